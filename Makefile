@@ -1,0 +1,34 @@
+# Front door. `make test` and `make demo` work on a fresh Debian machine:
+# they install what is missing first.
+.PHONY: all bootstrap build host win32 test demo bench size fuzz clean
+
+all: build
+
+bootstrap:
+	@scripts/bootstrap.sh
+
+build: host win32
+
+host:
+	@cmake --preset host >/dev/null
+	@cmake --build --preset host -j2
+
+win32:
+	@cmake --preset win32 >/dev/null
+	@cmake --build --preset win32 -j2
+
+test: bootstrap build
+	ctest --test-dir build/host --output-on-failure
+	scripts/wine-session ctest --test-dir build/win32 --output-on-failure
+
+demo: bootstrap build
+	scripts/demo.sh
+
+size: win32
+	@scripts/size.sh build/win32/bin
+
+bench: bootstrap build
+	@echo "no benchmarks yet"
+
+clean:
+	rm -rf build dist

@@ -1,0 +1,37 @@
+# Compiler and linker settings shared by both build trees.
+
+# Our own code builds without warnings; third-party code (GoogleTest) is
+# added before these options take effect.
+function(sfx_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+endfunction()
+
+# Code that ends up in a shipped Windows program.
+set(SFX_SHIPPED_COMPILE_OPTIONS
+  -Os                      # size is part of the product's performance
+  -fno-exceptions          # nothing throws; saves the unwinder tables
+  -fno-rtti                # no dynamic_cast/typeid; saves type info
+  -ffunction-sections      # lets --gc-sections drop unused functions...
+  -fdata-sections          # ...and unused data
+  -fno-asynchronous-unwind-tables  # no .eh_frame for code that never unwinds
+  -fno-stack-protector
+)
+
+# A shipped program: GUI subsystem, stripped, no C++ runtime DLLs.
+function(sfx_shipped_program target)
+  target_compile_options(${target} PRIVATE ${SFX_SHIPPED_COMPILE_OPTIONS})
+  target_link_options(${target} PRIVATE
+    -Wl,--gc-sections      # drop what -ffunction-sections split off
+    -s                     # strip symbols: they would only add bytes
+    -static-libgcc         # no libgcc DLL beside the program
+    -Wl,--enable-stdcall-fixup
+  )
+  sfx_warnings(${target})
+endfunction()
+
+# Text literals that reach ANSI calls are compiled to code page 932, the
+# code page of the Japanese texts; sources stay UTF-8.
+set(SFX_CP932_OPTIONS -finput-charset=UTF-8 -fexec-charset=CP932)
+
+# Host code under test runs with AddressSanitizer and UndefinedBehaviorSanitizer.
+set(SFX_SANITIZE_OPTIONS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)

@@ -1,0 +1,70 @@
+#include "progress_text.h"
+
+#include <string.h>
+
+namespace progress {
+namespace {
+
+char* Append(char* out, const char* text) {
+  size_t length = strlen(text);
+  memcpy(out, text, length + 1);
+  return out + length;
+}
+
+// Writes the digits of `magnitude` in groups of three, most significant
+// first, after an optional sign. Returns the end of the text.
+char* Group(char* out, uint32_t magnitude, bool negative) {
+  char reversed[kThousandsSize];
+  size_t count = 0;
+  unsigned digits = 0;
+  do {
+    if (digits != 0 && digits % 3 == 0) reversed[count++] = ',';
+    reversed[count++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+    ++digits;
+  } while (magnitude != 0);
+  if (negative) *out++ = '-';
+  while (count != 0) *out++ = reversed[--count];
+  *out = '\0';
+  return out;
+}
+
+// "<n> <noun>" with the plural 's' for counts above one.
+char* AppendCount(char* out, uint32_t count, const char* noun) {
+  out = Group(out, count, false);
+  *out++ = ' ';
+  out = Append(out, noun);
+  if (count > 1) out = Append(out, "s");
+  return out;
+}
+
+char* AppendCounts(char* out, uint32_t files, uint32_t bytes) {
+  out = AppendCount(out, files, "File");
+  out = Append(out, "\n");
+  return AppendCount(out, bytes, "Byte");
+}
+
+}  // namespace
+
+void FormatThousands(char* buffer, int32_t value) {
+  // The magnitude of INT32_MIN only fits the unsigned type.
+  uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+  Group(buffer, magnitude, value < 0);
+}
+
+void FormatThousandsUnsigned(char* buffer, uint32_t value) { Group(buffer, value, false); }
+
+void TransportText(char* buffer, uint32_t files, uint32_t bytes) {
+  AppendCounts(Append(buffer, "Transport...\n\n"), files, bytes);
+}
+
+void LeftoverText(char* buffer, uint32_t files, uint32_t bytes) {
+  char* out = buffer;
+  if (files != 0 || bytes != 0) {
+    out = AppendCounts(out, files, bytes);
+    out = Append(out, "\n...failure at copy.\n\n");
+  }
+  Append(out, "Deleting workspace...");
+}
+
+}  // namespace progress

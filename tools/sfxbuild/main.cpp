@@ -1,0 +1,180 @@
+// sfxbuild: makes and checks built self-extracting files.
+//
+//   sfxbuild pack --stub STUB.exe --archive FILE [--self-delete] [--final CMD] -o OUT.exe
+//   sfxbuild verify FILE
+//
+// Exit codes: 0 success, 1 failure (message on stderr), 2 bad usage.
+#include <errno.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "payload.h"
+
+namespace {
+
+constexpr size_t kChunk = 1 << 16;
+
+int Fail(const char* format, const char* a = "", const char* b = "") {
+  fputs("sfxbuild: error: ", stderr);
+  fprintf(stderr, format, a, b);
+  fputc('\n', stderr);
+  return 1;
+}
+
+int Usage() {
+  fputs(
+      "usage: sfxbuild pack --stub STUB.exe --archive FILE [--self-delete] [--final CMD] -o OUT.exe\n"
+      "       sfxbuild verify FILE\n",
+      stderr);
+  return 2;
+}
+
+// Closes on scope exit; the output file is removed unless kept, so a failed
+// pack leaves nothing half-written behind.
+class File {
+ public:
+  File(const char* path, const char* mode) : path_(path), file_(fopen(path, mode)) {}
+  ~File() {
+    if (file_) fclose(file_);
+    if (removeOnClose_) remove(path_);
+  }
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+
+  FILE* get() const { return file_; }
+  const char* path() const { return path_; }
+  void RemoveUnlessKept() { removeOnClose_ = true; }
+  bool Keep() {
+    bool ok = fclose(file_) == 0;
+    file_ = nullptr;
+    removeOnClose_ = !ok;
+    return ok;
+  }
+
+ private:
+  const char* path_;
+  FILE* file_;
+  bool removeOnClose_ = false;
+};
+
+// Copies `in` to `out` (when given), adding the whole rows to `sums`.
+// Rows run on across chunks. Returns the byte count, or -1 on a read or
+// write error.
+long long CopySummed(FILE* in, FILE* out, payload::ColumnSums* sums) {
+  static unsigned char buffer[kChunk];
+  long long total = 0;
+  size_t carry = 0;
+  for (;;) {
+    size_t got = fread(buffer + carry, 1, kChunk - carry, in);
+    if (got == 0) break;
+    if (out && fwrite(buffer + carry, 1, got, out) != got) return -1;
+    total += static_cast<long long>(got);
+    size_t filled = carry + got;
+    size_t whole = filled - filled % payload::kRowSize;
+    sums->AddRows(buffer, whole);
+    carry = filled - whole;
+    memmove(buffer, buffer + whole, carry);
+  }
+  return ferror(in) ? -1 : total;
+}
+
+int Pack(const char* stubPath, const char* archivePath, bool selfDelete, const char* finalCommand,
+         const char* outPath) {
+  if (strlen(finalCommand) > payload::kMaxCommandLength) {
+    char length[32];
+    snprintf(length, sizeof length, "%zu", strlen(finalCommand));
+    return Fail("final command is %s bytes long; at most 174 fit in the payload block", length);
+  }
+  File stub(stubPath, "rb");
+  if (!stub.get()) return Fail("cannot read stub %s: %s", stubPath, strerror(errno));
+  File archive(archivePath, "rb");
+  if (!archive.get()) return Fail("cannot read archive %s: %s", archivePath, strerror(errno));
+  File out(outPath, "wb");
+  if (!out.get()) return Fail("cannot write %s: %s", outPath, strerror(errno));
+  out.RemoveUnlessKept();
+
+  payload::ColumnSums sums;
+  sums.Clear();
+  long long stubSize = CopySummed(stub.get(), out.get(), &sums);
+  if (stubSize < 0) return Fail("cannot copy stub %s into %s", stubPath, outPath);
+  if (stubSize == 0 || stubSize % payload::kBlockSize != 0) {
+    char length[32];
+    snprintf(length, sizeof length, "%lld", stubSize);
+    return Fail("stub %s is %s bytes long, not a multiple of 256: not a stub program", stubPath, length);
+  }
+  // The block's sums cover the archive, so it is written after the archive
+  // has been read once.
+  uint8_t block[payload::kBlockSize] = {};
+  if (fwrite(block, 1, sizeof block, out.get()) != sizeof block) return Fail("cannot write %s", outPath);
+  if (CopySummed(archive.get(), out.get(), &sums) < 0)
+    return Fail("cannot copy archive %s into %s", archivePath, outPath);
+  payload::WriteBlock(block, selfDelete, finalCommand, sums.column);
+  if (fseek(out.get(), static_cast<long>(stubSize), SEEK_SET) != 0 ||
+      fwrite(block, 1, sizeof block, out.get()) != sizeof block || !out.Keep())
+    return Fail("cannot write %s", outPath);
+  return 0;
+}
+
+bool CountOnly(void*, const uint8_t*, size_t) { return true; }
+
+int Verify(const char* path) {
+  File in(path, "rb");
+  if (!in.get()) return Fail("cannot read %s: %s", path, strerror(errno));
+  payload::Splitter splitter(CountOnly, nullptr);
+  static unsigned char buffer[kChunk];
+  size_t got;
+  while ((got = fread(buffer, 1, sizeof buffer, in.get())) != 0) splitter.Feed(buffer, got);
+  if (ferror(in.get())) return Fail("cannot read %s: %s", path, strerror(errno));
+  payload::Splitter::Verdict verdict = splitter.Finish();
+  if (verdict == payload::Splitter::Verdict::kNoBlock) {
+    printf("%s: no payload block\n", path);
+    return 1;
+  }
+  const payload::BlockFields& fields = splitter.fields();
+  printf("self-removal: %s\n", fields.selfRemoval ? "yes" : "no");
+  printf("final command: \"%s\"\n", fields.finalCommand);
+  printf("payload block: offset %llu\n", static_cast<unsigned long long>(splitter.blockOffset()));
+  printf("archive: offset %llu, %llu bytes\n",
+         static_cast<unsigned long long>(splitter.blockOffset() + payload::kBlockSize),
+         static_cast<unsigned long long>(splitter.archiveSize()));
+  bool intact = verdict == payload::Splitter::Verdict::kIntact;
+  printf("sums: %s\n", intact ? "agree" : "DIFFER (the stub refuses this file)");
+  return intact ? 0 : 1;
+}
+
+int PackCommand(int argc, char** argv) {
+  const char* stub = nullptr;
+  const char* archive = nullptr;
+  const char* out = nullptr;
+  const char* finalCommand = "";
+  bool selfDelete = false;
+  for (int i = 0; i < argc; ++i) {
+    const char* arg = argv[i];
+    bool hasValue = i + 1 < argc;
+    if (strcmp(arg, "--self-delete") == 0) {
+      selfDelete = true;
+    } else if (strcmp(arg, "--stub") == 0 && hasValue) {
+      stub = argv[++i];
+    } else if (strcmp(arg, "--archive") == 0 && hasValue) {
+      archive = argv[++i];
+    } else if (strcmp(arg, "--final") == 0 && hasValue) {
+      finalCommand = argv[++i];
+    } else if (strcmp(arg, "-o") == 0 && hasValue) {
+      out = argv[++i];
+    } else {
+      fprintf(stderr, "sfxbuild: unknown or incomplete option '%s'\n", arg);
+      return Usage();
+    }
+  }
+  if (!stub || !archive || !out) return Usage();
+  return Pack(stub, archive, selfDelete, finalCommand, out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc >= 2 && strcmp(argv[1], "pack") == 0) return PackCommand(argc - 2, argv + 2);
+  if (argc == 3 && strcmp(argv[1], "verify") == 0) return Verify(argv[2]);
+  return Usage();
+}
