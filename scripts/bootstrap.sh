@@ -9,7 +9,7 @@ packages_host=(
   zlib1g-dev
   xvfb xauth x11-utils imagemagick fonts-ipafont-gothic
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-  lhasa jlha-utils gcab cabextract 7zip nsis
+  fonts-wine lhasa jlha-utils gcab cabextract 7zip nsis
 )
 packages_i386=(wine wine32:i386)
 

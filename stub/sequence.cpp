@@ -1,0 +1,171 @@
+// The progress window and the timer-driven run: one state per tick.
+#include "stub.h"
+
+#include <shellapi.h>
+
+#include "progress_text.h"
+
+Stub g_stub;
+
+namespace {
+
+constexpr UINT_PTR kTimer = 1;
+constexpr UINT kTickMs = 500;
+
+void SetText(HWND window, const char* text) { SetDlgItemTextA(window, IDC_PROGRESS_TEXT, text); }
+
+void ShowButtons(HWND window, int show) {
+  ShowWindow(GetDlgItem(window, IDC_OK), show);
+  ShowWindow(GetDlgItem(window, IDC_CANCEL), show);
+}
+
+// The file name without folder and extension.
+void BaseName(char* out, const char* path) {
+  const char* name = path;
+  for (const char* p = path; *p; p = CharNextA(p))
+    if (*p == '\\' || *p == '/' || *p == ':') name = p + 1;
+  lstrcpynA(out, name, MAX_PATH);
+  char* dot = nullptr;
+  for (char* p = out; *p; p = CharNextA(p))
+    if (*p == '.') dot = p;
+  if (dot) *dot = '\0';
+}
+
+void SetUpWindow(HWND window) {
+  RECT own, desktop;
+  GetWindowRect(window, &own);
+  GetWindowRect(GetDesktopWindow(), &desktop);
+  int width = own.right - own.left, height = own.bottom - own.top;
+  MoveWindow(window, (desktop.right - width) / 2, (desktop.bottom - height) / 2, width, height, FALSE);
+  ShowWindow(window, SW_SHOW);
+
+  GetModuleFileNameA(nullptr, g_stub.ownPath, sizeof g_stub.ownPath);
+  char title[MAX_PATH];
+  BaseName(title, g_stub.ownPath);
+  SetWindowTextA(window, title);
+
+  // A built file shows the icon of its own first icon group.
+  HICON icon = nullptr;
+  if (ExtractIconExA(g_stub.ownPath, 0, &icon, nullptr, 1) != 0 && icon)
+    SetClassLongA(window, GCL_HICON, reinterpret_cast<LONG>(icon));
+
+  g_stub.state = kMakeWorkspace;
+  g_stub.selfRemoval = 0;
+  g_stub.finalCommand[0] = '\0';
+  ForgetUserFolder();
+}
+
+// "Making folder\n\"<workspace>\"\nas workspace..."
+void MakeWorkspace(HWND window) {
+  char text[MAX_PATH + 64];
+  wsprintfA(text, "Making folder\n\"%s\"\nas workspace...", g_stub.workspace);
+  SetText(window, text);
+  if (g_stub.workspace[0]) CreateDirectoryA(g_stub.workspace, nullptr);
+  g_stub.state = kSplitArchive;
+}
+
+void SplitArchive(HWND window) {
+  SetText(window, "Dividing data...\nfrom me.");
+  char archive[MAX_PATH];
+  // Without a workspace name the archive would land in the root of the
+  // drive: such a run stops here.
+  bool ok = g_stub.workspace[0] && lstrlenA(g_stub.workspace) + lstrlenA(kArchiveName) < MAX_PATH;
+  if (ok) {
+    lstrcpyA(archive, g_stub.workspace);
+    lstrcatA(archive, kArchiveName);
+    ok = SplitPayload(archive, g_stub.ownPath, &g_stub.selfRemoval, g_stub.finalCommand) != 0;
+  }
+  g_stub.state = ok ? kUnpack : kFinish;
+}
+
+void Unpack(HWND window) {
+  char text[64];
+  lstrcpyA(text, "Extracting...");
+  lstrcatA(text, kUnpackSuffix);
+  SetText(window, text);
+  if (kPauseBeforeUnpack) Sleep(kPauseBeforeUnpack);
+  UnpackArchive(window, g_stub.workspace);
+  g_stub.state = kRunShell;
+}
+
+// Returns false when the run waits for OK or Cancel.
+bool RunShell(HWND window) {
+  g_stub.state = kDistribute;
+  if (!RunShellItems(window, g_stub.workspace)) return true;
+  SetText(window, "Push \"OK\".\nIf you are all set...\n\nor \"Cancel\" to run away.");
+  ShowButtons(window, SW_SHOW);
+  SetFocus(GetDlgItem(window, IDC_OK));
+  return false;
+}
+
+void Distribute(HWND window) {
+  DWORD files = 0, bytes = 0;
+  CountTree(g_stub.workspace, 0, &files, &bytes);
+  char text[progress::kCountTextSize];
+  progress::TransportText(text, files, bytes);
+  SetText(window, text);
+  DistributeWorkspace(window, g_stub.workspace);
+  g_stub.state = kDeleteWorkspace;
+}
+
+void DeleteWorkspace(HWND window) {
+  DWORD files = 0, bytes = 0;
+  CountTree(g_stub.workspace, 0, &files, &bytes);
+  char text[progress::kCountTextSize];
+  progress::LeftoverText(text, files, bytes);
+  SetText(window, text);
+  if (files != 0 || bytes != 0) Sleep(3000);
+  DeleteTree(g_stub.workspace);
+  g_stub.state = kFinish;
+}
+
+void Finish(HWND window) {
+  RunFinalCommand(window, g_stub.finalCommand);
+  PostQuitMessage(0);
+}
+
+}  // namespace
+
+void Tick(HWND window) {
+  KillTimer(window, kTimer);
+  switch (g_stub.state) {
+    case kMakeWorkspace: MakeWorkspace(window); break;
+    case kSplitArchive: SplitArchive(window); break;
+    case kUnpack: Unpack(window); break;
+    case kRunShell:
+      if (!RunShell(window)) return;  // waits for a button
+      break;
+    case kDistribute: Distribute(window); break;
+    case kDeleteWorkspace: DeleteWorkspace(window); break;
+    default: Finish(window); return;
+  }
+  SetTimer(window, kTimer, kTickMs, nullptr);
+}
+
+INT_PTR CALLBACK ProgressDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      SetUpWindow(window);
+      SetTimer(window, kTimer, 0, nullptr);
+      break;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDC_CANCEL) {
+        // Nothing is distributed and nothing runs at the end, but the
+        // workspace still goes.
+        g_stub.state = kDeleteWorkspace;
+        g_stub.finalCommand[0] = '\0';
+      } else if (LOWORD(wParam) != IDC_OK) {
+        break;
+      }
+      ShowButtons(window, SW_HIDE);
+      SetTimer(window, kTimer, 0, nullptr);
+      break;
+    case WM_TIMER:
+      if (wParam == kTimer) Tick(window);
+      break;
+    case WM_CLOSE:
+      PostQuitMessage(0);
+      break;
+  }
+  return 0;
+}

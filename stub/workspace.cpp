@@ -1,0 +1,83 @@
+// The workspace folder: its name, its counts and its removal.
+#include "stub.h"
+
+bool JoinChecked(char* out, const char* folder, const char* name) {
+  int folderLength = lstrlenA(folder), nameLength = lstrlenA(name);
+  if (folderLength + 1 + nameLength >= MAX_PATH) return false;
+  lstrcpyA(out, folder);
+  out[folderLength] = '\\';
+  lstrcpyA(out + folderLength + 1, name);
+  return true;
+}
+
+bool MakeWorkspaceName(char* buffer, DWORD size) {
+  char folder[MAX_PATH];
+  DWORD length;
+  if (GetEnvironmentVariableA("TMP", nullptr, 0) || GetEnvironmentVariableA("TEMP", nullptr, 0))
+    length = GetTempPathA(sizeof folder, folder);
+  else
+    length = GetWindowsDirectoryA(folder, sizeof folder);
+  buffer[0] = '\0';
+  if (length == 0 || length >= sizeof folder || size < MAX_PATH) return false;
+  // GetTempFileNameA creates the file to reserve the name; only the name
+  // (without its extension) is kept, the folder is made later.
+  if (!GetTempFileNameA(folder, "$JPK", 0, buffer)) {
+    buffer[0] = '\0';
+    return false;
+  }
+  DeleteFileA(buffer);
+  char* extension = nullptr;
+  for (char* p = buffer; *p; p = CharNextA(p)) {
+    if (*p == '\\') extension = nullptr;
+    else if (*p == '.') extension = p;
+  }
+  if (extension) *extension = '\0';
+  return true;
+}
+
+namespace {
+
+// Calls `visit` for every entry of `folder` but "." and "..".
+template <typename Visit>
+void ForEachEntry(const char* folder, Visit visit) {
+  char pattern[MAX_PATH];
+  if (!JoinChecked(pattern, folder, "*.*")) return;
+  WIN32_FIND_DATAA entry;
+  HANDLE find = FindFirstFileA(pattern, &entry);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (isFolder && (lstrcmpA(entry.cFileName, ".") == 0 || lstrcmpA(entry.cFileName, "..") == 0)) continue;
+    visit(entry, isFolder);
+  } while (FindNextFileA(find, &entry));
+  FindClose(find);
+}
+
+}  // namespace
+
+void CountTree(const char* folder, int depth, DWORD* fileCount, DWORD* byteCount) {
+  ForEachEntry(folder, [&](const WIN32_FIND_DATAA& entry, bool isFolder) {
+    if (isFolder) {
+      char child[MAX_PATH];
+      if (entry.cFileName[0] == '.' || !JoinChecked(child, folder, entry.cFileName)) return;
+      DWORD files = 0, bytes = 0;
+      CountTree(child, depth + 1, &files, &bytes);
+      *fileCount += files;
+      *byteCount += bytes;
+    } else if (depth != 0) {
+      *fileCount += 1;
+      *byteCount += entry.nFileSizeLow;
+    }
+  });
+}
+
+void DeleteTree(const char* folder) {
+  if (!folder[0]) return;  // never the root of the current drive
+  ForEachEntry(folder, [&](const WIN32_FIND_DATAA& entry, bool isFolder) {
+    char child[MAX_PATH];
+    if (!JoinChecked(child, folder, entry.cFileName)) return;
+    if (!isFolder) DeleteFileA(child);
+    else if (entry.cFileName[0] != '.') DeleteTree(child);
+  });
+  RemoveDirectoryA(folder);
+}

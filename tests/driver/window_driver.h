@@ -1,0 +1,99 @@
+// Drives the kit's programs from a test the way a user does: starts them,
+// finds their windows, reads texts, presses buttons, answers message boxes
+// and takes screenshots. Runs under Wine next to the programs it drives.
+#ifndef SFX_TESTS_WINDOW_DRIVER_H
+#define SFX_TESTS_WINDOW_DRIVER_H
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace driver {
+
+// A started program. Closes its handles when it goes.
+class Process {
+ public:
+  Process() = default;
+  ~Process();
+  Process(Process&& other) noexcept;
+  Process& operator=(Process&& other) noexcept;
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+
+  bool started() const { return process_ != nullptr; }
+  DWORD id() const { return id_; }
+  HANDLE handle() const { return process_; }
+
+  // Waits for the end; false on time-out. The exit code goes to `code`.
+  bool Wait(DWORD timeoutMs, DWORD* code = nullptr) const;
+  // Ends the program and waits for it.
+  void Kill();
+
+ private:
+  friend Process Start(const std::string&, const std::string&, const std::map<std::string, std::string>*,
+                       const std::vector<std::string>*);
+  HANDLE process_ = nullptr;
+  HANDLE thread_ = nullptr;
+  DWORD id_ = 0;
+};
+
+// Starts `commandLine` in `folder`. Without `environment` the program gets
+// this process's environment; otherwise this process's environment with the
+// given variables set (an empty value removes the variable) and `remove`
+// left out. Check started() on the result.
+Process Start(const std::string& commandLine, const std::string& folder,
+              const std::map<std::string, std::string>* environment = nullptr,
+              const std::vector<std::string>* remove = nullptr);
+
+// Runs a console program to its end; returns its exit code, or -1.
+int RunToEnd(const std::string& commandLine, const std::string& folder, DWORD timeoutMs = 60000);
+
+// Top-level windows of a process, visible or not.
+std::vector<HWND> TopLevelWindows(DWORD processId);
+
+// Waits until the process shows a visible top-level window whose class is
+// `className` (any when null) and whose title is `title` (any when null).
+HWND WaitForWindow(DWORD processId, const char* className, const char* title, DWORD timeoutMs);
+
+std::string WindowText(HWND window);
+std::string ClassName(HWND window);
+std::string ControlText(HWND dialog, int id);
+bool IsControlVisible(HWND dialog, int id);
+
+// Clicks a button of a dialog of another process.
+void PressButton(HWND dialog, int id);
+
+// Waits for a message box (a "#32770" window titled `caption`) of the
+// process, returns its text and presses the button `buttonId`. Returns
+// nothing when no box came within the time.
+bool AnswerMessageBox(DWORD processId, const char* caption, int buttonId, DWORD timeoutMs,
+                      std::string* text);
+
+// Follows the texts that a control shows until the process ends or the
+// time runs out: returns each distinct text once, in order. `onChange`
+// runs at every new text, while the program goes on.
+std::vector<std::string> FollowTexts(const Process& process, HWND dialog, int id, DWORD timeoutMs,
+                                     const std::function<void(const std::string&)>& onChange = nullptr);
+
+// Saves what the screen shows (the window's rectangle, or all of it when
+// null) as a 24-bit BMP file.
+bool Screenshot(const std::string& path, HWND window = nullptr);
+
+// --- files ---
+std::string ReadFileBytes(const std::string& path);
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+bool Exists(const std::string& path);
+bool IsFolder(const std::string& path);
+// Makes every missing folder of `path`.
+bool MakeFolders(const std::string& path);
+// Deletes a folder with everything below it.
+void RemoveTree(const std::string& path);
+// Folder of this test program (where the kit's programs are built too).
+std::string ProgramFolder();
+
+}  // namespace driver
+
+#endif  // SFX_TESTS_WINDOW_DRIVER_H
