@@ -3,6 +3,8 @@
 // Data comes in blocks. Each starts with its symbol count and three code
 // length sets: a small code for the lengths, the literal/length code, and
 // the position code.
+#include <string.h>
+
 #include "lzh/decode.h"
 #include "lzh/states.h"
 
@@ -11,7 +13,7 @@ namespace {
 
 // The small code's lengths; `special` is the index after which a 2-bit
 // count of zero lengths follows (the length code's habit).
-Result ReadSmallLengths(uint8_t* lengths, HuffmanTable<kLengthCodes, 10>& table, BitInput& in,
+Result ReadSmallLengths(uint8_t* lengths, HuffmanTable<kLengthCodes, 8>& table, BitInput& in,
                         int symbols, int countBits, int special) {
   in.Refill();
   int n = static_cast<int>(in.Take(countBits));
@@ -114,8 +116,49 @@ Result DecodeStatic(void* workspace, DecodeJob* job) {
       if (r != Result::kOk) break;
       in.Refill();
     }
+    // The fast run: registers in locals, no end checks beyond one bound,
+    // as long as the input buffer, the window and the entry have room.
+    {
+      BitCursor b = in.cur;
+      uint8_t* op = out.cursor();
+      uint8_t* const start = op;
+      size_t room = static_cast<size_t>(out.limit() - op);
+      if (room > left) room = static_cast<size_t>(left);
+      uint8_t* const stop = room > 256 ? op + (room - 256) : op;
+      while (blockLeft != 0 && op < stop && b.CanRefill()) {
+        b.RefillFast();
+        --blockLeft;
+        // One refill covers a whole symbol: at most 16 + 16 + 15 bits.
+        uint32_t c = s->literals.Decode(b);
+        if (c < 256) {
+          *op++ = static_cast<uint8_t>(c);
+          continue;
+        }
+        uint32_t p = s->small.Decode(b);
+        if (c >= static_cast<uint32_t>(kLiteralCodes) || p >= static_cast<uint32_t>(State::kPositionCodes)) {
+          r = Result::kBadData;
+          break;
+        }
+        size_t distance = p == 0 ? 1 : (size_t(1) << (p - 1)) + b.Take(p - 1) + 1;
+        size_t length = c - 253;
+        const uint8_t* from = op - distance;
+        if (distance >= 8) {
+          for (size_t i = 0; i < length; i += 8) memcpy(op + i, from + i, 8);
+        } else {
+          for (size_t i = 0; i < length; ++i) op[i] = from[i];
+        }
+        op += length;
+      }
+      in.cur = b;
+      out.set_cursor(op);
+      left -= static_cast<uint64_t>(op - start);
+      if (r != Result::kOk) break;
+      if (op != start || left == 0) continue;
+    }
+    // Near an edge: one symbol with every check.
+    if (blockLeft == 0) continue;
+    in.Refill();
     --blockLeft;
-    // One refill covers a whole symbol: at most 16 + 16 + 15 bits.
     uint32_t c = s->literals.Decode(in);
     if (c < 256) {
       out.Put(static_cast<uint8_t>(c));

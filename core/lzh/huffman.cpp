@@ -26,36 +26,50 @@ bool BuildTable(TableView table, const uint8_t* lengths, int count) {
   const int primaryBits = table.primaryBits;
   const int secondaryBits = kMaxCodeLength - primaryBits;
   const uint16_t invalid = static_cast<uint16_t>(table.symbols << 5);
-  Fill(table.primary, size_t(1) << primaryBits, invalid);
+  // A complete code fills every entry; only gaps need the invalid mark.
+  if (space != (1u << kMaxCodeLength)) Fill(table.primary, size_t(1) << primaryBits, invalid);
 
-  uint32_t next[kMaxCodeLength + 1];
+  // Symbols in code order (by length, then by value), so that long codes
+  // sharing a first-level prefix arrive one after another.
+  uint16_t order[1024];
+  if (count > 1024) return false;
+  unsigned offset[kMaxCodeLength + 2] = {};
+  for (int l = 1; l <= kMaxCodeLength; ++l) offset[l + 1] = offset[l] + perLength[l];
+  for (int symbol = 0; symbol < count; ++symbol)
+    if (lengths[symbol]) order[offset[lengths[symbol]]++] = static_cast<uint16_t>(symbol);
+  unsigned total = offset[kMaxCodeLength + 1];
+
   uint32_t code = 0;
-  for (int l = 1; l <= kMaxCodeLength; ++l) {
-    next[l] = code;
-    code = (code + perLength[l]) << 1;
-  }
-
+  int l = 0;
   size_t secondaryUsed = 0;
-  for (int symbol = 0; symbol < count; ++symbol) {
-    int l = lengths[symbol];
-    if (l == 0) continue;
-    uint32_t c = next[l]++;
-    uint16_t entry = static_cast<uint16_t>(symbol << 5 | l);
-    if (l <= primaryBits) {
-      Fill(table.primary + (c << (primaryBits - l)), size_t(1) << (primaryBits - l), entry);
+  uint32_t lastPrefix = ~0u;
+  size_t base = 0;
+  for (unsigned k = 0; k < total; ++k) {
+    int symbol = order[k];
+    int length = lengths[symbol];
+    // Step to this symbol's length, shifting the running code along.
+    while (l < length) {
+      ++l;
+      code <<= 1;
+    }
+    uint32_t c = code++;
+    uint16_t entry = static_cast<uint16_t>(symbol << 5 | length);
+    if (length <= primaryBits) {
+      Fill(table.primary + (c << (primaryBits - length)), size_t(1) << (primaryBits - length), entry);
       continue;
     }
-    uint16_t& link = table.primary[c >> (l - primaryBits)];
-    if (!(link & 0x8000)) {
+    uint32_t prefix = c >> (length - primaryBits);
+    if (prefix != lastPrefix) {
       size_t size = size_t(1) << secondaryBits;
       if (secondaryUsed + size > table.secondaryCapacity) return false;
       Fill(table.secondary + secondaryUsed, size, invalid);
-      link = static_cast<uint16_t>(0x8000 | secondaryUsed);
+      table.primary[prefix] = static_cast<uint16_t>(0x8000 | secondaryUsed);
+      base = secondaryUsed;
       secondaryUsed += size;
+      lastPrefix = prefix;
     }
-    uint32_t rest = c & ((1u << (l - primaryBits)) - 1);
-    Fill(table.secondary + (link & 0x7FFF) + (rest << (kMaxCodeLength - l)),
-         size_t(1) << (kMaxCodeLength - l), entry);
+    uint32_t rest = c & ((1u << (length - primaryBits)) - 1);
+    Fill(table.secondary + base + (rest << (kMaxCodeLength - length)), size_t(1) << (kMaxCodeLength - length), entry);
   }
   return true;
 }

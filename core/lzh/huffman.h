@@ -37,7 +37,8 @@ struct HuffmanTable {
 
   TableView View() { return TableView{primary, secondary, kPrimary, kSecondary, kSymbols}; }
 
-  inline uint32_t Decode(BitInput& in) const {
+  inline uint32_t Decode(BitInput& in) const { return Decode(in.cur); }
+  inline uint32_t Decode(BitCursor& in) const {
     uint32_t peek = in.Peek16();
     uint32_t e = primary[peek >> (kMaxCodeLength - kPrimary)];
     if (e & 0x8000) e = secondary[(e & 0x7FFF) + (peek & ((1u << (kMaxCodeLength - kPrimary)) - 1))];

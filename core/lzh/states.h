@@ -24,7 +24,7 @@ struct StaticState {
   uint8_t literalLengths[kLiteralCodes];
   uint8_t smallLengths[kLengthCodes];  // the length code's, then the position code's
   HuffmanTable<kLiteralCodes, 12> literals;
-  HuffmanTable<kLengthCodes, 10> small;
+  HuffmanTable<kLengthCodes, 8> small;
   uint8_t window[Window::BufferSize(kHistory)];
 };
 

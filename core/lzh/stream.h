@@ -12,6 +12,34 @@ namespace lzh {
 // Packed bytes, read in large pieces and handed out as a most-significant-
 // bit-first stream. Past the packed size it supplies zeros, so the hot
 // loop never checks for the end; reaching far into them is an error.
+// The bit reader's registers. The hot loops copy them into locals so the
+// compiler can keep them in registers across byte stores to the window.
+struct BitCursor {
+  const uint8_t* p;
+  const uint8_t* end;
+  uint64_t bits;    // next bits at the top
+  unsigned count;   // how many of them are valid
+
+  inline bool CanRefill() const { return end - p >= 8; }
+  // Makes at least 56 bits available; needs CanRefill().
+  inline void RefillFast() {
+    uint64_t word;
+    memcpy(&word, p, 8);
+    word = __builtin_bswap64(word);
+    bits |= word >> count;
+    p += (63 - count) >> 3;
+    count |= 56;
+  }
+  inline uint32_t Peek16() const { return static_cast<uint32_t>(bits >> 48); }
+  inline void Drop(unsigned n) { bits <<= n; count -= n; }
+  // n may be 0 to 24; needs a refill that covers it.
+  inline uint32_t Take(unsigned n) {
+    uint32_t v = static_cast<uint32_t>((bits >> 1) >> (63 - n));
+    Drop(n);
+    return v;
+  }
+};
+
 class BitInput {
  public:
   static constexpr size_t kBufferSize = 32768;
@@ -19,33 +47,23 @@ class BitInput {
   void Start(DecodeJob* job) {
     job_ = job;
     left_ = job->packedSize;
-    p_ = end_ = buffer_;
+    cur.p = cur.end = buffer_;
     base_ = 0;
-    bits_ = 0;
-    count_ = 0;
+    cur.bits = 0;
+    cur.count = 0;
     error_ = Result::kOk;
   }
 
   // Makes at least 56 bits available.
   inline void Refill() {
-    if (end_ - p_ < 8) Top();
-    uint64_t word;
-    memcpy(&word, p_, 8);
-    word = __builtin_bswap64(word);
-    bits_ |= word >> count_;
-    p_ += (63 - count_) >> 3;
-    count_ |= 56;
+    if (!cur.CanRefill()) Top();
+    cur.RefillFast();
   }
-  inline uint32_t Peek16() const { return static_cast<uint32_t>(bits_ >> 48); }
-  inline void Drop(unsigned n) { bits_ <<= n; count_ -= n; }
-  // n may be 0 to 24; needs a Refill that covers it.
-  inline uint32_t Take(unsigned n) {
-    uint32_t v = static_cast<uint32_t>((bits_ >> 1) >> (63 - n));
-    Drop(n);
-    return v;
-  }
+  inline uint32_t Peek16() const { return cur.Peek16(); }
+  inline void Drop(unsigned n) { cur.Drop(n); }
+  inline uint32_t Take(unsigned n) { return cur.Take(n); }
   uint32_t Bit() {
-    if (count_ == 0) Refill();
+    if (cur.count == 0) Refill();
     return Take(1);
   }
 
@@ -54,12 +72,14 @@ class BitInput {
   // Call once decoding is done: catches a stream that used bits it did
   // not have, and reports what was left unread.
   Result Finish() {
-    uint64_t used = (base_ + static_cast<uint64_t>(p_ - buffer_)) * 8 - count_;
+    uint64_t used = (base_ + static_cast<uint64_t>(cur.p - buffer_)) * 8 - cur.count;
     job_->packedLeft = left_;
     if (error_ != Result::kOk) return error_;
     if (used > job_->packedSize * 8) return Result::kBadData;
     return Result::kOk;
   }
+
+  BitCursor cur;
 
  private:
   void Top();
@@ -67,10 +87,6 @@ class BitInput {
   DecodeJob* job_;
   uint64_t left_;       // packed bytes not yet read from the source
   uint64_t base_;       // bytes consumed before buffer_[0]
-  const uint8_t* p_;
-  const uint8_t* end_;
-  uint64_t bits_;       // next bits at the top
-  unsigned count_;      // how many of them are valid
   Result error_;
   uint8_t buffer_[kBufferSize + 16];
 };
@@ -96,6 +112,11 @@ class Window {
     crc_ = 0;
   }
   uint8_t* buffer() { return buf_; }
+  // Direct access for hot loops: the write position, and the end of the
+  // fresh area (a match may still run kSlack bytes past it).
+  uint8_t* cursor() { return buf_ + pos_; }
+  uint8_t* limit() { return buf_ + history_ + kChunk; }
+  void set_cursor(uint8_t* at) { pos_ = static_cast<size_t>(at - buf_); }
 
   // Room for one more symbol before a flush is due.
   inline bool Full() const { return pos_ >= history_ + kChunk; }
