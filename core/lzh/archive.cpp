@@ -6,7 +6,7 @@ namespace lzh {
 
 ArchiveReader::ArchiveReader()
     : outer_(), source_(), ahead_(nullptr), aheadAt_(0), aheadEnd_(0), aheadFailed_(false), allocator_(), scratch_(nullptr), workspace_(nullptr), broken_(Result::kOk),
-      hasEntry_(false), method_(), packedSize_(0), originalSize_(0), crc_(0), dataLeft_(0) {}
+      hasEntry_(false), seenEntry_(false), method_(), packedSize_(0), originalSize_(0), crc_(0), dataLeft_(0) {}
 
 Result ArchiveReader::Open(const Source& source, const Allocator& allocator) {
   Close();
@@ -16,6 +16,7 @@ Result ArchiveReader::Open(const Source& source, const Allocator& allocator) {
   scratch_ = static_cast<uint8_t*>(allocator.allocate(allocator.context, kMaxHeader));
   ahead_ = static_cast<uint8_t*>(allocator.allocate(allocator.context, kScanSize));
   broken_ = scratch_ && ahead_ ? Result::kOk : Result::kNoMemory;
+  seenEntry_ = false;
   if (broken_ == Result::kOk) FindFirstHeader();
   return broken_;
 }
@@ -125,12 +126,15 @@ Result ArchiveReader::Next(EntryHeader* header) {
   hasEntry_ = false;
   Result r = SkipRest();
   if (r == Result::kOk) r = ReadHeader(source_, scratch_, header);
+  // An empty input is not an empty archive: that still has its end mark.
+  if (r == Result::kEndOfArchive && !seenEntry_ && aheadEnd_ == 0) r = Result::kTruncated;
   if (r == Result::kEndOfArchive) return r;
   if (r != Result::kOk) {
     broken_ = r;
     return r;
   }
   hasEntry_ = true;
+  seenEntry_ = true;
   memcpy(method_, header->method, sizeof method_);
   packedSize_ = header->packedSize;
   originalSize_ = header->originalSize;

@@ -48,6 +48,7 @@ class ArchiveReader {
   void* workspace_;       // MaxWorkspaceSize() bytes, on first need
   Result broken_;
   bool hasEntry_;
+  bool seenEntry_;
   char method_[6];
   uint64_t packedSize_;
   uint64_t originalSize_;
