@@ -1,0 +1,246 @@
+#include "lzh/header.h"
+
+#include <string.h>
+
+#include "lzh/crc16.h"
+
+namespace lzh {
+namespace {
+
+uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+uint32_t Get32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+uint64_t Get64(const uint8_t* p) { return Get32(p) | static_cast<uint64_t>(Get32(p + 4)) << 32; }
+
+bool IsLeadByte(uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+// A name or folder field, kept until both are known.
+struct Field {
+  uint8_t bytes[kMaxPath];
+  size_t length = 0;
+  bool cut = false;
+  void Set(const uint8_t* data, size_t size) {
+    cut = size > kMaxPath;
+    length = cut ? kMaxPath : size;
+    memcpy(bytes, data, length);
+  }
+};
+
+struct Parse {
+  EntryHeader* header;
+  Field name, folder;
+  bool hasHeaderCrc = false;
+  uint16_t headerCrc = 0;
+  size_t headerCrcAt = 0;  // offset of the stored CRC inside the header buffer
+};
+
+// Takes one extended header; `at` is the offset of its data in the buffer
+// that holds the whole header (levels 2 and 3).
+void TakeExtension(Parse* parse, uint8_t type, const uint8_t* data, size_t size, size_t at) {
+  EntryHeader* h = parse->header;
+  switch (type) {
+    case 0x00:  // CRC-16 of the whole header
+      if (size >= 2) {
+        parse->hasHeaderCrc = true;
+        parse->headerCrc = Get16(data);
+        parse->headerCrcAt = at;
+      }
+      break;
+    case 0x01: parse->name.Set(data, size); break;
+    case 0x02: parse->folder.Set(data, size); break;
+    case 0x40:
+      if (size >= 1) h->attributes = data[0];
+      break;
+    case 0x42:  // 64-bit sizes
+      if (size >= 16) {
+        h->packedSize = Get64(data);
+        h->originalSize = Get64(data + 8);
+      }
+      break;
+    case 0x50:
+      if (size >= 2) {
+        h->unixMode = Get16(data);
+        h->hasUnixMode = true;
+      }
+      break;
+    case 0x54:
+      if (size >= 4) {
+        h->unixTime = Get32(data);
+        h->hasUnixTime = true;
+      }
+      break;
+    default: break;  // comments, owners, OS/2 attributes: not needed to extract
+  }
+}
+
+// Appends a field to the path with every separator turned into '/'.
+void AppendField(EntryHeader* h, const Field& field) {
+  if (field.cut) h->nameTooLong = true;
+  for (size_t i = 0; i < field.length; ++i) {
+    uint8_t b = field.bytes[i];
+    char out = static_cast<char>(b);
+    if (b == 0xFF || b == '/' || b == '\\') out = '/';
+    if (IsLeadByte(b) && i + 1 < field.length) {
+      // A double-byte character: its second byte may be 0x5C and is no separator.
+      if (h->pathLength + 2 > kMaxPath) { h->nameTooLong = true; break; }
+      h->path[h->pathLength++] = out;
+      h->path[h->pathLength++] = static_cast<char>(field.bytes[++i]);
+      continue;
+    }
+    if (h->pathLength + 1 > kMaxPath) { h->nameTooLong = true; break; }
+    h->path[h->pathLength++] = out;
+  }
+}
+
+void BuildPath(Parse* parse) {
+  EntryHeader* h = parse->header;
+  h->pathLength = 0;
+  AppendField(h, parse->folder);
+  if (h->pathLength != 0 && h->path[h->pathLength - 1] != '/' && parse->name.length != 0) {
+    if (h->pathLength < kMaxPath) h->path[h->pathLength++] = '/';
+    else h->nameTooLong = true;
+  }
+  AppendField(h, parse->name);
+  h->path[h->pathLength] = '\0';
+
+  // Unix archivers store a link as a directory entry named "name|target"
+  // (the '|' may even fall in the folder field, hence the joined path).
+  bool linkMode = h->hasUnixMode && (h->unixMode & 0xF000) == 0xA000;
+  if (linkMode || strcmp(h->method, "-lhd-") == 0) {
+    const char* bar = static_cast<const char*>(memchr(h->path, '|', h->pathLength));
+    if (bar) {
+      h->isLink = true;
+      h->linkAt = static_cast<size_t>(bar - h->path);
+    }
+  }
+}
+
+Result Fail(Result r) { return r == Result::kOk ? Result::kBadHeader : r; }
+
+Result ReadLevel01(const Source& source, uint8_t* buf, Parse* parse) {
+  EntryHeader* h = parse->header;
+  size_t total = static_cast<size_t>(buf[0]) + 2;
+  if (total < 22) return Result::kBadHeader;
+  Result r = ReadExactly(source, buf + 21, total - 21);
+  if (r != Result::kOk) return r;
+  uint8_t sum = 0;
+  for (size_t i = 2; i < total; ++i) sum = static_cast<uint8_t>(sum + buf[i]);
+  if (sum != buf[1]) return Result::kBadHeader;
+
+  h->packedSize = Get32(buf + 7);
+  h->originalSize = Get32(buf + 11);
+  h->dosTime = Get32(buf + 15);
+  h->attributes = buf[19];
+  size_t nameLength = buf[21];
+  size_t at = 22 + nameLength;
+  if (at > total) return Result::kBadHeader;
+  parse->name.Set(buf + 22, nameLength);
+  h->headerSize = total;
+
+  if (h->level == 0) {
+    if (at + 2 <= total) h->crc = Get16(buf + at);  // the oldest archivers may leave it out
+    if (at + 3 <= total) h->os = buf[at + 2];
+    return Result::kOk;
+  }
+
+  if (at + 5 > total) return Result::kBadHeader;
+  h->crc = Get16(buf + at);
+  h->os = buf[at + 2];
+  // Level 1 counts its extended headers as part of the packed size.
+  uint64_t extended = 0;
+  size_t next = Get16(buf + total - 2);
+  while (next != 0) {
+    if (next < 3) return Result::kBadHeader;
+    extended += next;
+    if (extended > h->packedSize || h->headerSize + next > kMaxHeader) return Result::kBadHeader;
+    r = ReadExactly(source, buf, next);
+    if (r != Result::kOk) return r;
+    h->headerSize += next;
+    TakeExtension(parse, buf[0], buf + 1, next - 3, 0);
+    next = Get16(buf + next - 2);
+  }
+  h->packedSize -= extended;
+  parse->hasHeaderCrc = false;  // covered by the checksum and the entry CRC
+  return Result::kOk;
+}
+
+// Levels 2 and 3 give the whole header's size up front; extended headers
+// follow the fixed part inside it.
+Result ReadLevel23(const Source& source, uint8_t* buf, Parse* parse) {
+  EntryHeader* h = parse->header;
+  bool three = h->level == 3;
+  size_t fixed = three ? 32 : 26;
+  Result r = ReadExactly(source, buf + 21, fixed - 21);
+  if (r != Result::kOk) return r;
+  size_t total;
+  if (three) {
+    if (Get16(buf) != 4) return Result::kBadHeader;
+    uint32_t declared = Get32(buf + 24);
+    if (declared > kMaxHeader) return Result::kBadHeader;
+    total = declared;
+  } else {
+    total = Get16(buf);
+  }
+  if (total < fixed) return Result::kBadHeader;
+  r = ReadExactly(source, buf + fixed, total - fixed);
+  if (r != Result::kOk) return r;
+
+  h->packedSize = Get32(buf + 7);
+  h->originalSize = Get32(buf + 11);
+  h->unixTime = Get32(buf + 15);
+  h->hasUnixTime = true;
+  h->crc = Get16(buf + 21);
+  h->os = buf[23];
+  h->headerSize = total;
+
+  size_t sizeBytes = three ? 4 : 2;
+  size_t at = fixed;
+  size_t next = three ? Get32(buf + 28) : Get16(buf + 24);
+  while (next != 0) {
+    if (next < 1 + sizeBytes || next > total - at) return Result::kBadHeader;
+    TakeExtension(parse, buf[at], buf + at + 1, next - 1 - sizeBytes, at + 1);
+    size_t end = at + next;
+    next = three ? Get32(buf + end - 4) : Get16(buf + end - 2);
+    at = end;
+  }
+  if (parse->hasHeaderCrc) {
+    buf[parse->headerCrcAt] = 0;
+    buf[parse->headerCrcAt + 1] = 0;
+    if (Crc16(0, buf, total) != parse->headerCrc) return Result::kBadHeader;
+  }
+  return Result::kOk;
+}
+
+}  // namespace
+
+bool EntryHeader::IsDirectory() const { return !isLink && strcmp(method, "-lhd-") == 0; }
+
+Result ReadHeader(const Source& source, uint8_t* buf, EntryHeader* header) {
+  memset(header, 0, sizeof *header);
+  size_t got = source.read(source.context, buf, 1);
+  if (got == Source::kError) return Result::kReadFailed;
+  if (got == 0 || buf[0] == 0) return Result::kEndOfArchive;
+  Result r = ReadExactly(source, buf + 1, 20);
+  if (r != Result::kOk) return r;
+  if (buf[2] != '-' || buf[6] != '-') return Result::kBadHeader;
+  memcpy(header->method, buf + 2, 5);
+  header->method[5] = '\0';
+  header->level = buf[20];
+
+  Parse parse;
+  parse.header = header;
+  switch (header->level) {
+    case 0:
+    case 1: r = ReadLevel01(source, buf, &parse); break;
+    case 2:
+    case 3: r = ReadLevel23(source, buf, &parse); break;
+    default: return Result::kBadHeader;
+  }
+  if (r != Result::kOk) return Fail(r);
+  BuildPath(&parse);
+  return Result::kOk;
+}
+
+}  // namespace lzh

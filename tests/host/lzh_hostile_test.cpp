@@ -1,0 +1,268 @@
+// Hostile and damaged archives: refused names never reach the file
+// system, damaged data is an error and never a crash or a hang.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+
+#include "lzh/command.h"
+#include "lzh/crc16.h"
+#include "lzh/path.h"
+#include "lzh_test_util.h"
+
+namespace {
+
+using namespace lzhtest;
+using lzh::Result;
+
+// A level-0 header and stored data for `name`, built field by field.
+Bytes StoredEntry(const std::string& name, const std::string& data) {
+  Bytes h;
+  auto put32 = [&h](uint32_t v) { for (int i = 0; i < 4; ++i) h.push_back(static_cast<uint8_t>(v >> (8 * i))); };
+  h.push_back(static_cast<uint8_t>(22 + name.size()));      // header size after these two bytes
+  h.push_back(0);                                            // checksum, set below
+  for (char c : std::string("-lh0-")) h.push_back(static_cast<uint8_t>(c));  // method
+  put32(static_cast<uint32_t>(data.size()));                 // packed size
+  put32(static_cast<uint32_t>(data.size()));                 // original size
+  put32(0x5A210000);                                         // MS-DOS time stamp
+  h.push_back(0x20);                                         // attributes
+  h.push_back(0);                                            // header level
+  h.push_back(static_cast<uint8_t>(name.size()));            // name length
+  h.insert(h.end(), name.begin(), name.end());               // name
+  uint16_t crc = lzh::Crc16(0, reinterpret_cast<const uint8_t*>(data.data()), data.size());
+  h.push_back(static_cast<uint8_t>(crc));                    // CRC-16 of the data
+  h.push_back(static_cast<uint8_t>(crc >> 8));
+  uint8_t sum = 0;
+  for (size_t i = 2; i < h.size(); ++i) sum = static_cast<uint8_t>(sum + h[i]);
+  h[1] = sum;
+  h.insert(h.end(), data.begin(), data.end());
+  return h;
+}
+
+// Everything the command layer asks of the file system, in memory.
+struct MemoryFs {
+  Bytes archive;
+  size_t at = 0;
+  std::set<std::string> folders;
+  std::map<std::string, std::string> files;
+  std::vector<std::string> touched;  // every path handed over
+  std::string writing;
+
+  static size_t Read(void* c, uint8_t* buffer, size_t size) {
+    auto* m = static_cast<MemoryFs*>(c);
+    size_t n = std::min(size, m->archive.size() - m->at);
+    memcpy(buffer, m->archive.data() + m->at, n);
+    m->at += n;
+    return n;
+  }
+  static bool Open(void* c, const char*, lzh::Source* s) {
+    static_cast<MemoryFs*>(c)->at = 0;
+    *s = lzh::Source{c, Read, nullptr};
+    return true;
+  }
+  static void Close(void*, lzh::Source*) {}
+  static bool MakeFolder(void* c, const char* path) {
+    auto* m = static_cast<MemoryFs*>(c);
+    m->touched.push_back(path);
+    m->folders.insert(path);
+    return true;
+  }
+  static bool Write(void* c, const uint8_t* data, size_t size) {
+    auto* m = static_cast<MemoryFs*>(c);
+    m->files[m->writing].append(reinterpret_cast<const char*>(data), size);
+    return true;
+  }
+  static bool Create(void* c, const char* path, lzh::Sink* sink) {
+    auto* m = static_cast<MemoryFs*>(c);
+    m->touched.push_back(path);
+    m->writing = path;
+    m->files[path].clear();
+    *sink = lzh::Sink{c, Write};
+    return true;
+  }
+  static bool CloseFile(void* c, lzh::Sink*, bool keep) {
+    auto* m = static_cast<MemoryFs*>(c);
+    if (!keep) m->files.erase(m->writing);
+    return true;
+  }
+
+  int Run(const std::string& command, std::string* report) {
+    lzh::FileSystem fs{this, '/', Open, Close, MakeFolder, Create, CloseFile};
+    lzh::Allocator allocator{nullptr, [](void*, size_t n) { return malloc(n); }, [](void*, void* p) { free(p); }};
+    char text[8192];
+    int code = lzh::RunCommand(command.c_str(), fs, allocator, text, sizeof text);
+    *report = text;
+    return code;
+  }
+};
+
+TEST(LzhHostile, UnsafeNamesAreRefusedAndTheRestExtracted) {
+  const char* const kHostile[] = {
+      "/etc/passwd",          // absolute
+      "\\windows\\win.ini",   // absolute, DOS separators
+      "C:autoexec.bat",       // drive letter
+      "..\\evil.txt",         // climbs out
+      "a/../../evil.txt",     // climbs out after going in
+      "a\\..",                // ends one level up: the folder itself
+      "CON",                  // device
+      "nul.txt",              // device with an extension
+      "sub/Lpt1.log",         // device inside a folder
+      "aux .txt",             // device with trailing space before the dot
+      "\xE9\\..\\x",          // a lead byte cannot hide a separator before ".."
+  };
+  MemoryFs m;
+  m.archive = StoredEntry("ok.txt", "fine");
+  for (const char* name : kHostile) {
+    Bytes e = StoredEntry(name, "bad");
+    m.archive.insert(m.archive.end(), e.begin(), e.end());
+  }
+  Bytes last = StoredEntry("dir\\after.txt", "also fine");
+  m.archive.insert(m.archive.end(), last.begin(), last.end());
+  m.archive.push_back(0);
+
+  std::string report;
+  EXPECT_EQ(m.Run("x \"in.lzh\" \"/target/\"", &report), static_cast<int>(Result::kUnsafeName));
+  EXPECT_EQ(m.files, (std::map<std::string, std::string>{{"/target/ok.txt", "fine"},
+                                                        {"/target/dir/after.txt", "also fine"}}));
+  for (const std::string& path : m.touched) {
+    EXPECT_EQ(path.rfind("/target", 0), 0u) << path;
+    EXPECT_EQ(path.find(".."), std::string::npos) << path;
+  }
+  for (const char* name : kHostile) {
+    std::string shown = name;
+    for (char& c : shown) if (c == '\\') c = '/';
+    std::string tail = shown.substr(shown.size() > 4 ? shown.size() - 4 : 0);
+    EXPECT_NE(report.find(tail + ": unsafe name refused"), std::string::npos) << name << "\n" << report;
+  }
+  EXPECT_NE(report.find("2 files, 0 folders, 11 failed"), std::string::npos) << report;
+}
+
+TEST(LzhHostile, CleanPathKeepsOnlyHarmlessNames) {
+  struct Case {
+    const char* path;
+    const char* clean;  // null: refused
+  } const kCases[] = {
+      {"a/b.txt", "a/b.txt"},       {"./a//b/", "a/b"},         {"\x95\\.txt", "\x95\\.txt"},
+      {"COM10", "COM10"},           {"console.txt", "console.txt"}, {"..a", "..a"},
+      {"", nullptr},                {"/", nullptr},             {".", nullptr},
+      {"a/../b", nullptr},          {"...", nullptr},           {". .", nullptr},
+      {"x/C:", nullptr},            {"PRN.txt", nullptr},       {"com9", nullptr},
+      {"CONIN$", nullptr},          {"a/b\\..\\c", nullptr},
+  };
+  for (const Case& c : kCases) {
+    char clean[64];
+    size_t length = 0;
+    Result r = lzh::CleanPath(c.path, strlen(c.path), clean, &length);
+    if (c.clean) {
+      EXPECT_EQ(r, Result::kOk) << c.path;
+      EXPECT_EQ(std::string(clean, length), c.clean);
+    } else {
+      EXPECT_EQ(r, Result::kUnsafeName) << c.path;
+    }
+  }
+}
+
+TEST(LzhHostile, CorpusAttacksLeaveNothingOutsideTheFolder) {
+  for (const char* name : {"regression/abspath.lzh", "regression/dotdot.lzh", "regression/badterm.lzh",
+                           "regression/symlink1.lzh", "maclha_224/l2_full_subdir.lzh"}) {
+    std::string archive = kCorpus + "/" + name;
+    if (!fs::exists(archive)) GTEST_SKIP();
+    TempDir parent;
+    ToolRun run = Lzhdec("x", archive, parent / "out");
+    EXPECT_NE(run.code, 0) << name;
+    EXPECT_EQ(std::distance(fs::directory_iterator(parent.path()), fs::directory_iterator()), 1) << name;
+    EXPECT_EQ(run.out.find('\x1b'), std::string::npos) << "escape sequence reached the report";
+  }
+}
+
+Bytes SmallArchive() {
+  Bytes a = ReadAll(kCorpus + "/lha_unix114i/h1_lh5.lzh");
+  Bytes b = ReadAll(kCorpus + "/lha_unix114i/h2_lh7.lzh");
+  a.pop_back();  // end mark
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+TEST(LzhHostile, TruncatedAtEveryOffsetFails) {
+  Bytes whole = SmallArchive();
+  if (whole.size() < 100) GTEST_SKIP();
+  MemoryFs m;
+  std::string report;
+  m.archive = whole;
+  ASSERT_EQ(m.Run("t in.lzh", &report), 0) << report;
+  size_t firstEnd = ReadAll(kCorpus + "/lha_unix114i/h1_lh5.lzh").size() - 1;
+  for (size_t cut = 0; cut + 1 < whole.size(); ++cut) {
+    m.archive.assign(whole.begin(), whole.begin() + static_cast<long>(cut));
+    int code = m.Run("t in.lzh", &report);
+    // Without its end mark an archive may stop after any whole entry.
+    if (cut == firstEnd) EXPECT_EQ(code, 0) << report;
+    else EXPECT_NE(code, 0) << "cut at " << cut;
+  }
+}
+
+TEST(LzhHostile, FlippedBitsNeverCrashNorPassAsIntact) {
+  for (const char* name : {"lha_unix114i/h2_lh5.lzh", "lha_unix114i/h2_lh6.lzh", "lha_unix114i/h1_lh7.lzh",
+                           "lha_os2_208/lh1.lzh", "larc333/lz5.lzs", "lha_os2_208/h3_lh5.lzh"}) {
+    Bytes whole = ReadAll(kCorpus + "/" + name);
+    if (whole.empty()) GTEST_SKIP();
+    std::mt19937 random(1234);
+    MemoryFs m;
+    std::string report;
+    m.archive = whole;
+    ASSERT_EQ(m.Run("x in.lzh /t", &report), 0) << report;
+    const auto intact = m.files;
+    for (int round = 0; round < 300; ++round) {
+      m.archive = whole;
+      size_t at = random() % whole.size();
+      m.archive[at] ^= static_cast<uint8_t>(1u << (random() % 8));
+      int code = m.Run("x in.lzh /t", &report);
+      // Success only with bytes whose CRC is the packed one: some bits are
+      // redundant (a match into a run of equal bytes), and a CRC-16 lets
+      // about one change in 65536 through; every other change is caught.
+      if (code == 0) {
+        ASSERT_EQ(m.files.size(), intact.size());
+        for (auto& [path, bytes] : m.files) {
+          const std::string& want = intact.at(path);
+          EXPECT_EQ(lzh::Crc16(0, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()),
+                    lzh::Crc16(0, reinterpret_cast<const uint8_t*>(want.data()), want.size()))
+              << name << " at " << at;
+        }
+      }
+      m.files.clear();
+    }
+  }
+}
+
+TEST(LzhHostile, BadCommandsAreRefused) {
+  MemoryFs m;
+  m.archive = StoredEntry("a", "b");
+  std::string report;
+  for (const char* command : {"", "q a.lzh", "x", "l a b", "x \"unterminated", "xx a.lzh"})
+    EXPECT_EQ(m.Run(command, &report), static_cast<int>(Result::kBadCommand)) << command;
+  EXPECT_NE(report.find("usage"), std::string::npos);
+  m.archive.clear();
+  EXPECT_EQ(m.Run("t empty.lzh", &report), static_cast<int>(Result::kTruncated)) << report;
+}
+
+TEST(LzhHostile, ReportIsCutToItsBuffer) {
+  MemoryFs m;
+  for (int i = 0; i < 50; ++i) {
+    Bytes e = StoredEntry("file" + std::to_string(i) + ".txt", "x");
+    m.archive.insert(m.archive.end(), e.begin(), e.end());
+  }
+  lzh::FileSystem fs{&m, '/', MemoryFs::Open, MemoryFs::Close, MemoryFs::MakeFolder, MemoryFs::Create,
+                     MemoryFs::CloseFile};
+  lzh::Allocator allocator{nullptr, [](void*, size_t n) { return malloc(n); }, [](void*, void* p) { free(p); }};
+  char text[40];
+  memset(text, '#', sizeof text);
+  EXPECT_EQ(lzh::RunCommand("l a", fs, allocator, text, 32), 0);
+  EXPECT_EQ(strlen(text), 31u);
+  EXPECT_EQ(text[32], '#');
+}
+
+TEST(LzhCrc, KnownValue) {
+  const char* text = "123456789";
+  EXPECT_EQ(lzh::Crc16(0, reinterpret_cast<const uint8_t*>(text), 9), 0xBB3D);
+}
+
+}  // namespace
