@@ -20,6 +20,8 @@ win32:
 test: bootstrap build
 	ctest --test-dir build/host --output-on-failure
 	scripts/wine-session ctest --test-dir build/win32 --output-on-failure
+	@scripts/fuzz.sh 20 >build/fuzz.log 2>&1 || { tail -n 40 build/fuzz.log; exit 1; }
+	@grep -E 'stat::number_of_executed_units|Done' build/fuzz.log | tail -n 2
 
 demo: bootstrap build
 	scripts/demo.sh
@@ -28,7 +30,11 @@ size: win32
 	@scripts/size.sh build/win32/bin
 
 bench: bootstrap build
-	@echo "no benchmarks yet"
+	bench/lzh_decode.sh
+
+# A long fuzz run: make fuzz SECONDS=3600
+fuzz: bootstrap
+	scripts/fuzz.sh $(or $(SECONDS),300)
 
 clean:
 	rm -rf build dist
