@@ -11,8 +11,8 @@ set(SFX_SHIPPED_COMPILE_OPTIONS
   -Os                      # size is part of the product's performance
   -fno-exceptions          # nothing throws; saves the unwinder tables
   -fno-rtti                # no dynamic_cast/typeid; saves type info
-  -ffunction-sections      # lets --gc-sections drop unused functions...
-  -fdata-sections          # ...and unused data
+  -ffunction-sections      # lets --gc-sections drop unused functions
+  # (no -fdata-sections: mingw then stores zero-filled globals in the file)
   -fno-asynchronous-unwind-tables  # no .eh_frame for code that never unwinds
   -fno-stack-protector
 )

@@ -17,14 +17,28 @@ missing=()
 for p in "${packages_host[@]}" "${packages_i386[@]}"; do
   dpkg-query -W -f='${db:Status-Status}\n' "$p" 2>/dev/null | grep -qx installed || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+# A package can be recorded as installed while a program of it is gone.
+declare -A program_of=(
+  [i686-w64-mingw32-g++-posix]=g++-mingw-w64-i686-posix
+  [i686-w64-mingw32-gcc-posix]=gcc-mingw-w64-i686-posix
+  [i686-w64-mingw32-ar]=binutils-mingw-w64-i686
+  [i686-w64-mingw32-windres]=binutils-mingw-w64-i686
+  [i686-w64-mingw32-objdump]=binutils-mingw-w64-i686
+  [wine]=wine [Xvfb]=xvfb [lha]=jlha-utils [lhasa]=lhasa [clang]=clang [cmake]=cmake
+)
+reinstall=()
+for program in "${!program_of[@]}"; do
+  command -v "$program" >/dev/null 2>&1 || reinstall+=("${program_of[$program]}")
+done
+[ ${#missing[@]} -eq 0 ] && [ ${#reinstall[@]} -eq 0 ] && exit 0
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-echo "bootstrap: installing ${missing[*]}" >&2
+echo "bootstrap: installing ${missing[*]} ${reinstall[*]}" >&2
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $sudo dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq >/dev/null
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+[ ${#missing[@]} -eq 0 ] || $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+[ ${#reinstall[@]} -eq 0 ] || $sudo apt-get install -y -qq --reinstall "${reinstall[@]}" >/dev/null

@@ -58,13 +58,39 @@ bool JoinChecked(char* out, const char* folder, const char* name);
 // stored as soon as the block is found.
 int SplitPayload(const char* archivePath, const char* ownPath, int* selfRemoval, char* finalCommand);
 
-// --- operations that later parts of the stub supply ---
-void DistributeWorkspace(HWND window, const char* workspace);  // distribute.cpp
-void ForgetUserFolder();                                        // distribute.cpp
-int RunShellItems(HWND window, const char* workspace);          // launch.cpp
-void RunFinalCommand(HWND window, const char* command);         // launch.cpp
-void RelaunchForRemoval();                                      // self_removal.cpp
-void RunSecondInstance(const char* arguments);                  // self_removal.cpp
+// --- destinations (destinations.cpp) ---
+// 0 nothing there, 1 a folder, 2 a file.
+int PathKind(const char* path);
+// Each writes the folder (MAX_PATH bytes) and, when `title` is not null,
+// the progress title (kTitleSize bytes); 1 when resolved, 0 when not.
+constexpr int kTitleSize = MAX_PATH + 32;
+int ResolveDestination(HWND owner, const char* token, char* folder, char* title);
+int ResolveEnvironmentFolder(const char* variable, char* folder, char* title);
+int ResolveApplicationFolder(const char* name, char* folder, char* title);
+void ForgetUserFolder();
+
+// --- distribution (distribute.cpp) and its records (records.cpp) ---
+void DistributeWorkspace(HWND window, const char* workspace);
+void MoveFolderContents(HWND owner, const char* destination, const char* source, const char* title,
+                        bool record);
+int RecordCopiedFile(const char* ini, const char* entry);
+void RecordMadeDirectory(const char* ini, const char* entry);
+
+// --- launching (launch.cpp) ---
+int RunShellItems(HWND window, const char* workspace);
+void RunFinalCommand(HWND window, char* command);
+
+// --- self-removal (self_removal.cpp) ---
+void RelaunchForRemoval();
+void RunSecondInstance(const char* arguments);
+void RemoveSelf();
+
+// --- paths (workspace.cpp) ---
+// The drive and folder part of `path`, with its trailing '\\', into `out`
+// (MAX_PATH); empty when there is no folder part.
+void FolderPart(char* out, const char* path);
+// Drops one trailing '\\'.
+void DropTrailingSlash(char* path);
 
 // --- the backend of this program (backends/*.cpp) ---
 extern const char kArchiveName[];    // "\\$.lzh" and the like

@@ -1,13 +1,37 @@
 // The workspace folder: its name, its counts and its removal.
 #include "stub.h"
 
+namespace {
+
+// True when the last character (not a trail byte of a double-byte one) is '\\'.
+bool EndsWithSlash(const char* path) {
+  int length = lstrlenA(path);
+  return length != 0 && *CharPrevA(path, path + length) == '\\';
+}
+
+}  // namespace
+
 bool JoinChecked(char* out, const char* folder, const char* name) {
   int folderLength = lstrlenA(folder), nameLength = lstrlenA(name);
-  if (folderLength + 1 + nameLength >= MAX_PATH) return false;
+  int slash = folderLength != 0 && !EndsWithSlash(folder) ? 1 : 0;
+  if (folderLength + slash + nameLength >= MAX_PATH) return false;
   lstrcpyA(out, folder);
-  out[folderLength] = '\\';
-  lstrcpyA(out + folderLength + 1, name);
+  if (slash) out[folderLength] = '\\';
+  lstrcpyA(out + folderLength + slash, name);
   return true;
+}
+
+void FolderPart(char* out, const char* path) {
+  const char* end = path;  // just past the last separator
+  for (const char* p = path; *p; p = CharNextA(p))
+    if (*p == '\\' || *p == ':') end = p + 1;
+  int length = static_cast<int>(end - path);
+  if (length >= MAX_PATH) length = 0;
+  lstrcpynA(out, path, length + 1);
+}
+
+void DropTrailingSlash(char* path) {
+  if (EndsWithSlash(path)) path[lstrlenA(path) - 1] = '\0';
 }
 
 bool MakeWorkspaceName(char* buffer, DWORD size) {
