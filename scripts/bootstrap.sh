@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages_host=(
   cmake make g++ clang googletest pkg-config
-  zlib1g-dev
+  zlib1g-dev libz-mingw-w64-dev
   xvfb xauth x11-utils imagemagick fonts-ipafont-gothic
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   fonts-wine lhasa jlha-utils gcab cabextract 7zip nsis

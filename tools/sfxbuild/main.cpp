@@ -1,6 +1,7 @@
 // sfxbuild: makes and checks built self-extracting files.
 //
 //   sfxbuild pack --stub STUB.exe --archive FILE [--self-delete] [--final CMD] -o OUT.exe
+//   sfxbuild pack --format cab|extract --from FOLDER [--stub STUB.exe] [--self-delete] [--final CMD] -o OUT.exe
 //   sfxbuild verify FILE
 //
 // Exit codes: 0 success, 1 failure (message on stderr), 2 bad usage.
@@ -9,6 +10,15 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "folder_cabinet.h"
 #include "payload.h"
 
 namespace {
@@ -25,6 +35,8 @@ int Fail(const char* format, const char* a = "", const char* b = "") {
 int Usage() {
   fputs(
       "usage: sfxbuild pack --stub STUB.exe --archive FILE [--self-delete] [--final CMD] -o OUT.exe\n"
+      "       sfxbuild pack --format cab|extract --from FOLDER [--stub STUB.exe] [--self-delete]\n"
+      "                     [--final CMD] -o OUT.exe\n"
       "       sfxbuild verify FILE\n",
       stderr);
   return 2;
@@ -79,8 +91,8 @@ long long CopySummed(FILE* in, FILE* out, payload::ColumnSums* sums) {
   return ferror(in) ? -1 : total;
 }
 
-int Pack(const char* stubPath, const char* archivePath, bool selfDelete, const char* finalCommand,
-         const char* outPath) {
+int Pack(const char* stubPath, FILE* archive, const char* archivePath, bool selfDelete,
+         const char* finalCommand, const char* outPath) {
   if (strlen(finalCommand) > payload::kMaxCommandLength) {
     char length[32];
     snprintf(length, sizeof length, "%zu", strlen(finalCommand));
@@ -88,8 +100,6 @@ int Pack(const char* stubPath, const char* archivePath, bool selfDelete, const c
   }
   File stub(stubPath, "rb");
   if (!stub.get()) return Fail("cannot read stub %s: %s", stubPath, strerror(errno));
-  File archive(archivePath, "rb");
-  if (!archive.get()) return Fail("cannot read archive %s: %s", archivePath, strerror(errno));
   File out(outPath, "wb");
   if (!out.get()) return Fail("cannot write %s: %s", outPath, strerror(errno));
   out.RemoveUnlessKept();
@@ -107,13 +117,52 @@ int Pack(const char* stubPath, const char* archivePath, bool selfDelete, const c
   // has been read once.
   uint8_t block[payload::kBlockSize] = {};
   if (fwrite(block, 1, sizeof block, out.get()) != sizeof block) return Fail("cannot write %s", outPath);
-  if (CopySummed(archive.get(), out.get(), &sums) < 0)
+  if (CopySummed(archive, out.get(), &sums) < 0)
     return Fail("cannot copy archive %s into %s", archivePath, outPath);
   payload::WriteBlock(block, selfDelete, finalCommand, sums.column);
   if (fseek(out.get(), static_cast<long>(stubSize), SEEK_SET) != 0 ||
       fwrite(block, 1, sizeof block, out.get()) != sizeof block || !out.Keep())
     return Fail("cannot write %s", outPath);
   return 0;
+}
+
+int PackFile(const char* stubPath, const char* archivePath, bool selfDelete, const char* finalCommand,
+             const char* outPath) {
+  File archive(archivePath, "rb");
+  if (!archive.get()) return Fail("cannot read archive %s: %s", archivePath, strerror(errno));
+  return Pack(stubPath, archive.get(), archivePath, selfDelete, finalCommand, outPath);
+}
+
+// The folder this program lies in, with its separator; empty when unknown.
+std::string OwnFolder() {
+  char path[4096];
+#ifdef _WIN32
+  DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+  if (length == 0 || length >= sizeof path) return std::string();
+  std::string own(path, length);
+  size_t slash = own.find_last_of("\\/");
+#else
+  ssize_t length = readlink("/proc/self/exe", path, sizeof path);
+  if (length <= 0 || static_cast<size_t>(length) >= sizeof path) return std::string();
+  std::string own(path, static_cast<size_t>(length));
+  size_t slash = own.rfind('/');
+#endif
+  return slash == std::string::npos ? std::string() : own.substr(0, slash + 1);
+}
+
+// Packs the files below `folder` as a cabinet. The cabinet is made in a
+// file beside the output and removed again.
+int PackFolder(const char* stubPath, const char* folder, bool selfDelete, const char* finalCommand,
+               const char* outPath) {
+  std::string cabinetPath = std::string(outPath) + ".cab-tmp";
+  File cabinet(cabinetPath.c_str(), "w+b");
+  if (!cabinet.get()) return Fail("cannot write %s: %s", cabinetPath.c_str(), strerror(errno));
+  cabinet.RemoveUnlessKept();
+  std::string error = WriteFolderCabinet(folder, cabinet.get());
+  if (!error.empty()) return Fail("%s", error.c_str());
+  if (fflush(cabinet.get()) != 0 || fseek(cabinet.get(), 0, SEEK_SET) != 0)
+    return Fail("cannot write %s", cabinetPath.c_str());
+  return Pack(stubPath, cabinet.get(), cabinetPath.c_str(), selfDelete, finalCommand, outPath);
 }
 
 bool CountOnly(void*, const uint8_t*, size_t) { return true; }
@@ -146,6 +195,8 @@ int Verify(const char* path) {
 int PackCommand(int argc, char** argv) {
   const char* stub = nullptr;
   const char* archive = nullptr;
+  const char* format = nullptr;
+  const char* from = nullptr;
   const char* out = nullptr;
   const char* finalCommand = "";
   bool selfDelete = false;
@@ -158,6 +209,10 @@ int PackCommand(int argc, char** argv) {
       stub = argv[++i];
     } else if (strcmp(arg, "--archive") == 0 && hasValue) {
       archive = argv[++i];
+    } else if (strcmp(arg, "--format") == 0 && hasValue) {
+      format = argv[++i];
+    } else if (strcmp(arg, "--from") == 0 && hasValue) {
+      from = argv[++i];
     } else if (strcmp(arg, "--final") == 0 && hasValue) {
       finalCommand = argv[++i];
     } else if (strcmp(arg, "-o") == 0 && hasValue) {
@@ -167,8 +222,27 @@ int PackCommand(int argc, char** argv) {
       return Usage();
     }
   }
-  if (!stub || !archive || !out) return Usage();
-  return Pack(stub, archive, selfDelete, finalCommand, out);
+  if (!out) return Usage();
+  if (archive) {
+    if (!stub || format || from) return Usage();
+    return PackFile(stub, archive, selfDelete, finalCommand, out);
+  }
+  if (!format || !from) return Usage();
+  const char* stubName;
+  if (strcmp(format, "cab") == 0) {
+    stubName = "stub-cab.exe";
+  } else if (strcmp(format, "extract") == 0) {
+    stubName = "stub-extract.exe";
+  } else {
+    fprintf(stderr, "sfxbuild: unknown format '%s' (cab or extract)\n", format);
+    return Usage();
+  }
+  std::string besideMe;
+  if (!stub) {
+    besideMe = OwnFolder() + stubName;
+    stub = besideMe.c_str();
+  }
+  return PackFolder(stub, from, selfDelete, finalCommand, out);
 }
 
 }  // namespace

@@ -1,0 +1,185 @@
+// Built files of stub-extract and stub-cab, made by sfxbuild from a folder
+// of token folders, unpack into their workspace with the extractor they
+// name. Started as a user starts them and followed through their texts.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "window_driver.h"
+
+namespace {
+
+constexpr int kProgressText = 1001;
+constexpr DWORD kRunTimeoutMs = 40000;
+
+// Five files below the token folders; the loose file at the top is left
+// out of every count.
+const char kTransport[] = "Transport...\n\n5 Files\n41,142 Bytes";
+const char kLeftover[] = "5 Files\n41,142 Bytes\n...failure at copy.\n\nDeleting workspace...";
+const char kNothingTransport[] = "Transport...\n\n0 File\n0 Byte";
+const char kExtractFinished[] = "Extracting...by EXTRAC*.EXE";
+
+std::string RandomBytes(size_t size, unsigned seed) {
+  std::mt19937 random(seed);
+  std::string bytes(size, '\0');
+  for (char& c : bytes) c = static_cast<char>(random());
+  return bytes;
+}
+
+std::string WorkspaceOf(const std::string& makingText) {
+  size_t open = makingText.find('"'), close = makingText.rfind('"');
+  if (open == std::string::npos || close <= open) return std::string();
+  return makingText.substr(open + 1, close - open - 1);
+}
+
+// Takes the system's extrac32.exe out of the search path of this test's
+// private Wine prefix, and puts it back even after a crashed run.
+class HiddenExtrac32 {
+ public:
+  HiddenExtrac32() { hidden_ = MoveFileA(Path().c_str(), Hidden().c_str()) != 0; }
+  ~HiddenExtrac32() { Restore(); }
+  bool hidden() const { return hidden_; }
+  static void Restore() {
+    if (driver::Exists(Hidden())) MoveFileExA(Hidden().c_str(), Path().c_str(), MOVEFILE_REPLACE_EXISTING);
+  }
+
+ private:
+  static std::string Path() {
+    char system[MAX_PATH];
+    GetSystemDirectoryA(system, sizeof system);
+    return std::string(system) + "\\extrac32.exe";
+  }
+  static std::string Hidden() { return Path() + ".sfx-hidden"; }
+  bool hidden_;
+};
+
+struct RunResult {
+  std::vector<std::string> texts;
+  std::string workspace;
+  std::string unpackedSample;  // [System]\sub\b.dll as the transport step found it
+  DWORD code = 99;
+};
+
+class CabinetRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    HiddenExtrac32::Restore();
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    root_ = std::string("C:\\sfx e2e\\") + info->name();
+    driver::RemoveTree(root_);
+    ASSERT_TRUE(driver::MakeFolders(root_ + "\\temp dir"));
+    environment_ = {{"TMP", root_ + "\\temp dir"}, {"TEMP", root_ + "\\temp dir"}};
+    Put("[shell]\\read me.txt", "read me\r\n");
+    Put("[System]\\a.dll", std::string(1000, 'a'));
+    Put("[System]\\sub\\b.dll", RandomBytes(40000, 1));
+    Put("[Desktop]\\c.txt", std::string(123, 'c'));
+    Put("[Desktop]\\d e.txt", "0123456789");
+    Put("loose.txt", std::string(50, 'l'));
+  }
+  void TearDown() override {
+    if (!HasFailure()) driver::RemoveTree(root_);
+  }
+
+  void Put(const std::string& relative, const std::string& bytes) {
+    std::string path = root_ + "\\app\\" + relative;
+    driver::MakeFolders(path.substr(0, path.rfind('\\')));
+    ASSERT_TRUE(driver::WriteFileBytes(path, bytes)) << path;
+  }
+
+  // Makes root\<name>.exe from root\app with sfxbuild.exe.
+  std::string Build(const char* format, const std::string& name) {
+    std::string built = root_ + "\\" + name + ".exe";
+    std::string command = "\"" + driver::ProgramFolder() + "\\sfxbuild.exe\" pack --format " + format +
+                          " --from \"" + root_ + "\\app\" -o \"" + built + "\"";
+    EXPECT_EQ(driver::RunToEnd(command, root_), 0) << command;
+    return built;
+  }
+
+  RunResult Start(const std::string& built, const std::string& title) {
+    RunResult run;
+    driver::Process process = driver::Start("\"" + built + "\"", root_, &environment_);
+    EXPECT_TRUE(process.started());
+    HWND window = driver::WaitForWindow(process.id(), "#32770", title.c_str(), 10000);
+    EXPECT_NE(window, nullptr);
+    if (!window) return run;
+    run.texts = driver::FollowTexts(process, window, kProgressText, kRunTimeoutMs, [&](const std::string& text) {
+      if (run.workspace.empty()) run.workspace = WorkspaceOf(text);
+      if (text.rfind("Transport...", 0) == 0)
+        run.unpackedSample = driver::ReadFileBytes(run.workspace + "\\[System]\\sub\\b.dll");
+    });
+    EXPECT_TRUE(process.Wait(10000, &run.code));
+    if (!run.texts.empty() && run.texts.front().empty()) run.texts.erase(run.texts.begin());
+    return run;
+  }
+
+  static std::vector<std::string> Expected(const RunResult& run, const std::string& extracting, bool unpacked) {
+    return {
+        "Making folder\n\"" + run.workspace + "\"\nas workspace...",
+        "Dividing data...\nfrom me.",
+        extracting,
+        unpacked ? kTransport : kNothingTransport,
+        unpacked ? kLeftover : "Deleting workspace...",
+    };
+  }
+
+  // Puts the stand-in extract.exe on PATH and has it log its process id.
+  void OfferExtract() {
+    std::string tools = root_ + "\\tools";
+    ASSERT_TRUE(driver::MakeFolders(tools));
+    ASSERT_TRUE(CopyFileA((driver::ProgramFolder() + "\\extract.exe").c_str(), (tools + "\\extract.exe").c_str(),
+                          FALSE));
+    char path[4096];
+    DWORD length = GetEnvironmentVariableA("PATH", path, sizeof path);
+    environment_["PATH"] = tools + ";" + std::string(path, length < sizeof path ? length : 0);
+    environment_["SFX_EXTRACT_LOG"] = ExtractLog();
+  }
+  std::string ExtractLog() const { return root_ + "\\extract.log"; }
+
+  std::string root_;
+  std::map<std::string, std::string> environment_;
+};
+
+TEST_F(CabinetRun, StubExtractUnpacksWithExtrac32AndLeavesExtractAlone) {
+  OfferExtract();
+  std::string built = Build("extract", "Sample extract");
+  RunResult run = Start(built, "Sample extract");
+  EXPECT_EQ(run.code, 0u);
+  EXPECT_EQ(run.texts, Expected(run, kExtractFinished, true));
+  EXPECT_TRUE(run.unpackedSample == RandomBytes(40000, 1));
+  EXPECT_FALSE(driver::Exists(ExtractLog())) << "extract.exe ran although extrac32.exe was there";
+  EXPECT_FALSE(driver::Exists(run.workspace));
+}
+
+TEST_F(CabinetRun, StubExtractFallsBackToExtractAndEndsIt) {
+  OfferExtract();
+  std::string built = Build("extract", "fallback");
+  HiddenExtrac32 hide;
+  ASSERT_TRUE(hide.hidden());
+  RunResult run = Start(built, "fallback");
+  EXPECT_EQ(run.code, 0u);
+  EXPECT_EQ(run.texts, Expected(run, kExtractFinished, true));
+  EXPECT_TRUE(run.unpackedSample == RandomBytes(40000, 1));
+  // The stand-in never ends by itself: gone means ended by the stub.
+  std::string log = driver::ReadFileBytes(ExtractLog());
+  ASSERT_FALSE(log.empty()) << "extract.exe did not run";
+  DWORD pid = strtoul(log.c_str(), nullptr, 10);
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+  if (process) {
+    EXPECT_EQ(WaitForSingleObject(process, 5000), WAIT_OBJECT_0) << "extract.exe still runs";
+    DWORD code = 99;
+    GetExitCodeProcess(process, &code);
+    EXPECT_EQ(code, 0u);
+    CloseHandle(process);
+  }
+}
+
+TEST_F(CabinetRun, StubExtractWithoutAnyExtractorUnpacksNothing) {
+  std::string built = Build("extract", "none");
+  HiddenExtrac32 hide;
+  ASSERT_TRUE(hide.hidden());
+  RunResult run = Start(built, "none");
+  EXPECT_EQ(run.code, 0u);
+  EXPECT_EQ(run.texts, Expected(run, kExtractFinished, false));
+}
+
+}  // namespace

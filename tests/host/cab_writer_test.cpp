@@ -1,0 +1,203 @@
+// Cabinets written by core/cab, read back by two independent readers
+// (cabextract, which also checks every block's checksum, and gcab).
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "cab/cab_writer.h"
+
+namespace {
+
+std::string RandomBytes(size_t size, unsigned seed) {
+  std::mt19937 random(seed);
+  std::string bytes(size, '\0');
+  for (char& c : bytes) c = static_cast<char>(random());
+  return bytes;
+}
+
+std::string Compressible(size_t size) {
+  std::string text;
+  for (int line = 0; text.size() < size; ++line) text += "line " + std::to_string(line % 97) + " of a sample text\n";
+  return text.substr(0, size);
+}
+
+int Shell(const std::string& command) {
+  int status = system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+cab::FileEntry Entry(const std::string& name, const std::string& data) {
+  cab::FileEntry entry;
+  entry.name = name;
+  entry.size = static_cast<uint32_t>(data.size());
+  entry.data = data;
+  entry.date = cab::DosDate(2024, 2, 29);
+  entry.time = cab::DosTime(13, 45, 58);
+  return entry;
+}
+
+// Shift-JIS "日本語.txt", kept as raw bytes.
+const std::string kShiftJisName = "\x93\xfa\x96\x7b\x8c\xea.txt";
+
+std::vector<cab::FileEntry> SampleTree() {
+  return {
+      Entry("[System]\\empty.dll", ""),
+      Entry("[System]\\one.dll", "1"),
+      Entry("[System]\\below.bin", RandomBytes(32767, 1)),
+      Entry("[System]\\block.bin", RandomBytes(32768, 2)),
+      Entry("[System]\\above.bin", RandomBytes(32769, 3)),
+      Entry("[Programs]\\App\\deep\\er\\random.bin", RandomBytes(1 << 20, 4)),
+      Entry("[Programs]\\App\\text.txt", Compressible(1 << 20)),
+      Entry("[Desktop]\\" + kShiftJisName, "shift-jis named"),
+  };
+}
+
+class CabWriterTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/cab-writer-test-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+  }
+  void TearDown() override { Shell("rm -rf '" + dir_ + "'"); }
+
+  std::string WriteCabinet(const std::vector<cab::FileEntry>& files, const cab::Options& options) {
+    cab::MemorySink sink;
+    std::string error = cab::Write(files, options, &sink);
+    EXPECT_EQ(error, "");
+    std::string path = dir_ + "/test.cab";
+    std::ofstream(path, std::ios::binary) << sink.bytes;
+    return path;
+  }
+
+  // Every file comes out of `folder` with its bytes; '\\' became '/'.
+  void ExpectExtracted(const std::vector<cab::FileEntry>& files, const std::string& folder) {
+    for (const cab::FileEntry& file : files) {
+      std::string name = file.name;
+      for (char& c : name)
+        if (c == '\\') c = '/';
+      std::string got = ReadAll(folder + "/" + name);
+      EXPECT_EQ(got.size(), file.data.size()) << file.name;
+      EXPECT_TRUE(got == file.data) << file.name;
+    }
+  }
+
+  void RoundTrip(const std::vector<cab::FileEntry>& files, const cab::Options& options) {
+    std::string cabinet = WriteCabinet(files, options);
+    ASSERT_EQ(Shell("cabextract -q -d '" + dir_ + "/cabextract' '" + cabinet + "'"), 0);
+    ExpectExtracted(files, dir_ + "/cabextract");
+    ASSERT_EQ(Shell("mkdir '" + dir_ + "/gcab' && cd '" + dir_ + "/gcab' && gcab -x '" + cabinet + "'"), 0);
+    ExpectExtracted(files, dir_ + "/gcab");
+  }
+
+  std::string dir_;
+};
+
+TEST_F(CabWriterTest, MszipTreeRoundTrips) { RoundTrip(SampleTree(), cab::Options()); }
+
+TEST_F(CabWriterTest, StoredTreeRoundTrips) {
+  cab::Options options;
+  options.compression = cab::Compression::kNone;
+  RoundTrip(SampleTree(), options);
+}
+
+TEST_F(CabWriterTest, SmallFolderLimitSplitsIntoSeveralFolders) {
+  cab::Options options;
+  options.maxFolderBytes = 70000;
+  std::vector<cab::FileEntry> files = SampleTree();
+  files.erase(files.begin() + 5, files.begin() + 7);  // nothing above the limit
+  std::string cabinet = WriteCabinet(files, options);
+  std::string bytes = ReadAll(cabinet);
+  ASSERT_GE(bytes.size(), 36u);
+  // empty, one, below, block | above, Shift-JIS: two folders.
+  EXPECT_EQ(static_cast<uint8_t>(bytes[26]) | static_cast<uint8_t>(bytes[27]) << 8, 2);
+  RoundTrip(files, options);
+}
+
+TEST_F(CabWriterTest, DatesTimesAndSizesReachTheReader) {
+  std::vector<cab::FileEntry> files = {Entry("a.txt", "abc")};
+  files[0].attributes = cab::kArchive | cab::kReadOnly;
+  std::string cabinet = WriteCabinet(files, cab::Options());
+  std::string bytes = ReadAll(cabinet);
+  EXPECT_EQ(bytes.substr(0, 4), "MSCF");
+  uint32_t declared = 0;
+  for (int i = 3; i >= 0; --i) declared = declared << 8 | static_cast<uint8_t>(bytes[8 + i]);
+  EXPECT_EQ(declared, bytes.size());
+  FILE* list = popen(("cabextract -l '" + cabinet + "'").c_str(), "r");
+  ASSERT_NE(list, nullptr);
+  char line[256];
+  std::string text;
+  while (fgets(line, sizeof line, list)) text += line;
+  pclose(list);
+  EXPECT_NE(text.find("3 | 29.02.2024 13:45:58 | a.txt"), std::string::npos) << text;
+}
+
+TEST_F(CabWriterTest, NoFilesMakeAValidEmptyCabinet) {
+  cab::MemorySink sink;
+  ASSERT_EQ(cab::Write({}, cab::Options(), &sink), "");
+  EXPECT_EQ(sink.bytes.size(), 36u);
+  EXPECT_EQ(sink.bytes.substr(0, 4), "MSCF");
+}
+
+TEST_F(CabWriterTest, UnwritableEntriesAreRefusedBeforeAnyByte) {
+  struct Case {
+    std::vector<cab::FileEntry> files;
+    cab::Options options;
+    const char* message;
+  };
+  cab::Options tiny;
+  tiny.maxFolderBytes = 10;
+  std::vector<Case> cases = {
+      {{Entry("", "x")}, cab::Options(), "unusable name"},
+      {{Entry(std::string(256, 'n'), "x")}, cab::Options(), "unusable name"},
+      {{Entry(std::string("a\0b", 3), "x")}, cab::Options(), "unusable name"},
+      {{Entry("big", std::string(11, 'b'))}, tiny, "too large"},
+      {std::vector<cab::FileEntry>(65536, Entry("f", "")), cab::Options(), "more than 65535 files"},
+  };
+  cab::FileEntry mismatch = Entry("m", "abc");
+  mismatch.size = 4;
+  cases.push_back({{mismatch}, cab::Options(), "size and data differ"});
+  for (const Case& c : cases) {
+    cab::MemorySink sink;
+    std::string error = cab::Write(c.files, c.options, &sink);
+    EXPECT_NE(error.find(c.message), std::string::npos) << error;
+    EXPECT_EQ(sink.bytes.size(), 0u);
+  }
+  // The longest name fits.
+  cab::MemorySink sink;
+  EXPECT_EQ(cab::Write({Entry(std::string(255, 'n'), "x")}, cab::Options(), &sink), "");
+}
+
+TEST_F(CabWriterTest, SourceFileThatChangedSizeIsAnError) {
+  std::string path = dir_ + "/source";
+  std::ofstream(path, std::ios::binary) << "12345";
+  cab::FileEntry entry;
+  entry.name = "s";
+  entry.sourcePath = path;
+  for (uint32_t size : {4u, 6u}) {
+    entry.size = size;
+    cab::MemorySink sink;
+    std::string error = cab::Write({entry}, cab::Options(), &sink);
+    EXPECT_NE(error.find(size == 4 ? "longer" : "shorter"), std::string::npos) << error;
+  }
+  entry.size = 5;
+  std::string cabinet = WriteCabinet({entry}, cab::Options());
+  ASSERT_EQ(Shell("cabextract -q -d '" + dir_ + "/out' '" + cabinet + "'"), 0);
+  EXPECT_EQ(ReadAll(dir_ + "/out/s"), "12345");
+}
+
+}  // namespace
