@@ -13,9 +13,8 @@ constexpr int kProgressText = 1001;
 constexpr DWORD kRunTimeoutMs = 40000;
 
 // Five files below the token folders; the loose file at the top is left
-// out of every count.
+// out of every count. All of them are moved, so nothing is left over.
 const char kTransport[] = "Transport...\n\n5 Files\n41,142 Bytes";
-const char kLeftover[] = "5 Files\n41,142 Bytes\n...failure at copy.\n\nDeleting workspace...";
 const char kNothingTransport[] = "Transport...\n\n0 File\n0 Byte";
 const char kExtractFinished[] = "Extracting...by EXTRAC*.EXE";
 
@@ -56,7 +55,7 @@ class HiddenExtrac32 {
 struct RunResult {
   std::vector<std::string> texts;
   std::string workspace;
-  std::string unpackedSample;  // [System]\sub\b.dll as the transport step found it
+  std::string unpackedSample;  // sub\b.dll as the transport step found it
   DWORD code = 99;
 };
 
@@ -68,12 +67,14 @@ class CabinetRun : public ::testing::Test {
     root_ = std::string("C:\\sfx e2e\\") + info->name();
     driver::RemoveTree(root_);
     ASSERT_TRUE(driver::MakeFolders(root_ + "\\temp dir"));
-    environment_ = {{"TMP", root_ + "\\temp dir"}, {"TEMP", root_ + "\\temp dir"}};
+    // Token folders that point into this test's own folders.
+    ASSERT_TRUE(driver::MakeFolders(root_ + "\\dest"));
+    environment_ = {{"TMP", root_ + "\\temp dir"}, {"TEMP", root_ + "\\temp dir"}, {"SFX_E2E_DEST", root_ + "\\dest"}};
     Put("[shell]\\read me.txt", "read me\r\n");
-    Put("[System]\\a.dll", std::string(1000, 'a'));
-    Put("[System]\\sub\\b.dll", RandomBytes(40000, 1));
-    Put("[Desktop]\\c.txt", std::string(123, 'c'));
-    Put("[Desktop]\\d e.txt", "0123456789");
+    Put("[Environment]\\SFX_E2E_DEST\\a.dll", std::string(1000, 'a'));
+    Put("[Environment]\\SFX_E2E_DEST\\sub\\b.dll", RandomBytes(40000, 1));
+    Put("[Temporary]\\c.txt", std::string(123, 'c'));
+    Put("[Temporary]\\d e.txt", "0123456789");
     Put("loose.txt", std::string(50, 'l'));
   }
   void TearDown() override {
@@ -105,7 +106,7 @@ class CabinetRun : public ::testing::Test {
     run.texts = driver::FollowTexts(process, window, kProgressText, kRunTimeoutMs, [&](const std::string& text) {
       if (run.workspace.empty()) run.workspace = WorkspaceOf(text);
       if (text.rfind("Transport...", 0) == 0)
-        run.unpackedSample = driver::ReadFileBytes(run.workspace + "\\[System]\\sub\\b.dll");
+        run.unpackedSample = driver::ReadFileBytes(run.workspace + "\\[Environment]\\SFX_E2E_DEST\\sub\\b.dll");
     });
     EXPECT_TRUE(process.Wait(10000, &run.code));
     if (!run.texts.empty() && run.texts.front().empty()) run.texts.erase(run.texts.begin());
@@ -118,7 +119,7 @@ class CabinetRun : public ::testing::Test {
         "Dividing data...\nfrom me.",
         extracting,
         unpacked ? kTransport : kNothingTransport,
-        unpacked ? kLeftover : "Deleting workspace...",
+        "Deleting workspace...",
     };
   }
 
@@ -148,6 +149,11 @@ TEST_F(CabinetRun, StubExtractUnpacksWithExtrac32AndLeavesExtractAlone) {
   EXPECT_TRUE(run.unpackedSample == RandomBytes(40000, 1));
   EXPECT_FALSE(driver::Exists(ExtractLog())) << "extract.exe ran although extrac32.exe was there";
   EXPECT_FALSE(driver::Exists(run.workspace));
+  // Distributed where the tokens point; "[shell]" is never copied.
+  EXPECT_TRUE(driver::ReadFileBytes(root_ + "\\dest\\sub\\b.dll") == RandomBytes(40000, 1));
+  EXPECT_EQ(driver::ReadFileBytes(root_ + "\\dest\\a.dll"), std::string(1000, 'a'));
+  EXPECT_EQ(driver::ReadFileBytes(root_ + "\\temp dir\\d e.txt"), "0123456789");
+  EXPECT_FALSE(driver::Exists(root_ + "\\dest\\read me.txt"));
 }
 
 TEST_F(CabinetRun, StubExtractFallsBackToExtractAndEndsIt) {

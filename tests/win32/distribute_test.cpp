@@ -302,6 +302,9 @@ class FolderDialogAnswerer {
       if (folder_.empty()) {
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
       } else {
+        // The dialog preselects the current folder once it is set up; a
+        // selection sent before that would be overwritten.
+        Sleep(300);
         SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder_.c_str()));
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
       }
