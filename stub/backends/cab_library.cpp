@@ -5,8 +5,27 @@ const char kArchiveName[] = "\\$.cab";
 const char kUnpackSuffix[] = "\nby CAB32.DLL";
 const DWORD kPauseBeforeUnpack = 0;
 
-// Loading cab32.dll at start-up arrives with the CAB library.
-bool BackendStartupCheck() { return true; }
+namespace {
+typedef int(WINAPI* CabEntry)(HWND owner, LPCSTR command, LPSTR output, DWORD outputSize);
+}  // namespace
 
-// Handing the archive to Cab arrives with the CAB library.
-int UnpackArchive(HWND, const char*) { return 1; }
+// The library stays loaded for the whole run, so that it cannot go missing
+// between this check and the unpacking.
+bool BackendStartupCheck() {
+  if (LoadLibraryA("cab32.dll")) return true;
+  MessageBoxA(nullptr, "このプログラムを実行するには\nCab32.dllが必要です．", nullptr, MB_ICONERROR);
+  return false;
+}
+
+int UnpackArchive(HWND window, const char* workspace) {
+  HMODULE library = LoadLibraryA("cab32.dll");
+  if (!library) return 1;
+  CabEntry cab = reinterpret_cast<CabEntry>(reinterpret_cast<void*>(GetProcAddress(library, "Cab")));
+  if (cab) {
+    char command[1040];
+    wsprintfA(command, "-x \"%s\\$.cab\" \"%s\\\"", workspace, workspace);
+    cab(window, command, nullptr, 0);
+  }
+  FreeLibrary(library);
+  return 1;
+}

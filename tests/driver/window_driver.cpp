@@ -1,5 +1,7 @@
 #include "window_driver.h"
 
+#include <commctrl.h>
+#include <shlobj.h>
 #include <string.h>
 
 namespace driver {
@@ -163,6 +165,78 @@ bool IsControlVisible(HWND dialog, int id) {
 void PressButton(HWND dialog, int id) {
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+namespace {
+
+// Memory in another process (or this one) for messages that carry pointers.
+class RemoteBuffer {
+ public:
+  RemoteBuffer(DWORD processId, size_t size)
+      : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId)),
+        address_(process_ ? VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE) : nullptr) {}
+  ~RemoteBuffer() {
+    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+  }
+  void* address() const { return address_; }
+  bool Write(size_t offset, const void* data, size_t size) {
+    return WriteProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, nullptr);
+  }
+  bool Read(size_t offset, void* data, size_t size) {
+    return ReadProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, nullptr);
+  }
+
+ private:
+  HANDLE process_;
+  void* address_;
+};
+
+// The text of the selected item of a tree view in any process.
+std::string SelectedTreeItem(HWND tree, DWORD processId) {
+  HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+  if (!item) return std::string();
+  RemoteBuffer remote(processId, sizeof(TVITEMA) + MAX_PATH);
+  if (!remote.address()) return std::string();
+  TVITEMA query = {};
+  query.mask = TVIF_TEXT;
+  query.hItem = item;
+  query.pszText = static_cast<char*>(remote.address()) + sizeof(TVITEMA);
+  query.cchTextMax = MAX_PATH;
+  char text[MAX_PATH] = "";
+  if (!remote.Write(0, &query, sizeof query) ||
+      !SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.address())) ||
+      !remote.Read(sizeof(TVITEMA), text, sizeof text))
+    return std::string();
+  text[MAX_PATH - 1] = '\0';
+  return text;
+}
+
+}  // namespace
+
+std::string BrowseSelection(HWND dialog) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(dialog, &processId);
+  HWND tree = GetDlgItem(dialog, 14145);
+  return tree ? SelectedTreeItem(tree, processId) : std::string();
+}
+
+bool SelectBrowseFolder(HWND dialog, const std::string& folder, DWORD timeoutMs) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(dialog, &processId);
+  HWND tree = GetDlgItem(dialog, 14145);
+  std::string name = folder.substr(folder.find_last_of('\\') + 1);
+  RemoteBuffer path(processId, folder.size() + 1);
+  if (!tree || !path.address() || !path.Write(0, folder.c_str(), folder.size() + 1)) return false;
+  // The dialog preselects a folder of its own once it is set up, which
+  // may come after a selection sent too early: repeat until it holds.
+  DWORD start = GetTickCount();
+  do {
+    SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.address()));
+    Sleep(100);
+    if (lstrcmpiA(SelectedTreeItem(tree, processId).c_str(), name.c_str()) == 0) return true;
+  } while (GetTickCount() - start < timeoutMs);
+  return false;
 }
 
 bool AnswerMessageBox(DWORD processId, const char* caption, int buttonId, DWORD timeoutMs,

@@ -66,6 +66,12 @@ bool IsControlVisible(HWND dialog, int id);
 // Clicks a button of a dialog of another process.
 void PressButton(HWND dialog, int id);
 
+// Selects `folder` in a "Browse for Folder" dialog of any process and
+// waits until the dialog shows it selected. False when it never did.
+bool SelectBrowseFolder(HWND dialog, const std::string& folder, DWORD timeoutMs = 10000);
+// The name of the folder selected in a "Browse for Folder" dialog.
+std::string BrowseSelection(HWND dialog);
+
 // Waits for a message box (a "#32770" window titled `caption`) of the
 // process, returns its text and presses the button `buttonId`. Returns
 // nothing when no box came within the time.

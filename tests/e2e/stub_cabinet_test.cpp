@@ -17,6 +17,12 @@ constexpr DWORD kRunTimeoutMs = 40000;
 const char kTransport[] = "Transport...\n\n5 Files\n41,142 Bytes";
 const char kNothingTransport[] = "Transport...\n\n0 File\n0 Byte";
 const char kExtractFinished[] = "Extracting...by EXTRAC*.EXE";
+const char kCabFinished[] = "Extracting...\nby CAB32.DLL";
+// "このプログラムを実行するには\nCab32.dllが必要です．" in code page 932.
+const char kNoCab32Text[] =
+    "\x82\xb1\x82\xcc\x83\x76\x83\x8d\x83\x4f\x83\x89\x83\x80\x82\xf0\x8e\xc0\x8d\x73\x82\xb7\x82\xe9\x82\xc9\x82\xcd"
+    "\nCab32.dll"
+    "\x82\xaa\x95\x4b\x97\x76\x82\xc5\x82\xb7\x81\x44";
 
 std::string RandomBytes(size_t size, unsigned seed) {
   std::mt19937 random(seed);
@@ -55,7 +61,7 @@ class HiddenExtrac32 {
 struct RunResult {
   std::vector<std::string> texts;
   std::string workspace;
-  std::string unpackedSample;  // sub\b.dll as the transport step found it
+  std::string unpackedSample;  // sub\b.dll as distributed
   DWORD code = 99;
 };
 
@@ -105,10 +111,10 @@ class CabinetRun : public ::testing::Test {
     if (!window) return run;
     run.texts = driver::FollowTexts(process, window, kProgressText, kRunTimeoutMs, [&](const std::string& text) {
       if (run.workspace.empty()) run.workspace = WorkspaceOf(text);
-      if (text.rfind("Transport...", 0) == 0)
-        run.unpackedSample = driver::ReadFileBytes(run.workspace + "\\[Environment]\\SFX_E2E_DEST\\sub\\b.dll");
     });
     EXPECT_TRUE(process.Wait(10000, &run.code));
+    // What was unpacked has been moved where its token points.
+    run.unpackedSample = driver::ReadFileBytes(root_ + "\\dest\\sub\\b.dll");
     if (!run.texts.empty() && run.texts.front().empty()) run.texts.erase(run.texts.begin());
     return run;
   }
@@ -186,6 +192,38 @@ TEST_F(CabinetRun, StubExtractWithoutAnyExtractorUnpacksNothing) {
   RunResult run = Start(built, "none");
   EXPECT_EQ(run.code, 0u);
   EXPECT_EQ(run.texts, Expected(run, kExtractFinished, false));
+}
+
+TEST_F(CabinetRun, StubCabUnpacksWithCab32) {
+  std::string built = Build("cab", "Sample cab");
+  environment_["PATH"] = driver::ProgramFolder() + ";C:\\windows\\system32;C:\\windows";
+  RunResult run = Start(built, "Sample cab");
+  EXPECT_EQ(run.code, 0u);
+  EXPECT_EQ(run.texts, Expected(run, kCabFinished, true));
+  EXPECT_TRUE(run.unpackedSample == RandomBytes(40000, 1));
+  EXPECT_FALSE(driver::Exists(run.workspace));
+}
+
+TEST_F(CabinetRun, StubCabWithoutCab32SaysSoAndEndsWithOne) {
+  std::string built = Build("cab", "no library");
+  environment_["PATH"] = "C:\\windows\\system32;C:\\windows";
+  driver::Process process = driver::Start("\"" + built + "\"", root_, &environment_);
+  ASSERT_TRUE(process.started());
+  std::string text;
+  ASSERT_TRUE(driver::AnswerMessageBox(process.id(), nullptr, IDOK, 10000, &text));
+  EXPECT_EQ(text, kNoCab32Text);
+  DWORD code = 99;
+  ASSERT_TRUE(process.Wait(10000, &code));
+  EXPECT_EQ(code, 1u);
+  WIN32_FIND_DATAA entry;
+  HANDLE find = FindFirstFileA((root_ + "\\temp dir\\*").c_str(), &entry);
+  int entries = 0;
+  if (find != INVALID_HANDLE_VALUE) {
+    do ++entries;
+    while (FindNextFileA(find, &entry));
+    FindClose(find);
+  }
+  EXPECT_EQ(entries, 2) << "no workspace is made before the check";
 }
 
 }  // namespace

@@ -72,6 +72,8 @@ class StubRun : public ::testing::Test {
     driver::RemoveTree(root_);
     ASSERT_TRUE(driver::MakeFolders(root_ + "\\temp dir"));
     environment_ = {{"TMP", root_ + "\\temp dir"}, {"TEMP", root_ + "\\temp dir"}};
+    // stub-cab does not start without its library beside the built file.
+    ASSERT_TRUE(CopyFileA((driver::ProgramFolder() + "\\cab32.dll").c_str(), (root_ + "\\cab32.dll").c_str(), FALSE));
   }
   void TearDown() override {
     if (!HasFailure()) driver::RemoveTree(root_);

@@ -277,7 +277,7 @@ TEST_F(Distribution, ExistingFilesAreReplaced) {
 }
 
 // Answers the folder dialog of this process from another thread: selects
-// `folder` (or cancels when empty) and counts the dialogs seen.
+// `folder` (or cancels when empty) and notes what it saw.
 class FolderDialogAnswerer {
  public:
   explicit FolderDialogAnswerer(std::string folder)
@@ -288,6 +288,7 @@ class FolderDialogAnswerer {
   }
   int dialogs() const { return dialogs_; }
   std::string title() const { return title_; }
+  std::string preselected() const { return preselected_; }
 
  private:
   void Run() {
@@ -299,13 +300,12 @@ class FolderDialogAnswerer {
       for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         if (driver::ClassName(child) == "Static" && !driver::WindowText(child).empty() && title_.empty())
           title_ = driver::WindowText(child);
+      Sleep(500);  // time for the dialog to preselect its folder
+      preselected_ = driver::BrowseSelection(dialog);
       if (folder_.empty()) {
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
       } else {
-        // The dialog preselects the current folder once it is set up; a
-        // selection sent before that would be overwritten.
-        Sleep(300);
-        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder_.c_str()));
+        driver::SelectBrowseFolder(dialog, folder_);
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
       }
       while (IsWindow(dialog) && !stop_) Sleep(20);
@@ -315,18 +315,29 @@ class FolderDialogAnswerer {
   std::string folder_;
   std::atomic<bool> stop_{false};
   std::atomic<int> dialogs_{0};
-  std::string title_;
+  std::string title_, preselected_;
   std::thread thread_;
 };
 
+// Runs `action` with `folder` as the current folder.
+template <typename Action>
+void InFolder(const std::string& folder, Action action) {
+  char current[MAX_PATH];
+  GetCurrentDirectoryA(sizeof current, current);
+  SetCurrentDirectoryA(folder.c_str());
+  action();
+  SetCurrentDirectoryA(current);
+}
+
 TEST_F(Distribution, UserFolderIsAskedOncePerRun) {
+  // The dialog preselects the current folder: the user only confirms it.
   std::string chosen = root_ + "\\chosen";
   driver::MakeFolders(chosen);
   Put("[User]\\picked.txt");
   ASSERT_TRUE(driver::WriteFileBytes(chosen + "\\open me.bat", "@echo off\r\necho done> \"" + chosen + "\\ran.txt\"\r\n"));
   int dialogs;
-  std::string title;
-  {
+  std::string title, preselected;
+  InFolder(chosen, [&] {
     FolderDialogAnswerer answerer(chosen);
     DistributeWorkspace(nullptr, workspace_.c_str());
     char command[MAX_PATH] = "[User]\\open me.bat";
@@ -334,8 +345,10 @@ TEST_F(Distribution, UserFolderIsAskedOncePerRun) {
     Sleep(300);
     dialogs = answerer.dialogs();
     title = answerer.title();
-  }
+    preselected = answerer.preselected();
+  });
   EXPECT_EQ(dialogs, 1);
+  EXPECT_EQ(preselected, "chosen");
   EXPECT_EQ(title, "\x83\x52\x83\x73\x81\x5B\x90\xE6\x82\xF0\x8E\x77\x92\xE8\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2")
       << "\"copy destination\" in code page 932";
   EXPECT_TRUE(driver::Exists(chosen + "\\picked.txt"));
@@ -345,10 +358,10 @@ TEST_F(Distribution, UserFolderIsAskedOncePerRun) {
 
 TEST_F(Distribution, CancelledUserFolderLeavesTheFolderUnmoved) {
   Put("[User]\\stays.txt");
-  {
+  InFolder(workspace_, [&] {
     FolderDialogAnswerer answerer("");
     DistributeWorkspace(nullptr, workspace_.c_str());
-  }
+  });
   EXPECT_TRUE(driver::Exists(workspace_ + "\\[User]\\stays.txt"));
 }
 

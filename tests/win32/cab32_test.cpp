@@ -1,0 +1,224 @@
+// cab32.dll loaded and called as stub-cab calls it, on cabinets made by
+// the kit's own writer, against Wine's cabinet.dll.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "cab/cab_writer.h"
+#include "cab32.h"
+#include "window_driver.h"
+
+namespace {
+
+typedef int(WINAPI* CabEntry)(HWND, LPCSTR, LPSTR, DWORD);
+
+std::string RandomBytes(size_t size, unsigned seed) {
+  std::mt19937 random(seed);
+  std::string bytes(size, '\0');
+  for (char& c : bytes) c = static_cast<char>(random());
+  return bytes;
+}
+
+cab::FileEntry Entry(const std::string& name, const std::string& data) {
+  cab::FileEntry entry;
+  entry.name = name;
+  entry.size = static_cast<uint32_t>(data.size());
+  entry.data = data;
+  entry.date = cab::DosDate(2001, 4, 1);
+  entry.time = cab::DosTime(10, 20, 30);
+  return entry;
+}
+
+std::vector<cab::FileEntry> Sample() {
+  return {
+      Entry("[shell]\\read me.txt", "hello"),
+      Entry("[System]\\empty.dll", ""),
+      Entry("[System]\\deep\\er\\random.bin", RandomBytes(100000, 1)),
+      Entry("[Desktop]\\text.txt", std::string(70000, 't')),
+  };
+}
+
+class Cab32Test : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    library_ = LoadLibraryA((driver::ProgramFolder() + "\\cab32.dll").c_str());
+    ASSERT_NE(library_, nullptr);
+    cab_ = reinterpret_cast<CabEntry>(reinterpret_cast<void*>(GetProcAddress(library_, "Cab")));
+    ASSERT_NE(cab_, nullptr) << "Cab is exported undecorated";
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    root_ = std::string("C:\\sfx win32\\cab32 ") + info->name();
+    driver::RemoveTree(root_);
+    ASSERT_TRUE(driver::MakeFolders(root_ + "\\out dir"));
+  }
+  void TearDown() override {
+    if (library_) FreeLibrary(library_);
+    if (!HasFailure()) driver::RemoveTree(root_);
+  }
+
+  std::string MakeCabinet(const std::vector<cab::FileEntry>& files, const cab::Options& options = cab::Options()) {
+    cab::MemorySink sink;
+    EXPECT_EQ(cab::Write(files, options, &sink), "");
+    std::string path = root_ + "\\test.cab";
+    EXPECT_TRUE(driver::WriteFileBytes(path, sink.bytes));
+    return path;
+  }
+
+  int Cab(const std::string& command, std::string* report = nullptr) {
+    char output[4096];
+    int result = cab_(nullptr, command.c_str(), output, sizeof output);
+    if (report) *report = output;
+    return result;
+  }
+
+  int Extract(const std::string& cabinet, std::string* report = nullptr) {
+    return Cab("-x \"" + cabinet + "\" \"" + root_ + "\\out dir\\\"", report);
+  }
+
+  void ExpectExtracted(const std::vector<cab::FileEntry>& files) {
+    for (const cab::FileEntry& file : files) {
+      std::string got = driver::ReadFileBytes(root_ + "\\out dir\\" + file.name);
+      EXPECT_EQ(got.size(), file.data.size()) << file.name;
+      EXPECT_TRUE(got == file.data) << file.name;
+    }
+  }
+
+  // Everything in root_ but the cabinet and the target folder.
+  std::vector<std::string> StrayEntries() {
+    std::vector<std::string> stray;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((root_ + "\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return stray;
+    do {
+      std::string name = entry.cFileName;
+      if (name != "." && name != ".." && name != "test.cab" && name != "out dir") stray.push_back(name);
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    return stray;
+  }
+
+  HMODULE library_ = nullptr;
+  CabEntry cab_ = nullptr;
+  std::string root_;
+};
+
+TEST_F(Cab32Test, ExtractsMszipStoredAndManyFolderCabinets) {
+  cab::Options stored, split;
+  stored.compression = cab::Compression::kNone;
+  split.maxFolderBytes = 120000;  // two folders
+  for (const cab::Options& options : {cab::Options(), stored, split}) {
+    driver::RemoveTree(root_ + "\\out dir");
+    std::string report;
+    ASSERT_EQ(Extract(MakeCabinet(Sample(), options), &report), kCab32Ok) << report;
+    ExpectExtracted(Sample());
+    EXPECT_EQ(report, "4 files, 170005 bytes extracted");
+  }
+}
+
+TEST_F(Cab32Test, OverwritesReadOnlyFilesAndKeepsStampsAndAttributes) {
+  std::vector<cab::FileEntry> files = {Entry("a.txt", "new")};
+  files[0].attributes = cab::kReadOnly | cab::kArchive;
+  std::string cabinet = MakeCabinet(files);
+  ASSERT_TRUE(driver::WriteFileBytes(root_ + "\\out dir\\a.txt", "old and longer"));
+  SetFileAttributesA((root_ + "\\out dir\\a.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+  ASSERT_EQ(Extract(cabinet), kCab32Ok);
+  ASSERT_EQ(Extract(cabinet), kCab32Ok) << "a second run overwrites its own read-only file";
+  EXPECT_EQ(driver::ReadFileBytes(root_ + "\\out dir\\a.txt"), "new");
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  ASSERT_TRUE(GetFileAttributesExA((root_ + "\\out dir\\a.txt").c_str(), GetFileExInfoStandard, &data));
+  EXPECT_TRUE(data.dwFileAttributes & FILE_ATTRIBUTE_READONLY);
+  FILETIME local;
+  SYSTEMTIME when;
+  FileTimeToLocalFileTime(&data.ftLastWriteTime, &local);
+  FileTimeToSystemTime(&local, &when);
+  EXPECT_EQ(when.wYear, 2001);
+  EXPECT_EQ(when.wMinute, 20);
+  SetFileAttributesA((root_ + "\\out dir\\a.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(Cab32Test, ListsWithoutWriting) {
+  std::string report;
+  ASSERT_EQ(Cab("-l \"" + MakeCabinet(Sample()) + "\"", &report), kCab32Ok);
+  EXPECT_EQ(report,
+            "         5  [shell]\\read me.txt\r\n"
+            "         0  [System]\\empty.dll\r\n"
+            "    100000  [System]\\deep\\er\\random.bin\r\n"
+            "     70000  [Desktop]\\text.txt\r\n"
+            "4 files, 170005 bytes");
+  EXPECT_FALSE(driver::Exists(root_ + "\\out dir\\[shell]"));
+}
+
+TEST_F(Cab32Test, CommandsAndReportsAreChecked) {
+  std::string cabinet = MakeCabinet(Sample());
+  std::string report;
+  EXPECT_EQ(Cab("", &report), kCab32BadCommand);
+  EXPECT_EQ(Cab("-x", &report), kCab32BadCommand);
+  EXPECT_EQ(Cab("-q \"" + cabinet + "\"", &report), kCab32BadCommand);
+  EXPECT_EQ(Cab("-x \"" + std::string(300, 'p') + "\"", &report), kCab32BadCommand);
+  EXPECT_EQ(cab_(nullptr, nullptr, nullptr, 0), kCab32BadCommand);
+  EXPECT_EQ(Cab("-x \"" + root_ + "\\missing.cab\" \"" + root_ + "\\out dir\"", &report), kCab32CannotOpen);
+  EXPECT_NE(report.find("cannot open"), std::string::npos) << report;
+
+  // A short buffer gets the report's start, ended by a NUL.
+  char small[8];
+  memset(small, 'z', sizeof small);
+  EXPECT_EQ(cab_(nullptr, ("-l \"" + cabinet + "\"").c_str(), small, sizeof small), kCab32Ok);
+  EXPECT_EQ(std::string(small), "       ");
+  char untouched = 'u';
+  EXPECT_EQ(cab_(nullptr, ("-l \"" + cabinet + "\"").c_str(), &untouched, 0), kCab32Ok);
+  EXPECT_EQ(untouched, 'u');
+  // Unquoted arguments and a folder without its closing separator.
+  const std::string plain = "C:\\cab32_plain";
+  ASSERT_TRUE(driver::MakeFolders(plain));
+  ASSERT_TRUE(CopyFileA(cabinet.c_str(), (plain + "\\t.cab").c_str(), FALSE));
+  EXPECT_EQ(Cab("-X " + plain + "\\t.cab " + plain + "\\out", &report), kCab32Ok) << report;
+  EXPECT_TRUE(driver::Exists(plain + "\\out\\[shell]\\read me.txt"));
+  driver::RemoveTree(plain);
+}
+
+TEST_F(Cab32Test, NamesThatLeaveTheFolderAreRefusedAndReported) {
+  const char* hostile[] = {
+      "..\\up.txt",        "a\\..\\..\\up2.txt", "\\rooted.txt", "/rooted2.txt",   "C:\\drive.txt",
+      "C:drive2.txt",      "x\\... \\up3.txt",  "x\\\\double.txt", "CON",          "sub\\nul.txt",
+      "com1.log",          "Lpt9",              "aux .txt",      "file.txt:stream", "tail\\",
+  };
+  std::vector<cab::FileEntry> files = {Entry("good\\kept.txt", "kept")};
+  for (const char* name : hostile) files.push_back(Entry(name, "bad"));
+  files.push_back(Entry("also kept.txt", "kept too"));
+  std::string report;
+  EXPECT_EQ(Extract(MakeCabinet(files), &report), kCab32Refused);
+  EXPECT_EQ(driver::ReadFileBytes(root_ + "\\out dir\\good\\kept.txt"), "kept");
+  EXPECT_EQ(driver::ReadFileBytes(root_ + "\\out dir\\also kept.txt"), "kept too");
+  for (const char* name : hostile) EXPECT_NE(report.find(std::string("refused: ") + name + "\r\n"), std::string::npos) << name;
+  EXPECT_EQ(StrayEntries(), std::vector<std::string>());
+  EXPECT_FALSE(driver::Exists("C:\\rooted.txt"));
+  EXPECT_FALSE(driver::Exists("C:\\drive.txt"));
+  EXPECT_FALSE(driver::Exists("C:\\sfx win32\\up.txt"));
+  EXPECT_FALSE(driver::Exists("C:\\sfx win32\\up2.txt"));
+}
+
+TEST_F(Cab32Test, DamagedCabinetsEndWithAnErrorAndStayInside) {
+  cab::MemorySink sink;
+  ASSERT_EQ(cab::Write(Sample(), cab::Options(), &sink), "");
+  const std::string good = sink.bytes;
+  std::vector<std::string> damaged = {"", "MSCF", "not a cabinet at all, just text"};
+  for (size_t cut : {20u, 36u, 60u, 150u, 400u, 5000u, 60000u})
+    if (cut < good.size()) damaged.push_back(good.substr(0, cut));
+  damaged.push_back(good.substr(0, good.size() - 1));
+  // The signature, the version, and data blocks, whose checksums catch
+  // the flip. (Sizes in the tables have no checksum of their own.)
+  for (size_t at : {0u, 3u, 25u, 200u, 300u, 1000u, 40000u, good.size() - 2}) {
+    std::string flipped = good;
+    flipped[at] ^= 0x55;
+    damaged.push_back(flipped);
+  }
+  std::string path = root_ + "\\test.cab";
+  for (size_t i = 0; i < damaged.size(); ++i) {
+    ASSERT_TRUE(driver::WriteFileBytes(path, damaged[i]));
+    std::string report;
+    int result = Extract(path, &report);
+    EXPECT_NE(result, kCab32Ok) << "case " << i << ": " << report;
+    EXPECT_EQ(StrayEntries(), std::vector<std::string>()) << "case " << i;
+  }
+}
+
+}  // namespace
