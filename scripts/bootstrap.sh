@@ -7,7 +7,7 @@ set -euo pipefail
 packages_host=(
   cmake make g++ clang googletest pkg-config
   zlib1g-dev libz-mingw-w64-dev
-  xvfb xauth x11-utils imagemagick fonts-ipafont-gothic
+  locales xvfb xauth x11-utils imagemagick fonts-ipafont-gothic
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   fonts-wine lhasa jlha-utils gcab cabextract 7zip nsis
 )
@@ -30,7 +30,11 @@ reinstall=()
 for program in "${!program_of[@]}"; do
   command -v "$program" >/dev/null 2>&1 || reinstall+=("${program_of[$program]}")
 done
-[ ${#missing[@]} -eq 0 ] && [ ${#reinstall[@]} -eq 0 ] && exit 0
+# Wine stores file names through the Unix locale: without ja_JP.UTF-8 it
+# cannot make files whose names hold Japanese characters.
+need_locale=0
+locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' || need_locale=1
+[ ${#missing[@]} -eq 0 ] && [ ${#reinstall[@]} -eq 0 ] && [ $need_locale -eq 0 ] && exit 0
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
@@ -39,6 +43,11 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $sudo dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq >/dev/null
+[ ${#missing[@]} -eq 0 ] && [ ${#reinstall[@]} -eq 0 ] || $sudo apt-get update -qq >/dev/null
 [ ${#missing[@]} -eq 0 ] || $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 [ ${#reinstall[@]} -eq 0 ] || $sudo apt-get install -y -qq --reinstall "${reinstall[@]}" >/dev/null
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+  $sudo sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+  $sudo locale-gen >/dev/null
+fi
