@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages_host=(
-  cmake make g++ clang googletest pkg-config
+  cmake make g++ clang googletest pkg-config locales
   zlib1g-dev
   xvfb xauth x11-utils imagemagick fonts-ipafont-gothic
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686

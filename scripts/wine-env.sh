@@ -7,6 +7,19 @@ export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono/Gecko install prompts; no desktop files for links under the Start Menu.
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
+# Without a compiled ja_JP.UTF-8 (a fresh Debian has only C.UTF-8) Wine can
+# store no file whose name is not ASCII; the locale is then compiled once
+# into the build tree instead of the system.
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf-\?8'; then
+  export LOCPATH=$sfx_root/build/locale
+  if [ ! -d "$LOCPATH/ja_JP.UTF-8" ]; then
+    mkdir -p "$LOCPATH"
+    sfx_tmp=$(mktemp -d "$LOCPATH/.new.XXXXXX")
+    localedef -i ja_JP -f UTF-8 "$sfx_tmp/ja_JP.UTF-8" >/dev/null 2>&1 || true
+    mv -T "$sfx_tmp/ja_JP.UTF-8" "$LOCPATH/ja_JP.UTF-8" 2>/dev/null || true
+    rm -rf "$sfx_tmp"
+  fi
+fi
 # Code page 932: the Japanese texts and the double-byte path scanning run for real.
 # (bash itself has no such locale and would warn on the assignment)
 { export LC_ALL=${SFX_LC_ALL:-ja_JP.UTF-8}; } 2>/dev/null
