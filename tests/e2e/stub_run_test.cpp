@@ -72,6 +72,9 @@ class StubRun : public ::testing::Test {
     driver::RemoveTree(root_);
     ASSERT_TRUE(driver::MakeFolders(root_ + "\\temp dir"));
     environment_ = {{"TMP", root_ + "\\temp dir"}, {"TEMP", root_ + "\\temp dir"}};
+    // stub-lzh needs lzhdec32.dll beside the built files, as it is shipped.
+    ASSERT_TRUE(CopyFileA((driver::ProgramFolder() + "\\lzhdec32.dll").c_str(),
+                          (root_ + "\\lzhdec32.dll").c_str(), FALSE));
   }
   void TearDown() override {
     if (!HasFailure()) driver::RemoveTree(root_);
