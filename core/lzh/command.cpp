@@ -79,6 +79,22 @@ struct Job {
 
 void* Allocate(const Allocator& a, size_t size) { return a.allocate(a.context, size); }
 
+// The folder's length without its trailing separators. The last byte of a
+// code page 932 character may be 0x5C ('\\'); cutting it would name another
+// folder, so the text is scanned from the front. A folder that is only a
+// separator keeps it, and entries then join it without a second one: "\\"
+// followed by "\\name" would be a network path.
+size_t FolderLength(const char* folder) {
+  size_t keep = 0;
+  for (size_t i = 0; folder[i] != '\0'; ++i) {
+    unsigned char c = static_cast<unsigned char>(folder[i]);
+    bool lead = ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) && folder[i + 1] != '\0';
+    if (lead) ++i;
+    if (lead || (c != '/' && c != '\\')) keep = i + 1;
+  }
+  return keep == 0 && folder[0] != '\0' ? 1 : keep;
+}
+
 }  // namespace
 
 int RunCommand(const char* command, const FileSystem& fs, const Allocator& allocator, char* reportBuffer,
@@ -107,8 +123,7 @@ int RunCommand(const char* command, const FileSystem& fs, const Allocator& alloc
   // The target folder, without trailing separators but never emptied.
   if (verb == 'x') {
     const char* folder = argc == 3 ? job->args[2] : ".";
-    size_t n = strlen(folder);
-    while (n > 1 && (folder[n - 1] == '/' || folder[n - 1] == '\\')) --n;
+    size_t n = FolderLength(folder);
     memcpy(job->target, folder, n);
     job->target[n] = '\0';
     job->folderLength = n;
@@ -171,6 +186,7 @@ int RunCommand(const char* command, const FileSystem& fs, const Allocator& alloc
       // Folders along the way, then the entry itself.
       char* target = job->target;
       size_t base = job->folderLength;
+      if (base == 1 && (target[0] == '/' || target[0] == '\\')) base = 0;  // the root: no second separator
       target[base] = fs.separator;
       for (size_t i = 0; i < cleanLength; ++i) {
         if (job->clean[i] != '/') {
@@ -196,7 +212,7 @@ int RunCommand(const char* command, const FileSystem& fs, const Allocator& alloc
           if (r == Result::kOk) ++files;
         }
       }
-      target[base] = '\0';
+      target[job->folderLength] = '\0';
     }
 
     if (r != Result::kOk) {

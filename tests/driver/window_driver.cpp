@@ -7,6 +7,9 @@
 namespace driver {
 
 Process::~Process() {
+  // A program that a failed test left running would hold the test
+  // runner's output open.
+  if (process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) Kill();
   if (thread_) CloseHandle(thread_);
   if (process_) CloseHandle(process_);
 }
@@ -265,6 +268,15 @@ std::vector<std::string> FollowTexts(const Process& process, HWND dialog, int id
     }
   }
   return texts;
+}
+
+bool WaitForText(HWND dialog, int id, const std::string& text, DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  do {
+    if (ControlText(dialog, id) == text) return true;
+    Sleep(20);
+  } while (GetTickCount() - start < timeoutMs && IsWindow(dialog));
+  return false;
 }
 
 bool Screenshot(const std::string& path, HWND window) {

@@ -13,7 +13,8 @@
 
 namespace driver {
 
-// A started program. Closes its handles when it goes.
+// A started program. Ends it, when it still runs, and closes its handles
+// when it goes.
 class Process {
  public:
   Process() = default;
@@ -83,6 +84,9 @@ bool AnswerMessageBox(DWORD processId, const char* caption, int buttonId, DWORD 
 // runs at every new text, while the program goes on.
 std::vector<std::string> FollowTexts(const Process& process, HWND dialog, int id, DWORD timeoutMs,
                                      const std::function<void(const std::string&)>& onChange = nullptr);
+
+// Waits until a control shows `text`; false on time-out.
+bool WaitForText(HWND dialog, int id, const std::string& text, DWORD timeoutMs);
 
 // Saves what the screen shows (the window's rectangle, or all of it when
 // null) as a 24-bit BMP file.

@@ -1,4 +1,5 @@
-// Built files that delete themselves after their run.
+// Built files that delete themselves after their run. stub-extract needs no
+// library beside it, and unpacks nothing from the archive of random bytes.
 #include <gtest/gtest.h>
 
 #include "window_driver.h"
@@ -28,7 +29,7 @@ class SelfRemoval : public ::testing::Test {
     std::string archive = root_ + "\\archive.bin", built = root_ + "\\" + name;
     EXPECT_TRUE(driver::WriteFileBytes(archive, std::string(100, 'a')));
     std::string command = "\"" + driver::ProgramFolder() + "\\sfxbuild.exe\" pack --stub \"" +
-                          driver::ProgramFolder() + "\\stub-lzh.exe\" --archive \"" + archive + "\" " +
+                          driver::ProgramFolder() + "\\stub-extract.exe\" --archive \"" + archive + "\" " +
                           (selfDelete ? "--self-delete " : "") + "-o \"" + built + "\"";
     EXPECT_EQ(driver::RunToEnd(command, root_), 0) << command;
     return built;

@@ -74,6 +74,9 @@ class StubRun : public ::testing::Test {
     environment_ = {{"TMP", root_ + "\\temp dir"}, {"TEMP", root_ + "\\temp dir"}};
     // stub-cab does not start without its library beside the built file.
     ASSERT_TRUE(CopyFileA((driver::ProgramFolder() + "\\cab32.dll").c_str(), (root_ + "\\cab32.dll").c_str(), FALSE));
+    // stub-lzh needs lzhdec32.dll beside the built files, as it is shipped.
+    ASSERT_TRUE(CopyFileA((driver::ProgramFolder() + "\\lzhdec32.dll").c_str(),
+                          (root_ + "\\lzhdec32.dll").c_str(), FALSE));
   }
   void TearDown() override {
     if (!HasFailure()) driver::RemoveTree(root_);

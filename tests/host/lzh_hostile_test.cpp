@@ -244,6 +244,28 @@ TEST(LzhHostile, BadCommandsAreRefused) {
   EXPECT_EQ(m.Run("t empty.lzh", &report), static_cast<int>(Result::kTruncated)) << report;
 }
 
+// The target folder as given: trailing separators go, but not the second
+// byte of a code page 932 character, and the root stays a single separator.
+TEST(LzhHostile, TargetFolderKeepsItsLastDoubleByteCharacter) {
+  MemoryFs m;
+  m.archive = StoredEntry("d/f.txt", "abc");
+  std::string report;
+  // \x95\x5C is one character whose second byte is a backslash.
+  const std::pair<std::string, std::string> cases[] = {
+      {"x a \"C:\\w\x95\\\\\"", "C:\\w\x95\\/d/f.txt"},
+      {"x a \"C:\\w\x95\\\"", "C:\\w\x95\\/d/f.txt"},
+      {"x a \"out//\"", "out/d/f.txt"},
+      {"x a \"\\\\\"", "/d/f.txt"},
+      {"x a /", "/d/f.txt"},
+  };
+  for (const auto& [command, file] : cases) {
+    m.files.clear();
+    ASSERT_EQ(m.Run(command, &report), 0) << command << "\n" << report;
+    ASSERT_EQ(m.files.size(), 1u);
+    EXPECT_EQ(m.files.begin()->first, file) << command;
+  }
+}
+
 TEST(LzhHostile, ReportIsCutToItsBuffer) {
   MemoryFs m;
   for (int i = 0; i < 50; ++i) {
