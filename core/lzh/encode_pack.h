@@ -1,0 +1,80 @@
+// The -lh5-/-lh6-/-lh7- compressor behind LzhWriter (internal): hash-chain
+// match finding with lazy evaluation, static Huffman blocks.
+#ifndef SFX_CORE_LZH_ENCODE_PACK_H
+#define SFX_CORE_LZH_ENCODE_PACK_H
+
+#include <vector>
+
+#include "lzh/encode.h"
+
+namespace lzh {
+
+struct PackResult {
+  uint64_t packedSize = 0;  // bytes handed to the sink
+  uint16_t crc = 0;         // of every byte read
+  bool gaveUp = false;      // output passed the limit; nothing more was packed
+};
+
+class Packer {
+ public:
+  Packer();
+
+  // Reads `size` bytes from `data` (kSizeChanged when it ends early,
+  // kReadFailed when reading fails) and packs them into `out` with a window
+  // of 2^dictBits bytes (13, 15 or 16). Once more than `limit` bytes were
+  // packed it stops packing but still reads to the end, so the CRC covers
+  // the whole input. Surplus input past `size` is the caller's to detect.
+  Result Pack(int dictBits, int level, const DataSource& data, uint64_t size, uint64_t limit, const Sink& out,
+              PackResult* result);
+
+  // How many symbols a block may hold (at most 65535); for tests.
+  void set_block_limit(size_t symbols) { blockLimit_ = symbols; }
+
+ private:
+  struct Level {
+    int chain;  // candidates tried per position
+    int lazy;   // a match this long is taken without looking one byte on
+    int nice;   // a match this long ends the search
+    int good;   // past a match this long, the lazy look tries a quarter of the chain
+  };
+  static Level LevelFor(int level);
+
+  void Slide(uint32_t shift);
+  uint32_t Longest(uint32_t pos, uint32_t cand, uint32_t maxLength, int chain, uint32_t best, uint32_t* distance);
+  void EmitLiteral(uint8_t c);
+  void EmitMatch(uint32_t length, uint32_t distance);
+  void EncodeBlock();
+
+  void Put(uint32_t value, int bits);
+  void Drain();
+  void FinishBits();
+
+  // Window and lookahead; positions index this buffer.
+  std::vector<uint8_t> buffer_;
+  std::vector<uint32_t> head_;
+  std::vector<uint32_t> prev_;
+  uint32_t maxDistance_ = 0;
+  uint32_t niceLength_ = 256;
+  int dictBits_ = 16;
+
+  // The block being collected.
+  std::vector<uint16_t> symbols_;
+  std::vector<uint16_t> distances_;  // distance - 1, for match symbols
+  size_t count_ = 0;
+  size_t blockLimit_;
+  uint32_t literalFreq_[510];
+  uint32_t positionFreq_[17];
+
+  // Bits on their way to the sink.
+  Sink out_;
+  std::vector<uint8_t> bytes_;
+  size_t bytesUsed_ = 0;
+  uint64_t bits_ = 0;
+  int bitCount_ = 0;
+  uint64_t drained_ = 0;
+  bool writeFailed_ = false;
+};
+
+}  // namespace lzh
+
+#endif  // SFX_CORE_LZH_ENCODE_PACK_H
