@@ -1,8 +1,8 @@
 // Writing LZH archives: the packing half, used by the builder on the host.
 //
 // Entries are written with level-2 headers (names of any length, a CRC over
-// the header), MS-DOS as the creating system, so that LHa for Windows and
-// the Unix tools (lha, lhasa, 7-Zip) all read them back alike. Unlike the
+// the header) that LHa for Windows and the Unix tools (lha, lhasa, 7-Zip)
+// all read back alike. Unlike the
 // reader, this side may use std containers: it runs in the builder, never in
 // a shipped stub. Memory stays bounded: per writer about 2 MiB of
 // compressor state plus, per file, at most twice `memoryLimit`.
@@ -75,7 +75,9 @@ struct WriterOptions {
   // Files up to this size are read into memory once; larger ones need a
   // rewindable source and are read twice.
   size_t memoryLimit = size_t(32) << 20;
-  uint8_t os = 'M';
+  // The creating system: 'W' (Windows), as lhasa lower-cases upper-case
+  // names in archives marked 'M' (MS-DOS).
+  uint8_t os = 'W';
 };
 
 class LzhWriter {

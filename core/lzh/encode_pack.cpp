@@ -60,10 +60,27 @@ inline uint32_t MatchLength(const uint8_t* a, const uint8_t* b, uint32_t limit) 
   return limit;
 }
 
+// Canonical codes: by length, then by symbol, as the decoder assigns them.
+void MakeCodes(const uint8_t* lengths, int count, uint16_t* codes) {
+  uint32_t next[kMaxBits + 2] = {};
+  int perLength[kMaxBits + 1] = {};
+  for (int s = 0; s < count; ++s) ++perLength[lengths[s]];
+  perLength[0] = 0;
+  uint32_t code = 0;
+  for (int l = 1; l <= kMaxBits; ++l) {
+    code = (code + static_cast<uint32_t>(perLength[l - 1])) << 1;
+    next[l] = code;
+  }
+  for (int s = 0; s < count; ++s)
+    codes[s] = lengths[s] ? static_cast<uint16_t>(next[lengths[s]]++) : 0;
+}
+
+}  // namespace
+
 // Code lengths, at most kMaxBits, for the symbols with a nonzero count.
 // Returns how many symbols are used; with fewer than two every length is 0
 // and `*only` names the used symbol (0 when none is).
-int MakeLengths(const uint32_t* freq, int count, uint8_t* lengths, int* only) {
+int MakeCodeLengths(const uint32_t* freq, int count, uint8_t* lengths, int* only) {
   struct Leaf {
     uint32_t freq;
     uint16_t symbol;
@@ -134,23 +151,6 @@ int MakeLengths(const uint32_t* freq, int count, uint8_t* lengths, int* only) {
     for (int n = counts[l]; n > 0; --n) lengths[leaves[at++].symbol] = static_cast<uint8_t>(l);
   return used;
 }
-
-// Canonical codes: by length, then by symbol, as the decoder assigns them.
-void MakeCodes(const uint8_t* lengths, int count, uint16_t* codes) {
-  uint32_t next[kMaxBits + 2] = {};
-  int perLength[kMaxBits + 1] = {};
-  for (int s = 0; s < count; ++s) ++perLength[lengths[s]];
-  perLength[0] = 0;
-  uint32_t code = 0;
-  for (int l = 1; l <= kMaxBits; ++l) {
-    code = (code + static_cast<uint32_t>(perLength[l - 1])) << 1;
-    next[l] = code;
-  }
-  for (int s = 0; s < count; ++s)
-    codes[s] = lengths[s] ? static_cast<uint16_t>(next[lengths[s]]++) : 0;
-}
-
-}  // namespace
 
 Packer::Packer()
     : buffer_(kBufferSize, 0),
@@ -234,13 +234,13 @@ void Packer::EncodeBlock() {
   uint8_t literalLengths[kLiteralCodes];
   uint16_t literalCodes[kLiteralCodes];
   int literalOnly;
-  int literalUsed = MakeLengths(literalFreq_, kLiteralCodes, literalLengths, &literalOnly);
+  int literalUsed = MakeCodeLengths(literalFreq_, kLiteralCodes, literalLengths, &literalOnly);
   MakeCodes(literalLengths, kLiteralCodes, literalCodes);
 
   uint8_t positionLengths[17];
   uint16_t positionCodesOf[17];
   int positionOnly;
-  int positionUsed = MakeLengths(positionFreq_, positionCodes, positionLengths, &positionOnly);
+  int positionUsed = MakeCodeLengths(positionFreq_, positionCodes, positionLengths, &positionOnly);
   MakeCodes(positionLengths, positionCodes, positionCodesOf);
 
   Put(static_cast<uint32_t>(count_), 16);
@@ -305,7 +305,7 @@ void Packer::EncodeBlock() {
     uint8_t preLengths[kPreCodes];
     uint16_t preCodes[kPreCodes];
     int preOnly;
-    int preUsed = MakeLengths(preFreq, kPreCodes, preLengths, &preOnly);
+    int preUsed = MakeCodeLengths(preFreq, kPreCodes, preLengths, &preOnly);
     MakeCodes(preLengths, kPreCodes, preCodes);
     if (preUsed < 2) {
       Put(0, 5);
@@ -439,7 +439,8 @@ Result Packer::Pack(int dictBits, int level, const DataSource& data, uint64_t si
       if (maxLength >= kMinMatch) {
         uint32_t cand = head_[Hash(buf + pos)];
         insert(pos);
-        if (!pending || prevLength < static_cast<uint32_t>(lv.lazy)) {
+        // A pending literal never stops the search; a pending match does once it is long enough.
+        if (!pending || prevLength < kMinMatch || prevLength < static_cast<uint32_t>(lv.lazy)) {
           int chain = pending && prevLength >= static_cast<uint32_t>(lv.good) ? lv.chain >> 2 : lv.chain;
           uint32_t floor = pending && prevLength >= kMinMatch ? prevLength : kMinMatch - 1;
           length = Longest(pos, cand, maxLength, chain, floor, &distance);

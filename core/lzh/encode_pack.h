@@ -15,6 +15,12 @@ struct PackResult {
   bool gaveUp = false;      // output passed the limit; nothing more was packed
 };
 
+// Code lengths of at most 16 bits forming a complete code over the symbols
+// with a nonzero count (`count` at most 510). Returns how many symbols are
+// used; with fewer than two, all lengths are 0 and `*only` names the used
+// symbol (0 when none is).
+int MakeCodeLengths(const uint32_t* freq, int count, uint8_t* lengths, int* only);
+
 class Packer {
  public:
   Packer();
