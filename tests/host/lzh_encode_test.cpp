@@ -336,4 +336,198 @@ TEST(Packer, BlocksOfAnySizeDecode) {
   }
 }
 
+// One archive with every method in turn, read by the other tools.
+class OtherTools : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    work_ = new TempDir;
+    items_ = new std::vector<Item>(Items());
+    Bytes archive = Pack(*items_, {PackMethod::kLh5, PackMethod::kLh6, PackMethod::kLh7}, lzh::kDefaultLevel);
+    WriteAll(*work_ / "all.lzh", archive);
+  }
+  static void TearDownTestSuite() {
+    delete work_;
+    delete items_;
+  }
+  // Extracts with `command` run inside a fresh folder; the archive is "A".
+  static Tree Extract(const std::string& tool, const std::string& command) {
+    std::string out = *work_ / ("out-" + tool);
+    fs::create_directories(out);
+    ToolRun run = Shell("cd " + Quote(out) + " && A=" + Quote(*work_ / "all.lzh") + " && " + command);
+    EXPECT_EQ(run.code, 0) << run.out;
+    return ReadTree(out, false);
+  }
+  static bool Has(const std::string& tool) { return Shell("command -v " + tool).code == 0; }
+
+  static TempDir* work_;
+  static std::vector<Item>* items_;
+};
+TempDir* OtherTools::work_ = nullptr;
+std::vector<Item>* OtherTools::items_ = nullptr;
+
+// Moves every path under `from` to `to`.
+Tree Renamed(const Tree& tree, const std::string& from, const std::string& to) {
+  Tree out;
+  for (const auto& [path, contents] : tree) {
+    bool under = path == from || path.rfind(from + "/", 0) == 0;
+    out[under ? to + path.substr(from.size()) : path] = contents;
+  }
+  return out;
+}
+
+TEST_F(OtherTools, LzhdecExtractsTheSame) {
+  ToolRun run = Lzhdec("x", *work_ / "all.lzh", *work_ / "out-lzhdec");
+  ASSERT_EQ(run.code, 0) << run.out;
+  EXPECT_EQ(Brief(ReadTree(*work_ / "out-lzhdec", false)), Brief(Expected(*items_)));
+  ToolRun list = Lzhdec("l", *work_ / "all.lzh");
+  for (const char* method : {"-lh5-", "-lh6-", "-lh7-", "-lh0-"})
+    EXPECT_NE(list.out.find(method), std::string::npos) << list.out;
+}
+
+TEST_F(OtherTools, LhasaExtractsTheSame) {
+  if (!Has("lhasa")) GTEST_SKIP() << "lhasa is not installed";
+  EXPECT_EQ(Brief(Extract("lhasa", "lhasa -xq \"$A\"")), Brief(Expected(*items_)));
+}
+
+TEST_F(OtherTools, LhaExtractsTheSame) {
+  if (!Has("lha")) GTEST_SKIP() << "lha is not installed";
+  // Its y switch turns the code page 932 names into UTF-8.
+  Tree expected = Renamed(Expected(*items_), "docs/" + kSjisName, "docs/\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88.txt");
+  expected = Renamed(expected, kSjisFolder, "\xE3\x82\xBD");
+  EXPECT_EQ(Brief(Extract("lha", "LANG=C.UTF-8 lha xqy \"$A\"")), Brief(expected));
+}
+
+TEST_F(OtherTools, SevenZipExtractsTheSame) {
+  if (!Has("7zz")) GTEST_SKIP() << "7zz is not installed";
+  // 7-Zip takes the '\' inside a double-byte character for a separator.
+  Tree expected = Renamed(Expected(*items_), kSjisFolder, kSjisFolder.substr(0, 1));
+  EXPECT_EQ(Brief(Extract("7zz", "7zz x -y \"$A\" >/dev/null")), Brief(expected));
+  ToolRun test = Shell("7zz t " + Quote(*work_ / "all.lzh"));
+  EXPECT_NE(test.out.find("Everything is Ok"), std::string::npos) << test.out;
+}
+
+// A DataSource over memory that can lie: give more or fewer bytes than
+// declared, change a byte after a rewind, or refuse to be read at all.
+struct FickleData {
+  Bytes bytes;
+  size_t at = 0;
+  int rewinds = 0;
+  bool changeAfterRewind = false;
+  bool mustNotRead = false;
+  static size_t ReadFn(void* c, uint8_t* buffer, size_t size) {
+    FickleData* f = static_cast<FickleData*>(c);
+    if (f->mustNotRead) {
+      ADD_FAILURE() << "read a file that should have been refused";
+      return lzh::DataSource::kError;
+    }
+    size_t n = std::min(size, f->bytes.size() - f->at);
+    memcpy(buffer, f->bytes.data() + f->at, n);
+    if (f->changeAfterRewind && f->rewinds > 0 && f->at == 0 && n > 0) buffer[0] ^= 1;
+    f->at += n;
+    return n;
+  }
+  static bool RewindFn(void* c) {
+    FickleData* f = static_cast<FickleData*>(c);
+    f->at = 0;
+    ++f->rewinds;
+    return true;
+  }
+  lzh::DataSource Source(bool rewindable = true) { return lzh::DataSource{this, ReadFn, rewindable ? RewindFn : nullptr}; }
+};
+
+TEST(Refusals, BadNamesLeaveTheWriterUsable) {
+  Bytes archive;
+  lzh::LzhWriter writer(lzh::Sink{&archive, AppendSink});
+  Bytes data = TextLike(100, 20);
+  const std::vector<std::string> bad = {"",       "/abs",     "\\abs",    "a/../b", "./x",     "a:b",
+                                        "a|b",    "aux.txt",  "x\x01y",   "dir/",   "a/\xFF",  "..",
+                                        std::string(1100, 'n'), std::string("nul\0x", 5)};
+  for (const std::string& name : bad) {
+    lzh::MemoryData memory{data.data(), data.size()};
+    EXPECT_EQ(writer.AddFile(Info(name), memory.Source(), data.size()), Result::kUnsafeName) << name;
+  }
+  EXPECT_EQ(writer.AddDirectory(Info("a/../b/")), Result::kUnsafeName);
+  EXPECT_EQ(writer.bytesWritten(), 0u);
+
+  FickleData huge;
+  huge.mustNotRead = true;
+  EXPECT_EQ(writer.AddFile(Info("huge.bin"), huge.Source(), uint64_t(1) << 32), Result::kTooLarge);
+
+  // Shorter and longer than declared: nothing written, nothing broken.
+  FickleData shorter{data};
+  EXPECT_EQ(writer.AddFile(Info("short"), shorter.Source(), data.size() + 1), Result::kSizeChanged);
+  FickleData longer{data};
+  EXPECT_EQ(writer.AddFile(Info("long"), longer.Source(), data.size() - 1), Result::kSizeChanged);
+  EXPECT_EQ(writer.bytesWritten(), 0u);
+
+  lzh::MemoryData memory{data.data(), data.size()};
+  ASSERT_EQ(writer.AddFile(Info("dir//ok.txt"), memory.Source(), data.size()), Result::kOk);
+  ASSERT_EQ(writer.Finish(), Result::kOk);
+  EXPECT_EQ(writer.AddDirectory(Info("late")), Result::kBadCommand);
+  EXPECT_EQ(writer.Finish(), Result::kBadCommand);
+  Read read = ReadBack(archive);
+  ASSERT_EQ(read.result, Result::kOk);
+  EXPECT_EQ(Brief(read.tree), Brief(Expected({{"dir/ok.txt", data, false}})));
+}
+
+// Files above the memory limit are read twice; the archive must come out
+// byte for byte as if they had been held in memory.
+TEST(LargeFiles, TwoReadingsMakeTheSameArchive) {
+  std::vector<Item> items = {{"text.txt", TextLike(300000, 21), false},
+                             {"random.bin", RandomBytes(100000, 22), false},
+                             {"run.bin", Bytes(200000, 7), false}};
+  Bytes inMemory = Pack(items, {PackMethod::kLh6}, 5);
+  for (PackMethod method : {PackMethod::kLh6, PackMethod::kStored}) {
+    Bytes archive;
+    lzh::WriterOptions options;
+    options.memoryLimit = 4096;
+    lzh::LzhWriter writer(lzh::Sink{&archive, AppendSink}, options);
+    for (const Item& item : items) {
+      FickleData data{item.data};
+      ASSERT_EQ(writer.AddFile(Info(item.name), data.Source(), item.data.size(), method), Result::kOk);
+      EXPECT_EQ(data.rewinds, 1);
+    }
+    ASSERT_EQ(writer.Finish(), Result::kOk);
+    if (method == PackMethod::kLh6) {
+      EXPECT_TRUE(archive == inMemory);
+    }
+    EXPECT_EQ(Brief(ReadBack(archive).tree), Brief(Expected(items)));
+  }
+}
+
+TEST(LargeFiles, NeedARewindAndTheSameBytesTwice) {
+  lzh::WriterOptions options;
+  options.memoryLimit = 4096;
+  Bytes text = TextLike(50000, 23);
+  {
+    Bytes archive;
+    lzh::LzhWriter writer(lzh::Sink{&archive, AppendSink}, options);
+    FickleData data{text};
+    EXPECT_EQ(writer.AddFile(Info("a"), data.Source(false), text.size()), Result::kCannotRewind);
+    EXPECT_EQ(writer.bytesWritten(), 0u);
+  }
+  for (PackMethod method : {PackMethod::kLh7, PackMethod::kStored}) {
+    Bytes archive;
+    lzh::LzhWriter writer(lzh::Sink{&archive, AppendSink}, options);
+    FickleData data{text};
+    data.changeAfterRewind = true;
+    EXPECT_EQ(writer.AddFile(Info("a"), data.Source(), text.size(), method), Result::kSizeChanged);
+    // The header went out already: the archive is lost, and stays so.
+    lzh::MemoryData again{text.data(), text.size()};
+    EXPECT_EQ(writer.AddFile(Info("b"), again.Source(), text.size()), Result::kSizeChanged);
+    EXPECT_EQ(writer.Finish(), Result::kSizeChanged);
+  }
+}
+
+TEST(Refusals, SinkFailureIsReported) {
+  int calls = 0;
+  auto failing = [](void* c, const uint8_t*, size_t) { return ++*static_cast<int*>(c) < 2; };
+  lzh::LzhWriter writer(lzh::Sink{&calls, failing});
+  Bytes text = TextLike(20000, 24);
+  lzh::MemoryData memory{text.data(), text.size()};
+  EXPECT_EQ(writer.AddFile(Info("a"), memory.Source(), text.size()), Result::kWriteFailed);
+  EXPECT_EQ(writer.AddDirectory(Info("d")), Result::kWriteFailed);
+  EXPECT_EQ(writer.Finish(), Result::kWriteFailed);
+}
+
 }  // namespace
