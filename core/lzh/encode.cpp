@@ -152,10 +152,6 @@ int64_t UnixTimeFromDos(uint32_t dosTime) {
   return days * 86400 + (time >> 11) * 3600 + ((time >> 5) & 63) * 60 + (time & 31) * 2;
 }
 
-struct LzhWriter::Compressor {
-  Packer packer;
-};
-
 LzhWriter::LzhWriter(const Sink& sink, const WriterOptions& options) : sink_(sink), options_(options) {}
 LzhWriter::~LzhWriter() = default;
 
@@ -170,9 +166,9 @@ Result LzhWriter::Fail(Result r) {
   return r;
 }
 
-LzhWriter::Compressor* LzhWriter::CompressorFor(PackMethod, int) {
-  if (!compressor_) compressor_.reset(new Compressor);
-  return compressor_.get();
+Packer* LzhWriter::GetPacker() {
+  if (!packer_) packer_.reset(new Packer);
+  return packer_.get();
 }
 
 Result LzhWriter::WriteHeader(const char* method, const std::vector<uint8_t>& folder,
@@ -229,6 +225,9 @@ Result LzhWriter::AddFile(const EntryInfo& info, const DataSource& data, uint64_
   Result r = SplitName(info, false, &folder, &name);
   if (r != Result::kOk) return r;
   if (size > kMaxFileSize) return Result::kTooLarge;
+  if (method != PackMethod::kStored && method != PackMethod::kLh5 && method != PackMethod::kLh6 &&
+      method != PackMethod::kLh7)
+    return Result::kBadCommand;
   uint8_t attributes = static_cast<uint8_t>(info.attributes & ~0x10);
   bool pack = method != PackMethod::kStored && level > 0 && size != 0;
   if (size > options_.memoryLimit) return AddLarge(info, data, size, pack ? method : PackMethod::kStored, level, folder, name);
@@ -244,7 +243,7 @@ Result LzhWriter::AddFile(const EntryInfo& info, const DataSource& data, uint64_
     std::vector<uint8_t> packed;
     MemoryData memory{input.data(), input.size()};
     PackResult result;
-    r = CompressorFor(method, level)->packer.Pack(DictBits(method), level, memory.Source(), size, size - 1,
+    r = GetPacker()->Pack(DictBits(method), level, memory.Source(), size, size - 1,
                                                    Sink{&packed, AppendTo}, &result);
     if (r != Result::kOk) return r;
     if (!result.gaveUp) {
@@ -262,7 +261,7 @@ Result LzhWriter::AddLarge(const EntryInfo& info, const DataSource& data, uint64
                            const std::vector<uint8_t>& folder, const std::vector<uint8_t>& name) {
   if (!data.rewind) return Result::kCannotRewind;
   uint8_t attributes = static_cast<uint8_t>(info.attributes & ~0x10);
-  Packer* packer = method == PackMethod::kStored ? nullptr : &CompressorFor(method, level)->packer;
+  Packer* packer = method == PackMethod::kStored ? nullptr : GetPacker();
 
   // First reading: the CRC, and whether packing pays. Nothing is written yet.
   PackResult first;

@@ -20,6 +20,8 @@
 
 namespace lzh {
 
+class Packer;
+
 enum class PackMethod : int {
   kStored,  // -lh0-
   kLh5,     // 8 KiB window
@@ -27,7 +29,7 @@ enum class PackMethod : int {
   kLh7,     // 64 KiB window
 };
 
-// 0 stores every file; 1 is fastest, 9 packs tightest.
+// 0 stores every file; 1 is fastest, 9 packs tightest (higher counts as 9).
 constexpr int kDefaultLevel = 5;
 
 // Where a file's bytes come from.
@@ -90,7 +92,10 @@ class LzhWriter {
   // Adds a file of exactly `size` bytes (kTooLarge above 4 GiB - 1;
   // kSizeChanged when the source gives fewer or more bytes, or different
   // bytes on its second pass). The file is stored (-lh0-) when packing
-  // would not make it smaller, when it is empty, or at level 0.
+  // would not make it smaller, when it is empty, or at level 0. Refusals
+  // that come before any byte is written (kUnsafeName, kTooLarge,
+  // kCannotRewind, kBadCommand for an unknown method, and kSizeChanged or
+  // kReadFailed for a file held in memory) leave the writer usable.
   Result AddFile(const EntryInfo& info, const DataSource& data, uint64_t size,
                  PackMethod method = PackMethod::kLh7, int level = kDefaultLevel);
   // Adds a folder entry (-lhd-); needed for empty folders only, since
@@ -105,14 +110,13 @@ class LzhWriter {
   const char* lastMethod() const { return lastMethod_; }
 
  private:
-  struct Compressor;
   Result Write(const uint8_t* data, size_t size);
   Result Fail(Result r);
   Result WriteHeader(const char* method, const std::vector<uint8_t>& folder, const std::vector<uint8_t>& name,
                      uint64_t packed, uint64_t original, uint16_t crc, const EntryInfo& info, uint8_t attributes);
   Result AddLarge(const EntryInfo& info, const DataSource& data, uint64_t size, PackMethod method, int level,
                   const std::vector<uint8_t>& folder, const std::vector<uint8_t>& name);
-  Compressor* CompressorFor(PackMethod method, int level);
+  Packer* GetPacker();
 
   Sink sink_;
   WriterOptions options_;
@@ -120,7 +124,7 @@ class LzhWriter {
   bool finished_ = false;
   uint64_t written_ = 0;
   char lastMethod_[6] = "";
-  std::unique_ptr<Compressor> compressor_;
+  std::unique_ptr<Packer> packer_;  // made on first need: most of the writer's memory
 };
 
 }  // namespace lzh

@@ -45,14 +45,18 @@ inline uint32_t Hash(const uint8_t* p) {
 
 inline int BitLength(uint32_t v) { return v == 0 ? 0 : 32 - __builtin_clz(v); }
 
-// Lengths of `length` bytes matching, at most `limit`; both pointers may
-// be read kPad bytes beyond `limit`.
+// How many leading bytes of `a` and `b` agree, at most `limit`; both may
+// be read up to kPad bytes beyond `limit`.
 inline uint32_t MatchLength(const uint8_t* a, const uint8_t* b, uint32_t limit) {
   uint32_t n = 0;
   while (n < limit) {
     uint64_t x = Load64(a + n) ^ Load64(b + n);
     if (x != 0) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+      n += static_cast<uint32_t>(__builtin_clzll(x)) >> 3;
+#else
       n += static_cast<uint32_t>(__builtin_ctzll(x)) >> 3;
+#endif
       return n < limit ? n : limit;
     }
     n += 8;

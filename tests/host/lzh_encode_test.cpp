@@ -447,6 +447,8 @@ TEST(Refusals, BadNamesLeaveTheWriterUsable) {
     EXPECT_EQ(writer.AddFile(Info(name), memory.Source(), data.size()), Result::kUnsafeName) << name;
   }
   EXPECT_EQ(writer.AddDirectory(Info("a/../b/")), Result::kUnsafeName);
+  lzh::MemoryData unknown{data.data(), data.size()};
+  EXPECT_EQ(writer.AddFile(Info("m"), unknown.Source(), data.size(), static_cast<PackMethod>(9)), Result::kBadCommand);
   EXPECT_EQ(writer.bytesWritten(), 0u);
 
   FickleData huge;
