@@ -33,8 +33,9 @@ class Packer {
   Result Pack(int dictBits, int level, const DataSource& data, uint64_t size, uint64_t limit, const Sink& out,
               PackResult* result);
 
-  // How many symbols a block may hold (at most 65535); for tests.
-  void set_block_limit(size_t symbols) { blockLimit_ = symbols; }
+  // How many symbols a block may hold, 1 to 65535 (the block header's
+  // 16 bits); for tests.
+  void set_block_limit(size_t symbols) { blockLimit_ = symbols < 1 ? 1 : symbols > 65535 ? 65535 : symbols; }
 
  private:
   struct Level {

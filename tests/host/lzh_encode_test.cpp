@@ -309,7 +309,7 @@ TEST(Packer, BlocksOfAnySizeDecode) {
   const lzh::Method* method = lzh::FindMethod("-lh7-");
   ASSERT_NE(method, nullptr);
   std::vector<uint8_t> workspace(method->workspaceSize);
-  for (size_t limit : {1, 2, 7, 1000, 65535}) {
+  for (size_t limit : {0, 1, 2, 7, 1000, 65535, 100000}) {
     for (const Bytes& data : {TextLike(200000, 13), Bytes(100000, 0), RandomBytes(3000, 14)}) {
       lzh::Packer packer;
       packer.set_block_limit(limit);
