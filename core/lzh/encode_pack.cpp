@@ -162,7 +162,10 @@ Packer::Packer()
       prev_(kMaxWindow, 0),
       symbols_(65535),
       distances_(65535),
-      blockLimit_(16384),
+      // Short blocks follow the changing statistics of programs (code,
+      // tables, resources) and beat longer ones on the DLL benchmark by
+      // about 1% even after paying for their code tables.
+      blockLimit_(4096),
       bytes_(kOutSize) {}
 
 Packer::Level Packer::LevelFor(int level) {
