@@ -2,14 +2,15 @@
 //
 // Entries are written with level-2 headers (names of any length, a CRC over
 // the header) that LHa for Windows and the Unix tools (lha, lhasa, 7-Zip)
-// all read back alike. Unlike the
-// reader, this side may use std containers: it runs in the builder, never in
-// a shipped stub. Memory stays bounded: per writer about 2 MiB of
-// compressor state plus, per file, at most twice `memoryLimit`.
+// all read back alike. Unlike the reader, this side may use std
+// containers: it runs in the builder, never in a shipped stub. Memory stays
+// bounded: about 2 MiB of compressor state per writer, made on the first
+// packed file, plus per file about twice `memoryLimit` at most.
 //
-// Nothing here throws. After any failure the writer is broken: every later
-// call returns that failure and the bytes already handed to the sink are
-// not a valid archive.
+// Nothing here throws. A failure once an entry's bytes have started to go
+// out breaks the writer: every later call returns that failure, and what
+// the sink received is not a valid archive. Refusals before that point
+// leave it usable (see AddFile).
 #ifndef SFX_CORE_LZH_ENCODE_H
 #define SFX_CORE_LZH_ENCODE_H
 
@@ -29,7 +30,8 @@ enum class PackMethod : int {
   kLh7,     // 64 KiB window
 };
 
-// 0 stores every file; 1 is fastest, 9 packs tightest (higher counts as 9).
+// 0 stores every file; 1 is fastest, 9 packs tightest (higher counts as 9):
+// longer match searches and a one-byte look ahead before taking a match.
 constexpr int kDefaultLevel = 5;
 
 // Where a file's bytes come from.
@@ -58,8 +60,10 @@ struct EntryInfo {
   // Raw bytes, not NUL-terminated; code page 932 names pass unchanged.
   // Folders are separated by '/' or '\' (a '\' that is the second byte of
   // a double-byte character is not a separator). Refused (kUnsafeName):
-  // empty names, absolute paths, "." and ".." components, ':', bytes 0x00,
-  // 0xFF and other control characters, and paths longer than kMaxPath.
+  // empty names, absolute paths, "." and ".." components, characters
+  // Windows forbids in names (: * ? " < > | and controls), the byte 0xFF,
+  // device names (CON, NUL, ...) and paths longer than kMaxPath: whatever
+  // the reader would refuse to extract.
   const char* name;
   size_t nameLength;
   // Seconds since 1970, UTC; clamped to what the header's 32 bits hold.

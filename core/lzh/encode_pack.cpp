@@ -26,6 +26,10 @@ constexpr uint32_t kLookahead = kMaxMatch + 8;
 constexpr size_t kPad = 16;
 constexpr size_t kBufferSize = kMaxWindow + kChunk + kLookahead + kPad;
 constexpr size_t kOutSize = 1 << 16;
+// Symbols are collected this many at a time, then split into blocks of at
+// least kMinBlock where that pays.
+constexpr size_t kCollect = 16384;
+constexpr size_t kMinBlock = 1024;
 // A 3-byte match this far back costs more bits than three literals.
 constexpr uint32_t kTooFar = 8192;
 
@@ -162,10 +166,8 @@ Packer::Packer()
       prev_(kMaxWindow, 0),
       symbols_(65535),
       distances_(65535),
-      // Short blocks follow the changing statistics of programs (code,
-      // tables, resources) and beat longer ones on the DLL benchmark by
-      // about 1% even after paying for their code tables.
-      blockLimit_(4096),
+      blockLimit_(kCollect),
+      plans_(12),
       bytes_(kOutSize) {}
 
 Packer::Level Packer::LevelFor(int level) {
@@ -220,83 +222,51 @@ void Packer::FinishBits() {
 
 void Packer::EmitLiteral(uint8_t c) {
   symbols_[count_] = c;
-  ++literalFreq_[c];
-  if (++count_ == blockLimit_) EncodeBlock();
+  if (++count_ == blockLimit_) FlushSymbols();
 }
 
 void Packer::EmitMatch(uint32_t length, uint32_t distance) {
-  uint32_t symbol = length + 253;
-  symbols_[count_] = static_cast<uint16_t>(symbol);
+  symbols_[count_] = static_cast<uint16_t>(length + 253);
   distances_[count_] = static_cast<uint16_t>(distance - 1);
-  ++literalFreq_[symbol];
-  ++positionFreq_[BitLength(distance - 1)];
-  if (++count_ == blockLimit_) EncodeBlock();
+  if (++count_ == blockLimit_) FlushSymbols();
 }
 
-void Packer::EncodeBlock() {
-  if (count_ == 0) return;
+void Packer::MakePlan(size_t begin, size_t end, Plan* plan) const {
   const int positionCodes = dictBits_ + 1 < 14 ? 14 : dictBits_ + 1;
-  const int positionBits = dictBits_ <= 13 ? 4 : 5;
+  plan->count = static_cast<uint32_t>(end - begin);
+  memset(plan->literalFreq, 0, sizeof plan->literalFreq);
+  memset(plan->positionFreq, 0, sizeof plan->positionFreq);
+  for (size_t i = begin; i < end; ++i) {
+    uint32_t s = symbols_[i];
+    ++plan->literalFreq[s];
+    if (s >= 256) ++plan->positionFreq[BitLength(distances_[i])];
+  }
+  plan->literalUsed = MakeCodeLengths(plan->literalFreq, kLiteralCodes, plan->literalLengths, &plan->literalOnly);
+  plan->positionUsed =
+      MakeCodeLengths(plan->positionFreq, positionCodes, plan->positionLengths, &plan->positionOnly);
+  memset(plan->positionLengths + positionCodes, 0, sizeof plan->positionLengths - positionCodes);
 
-  uint8_t literalLengths[kLiteralCodes];
-  uint16_t literalCodes[kLiteralCodes];
-  int literalOnly;
-  int literalUsed = MakeCodeLengths(literalFreq_, kLiteralCodes, literalLengths, &literalOnly);
-  MakeCodes(literalLengths, kLiteralCodes, literalCodes);
-
-  uint8_t positionLengths[17];
-  uint16_t positionCodesOf[17];
-  int positionOnly;
-  int positionUsed = MakeCodeLengths(positionFreq_, positionCodes, positionLengths, &positionOnly);
-  MakeCodes(positionLengths, positionCodes, positionCodesOf);
-
-  Put(static_cast<uint32_t>(count_), 16);
-
-  // Small codes' lengths: 0..6 in three bits, longer ones as 111 and a
-  // unary tail. After index `special`, two bits count the zeros that follow.
-  auto putSmall = [this](const uint8_t* lengths, int count, int countBits, int special) {
-    int n = count;
-    while (n > 0 && lengths[n - 1] == 0) --n;
-    Put(static_cast<uint32_t>(n), countBits);
-    for (int i = 0; i < n;) {
-      int l = lengths[i++];
-      if (l <= 6) Put(static_cast<uint32_t>(l), 3);
-      else Put((1u << (l - 3)) - 2, l - 3);
-      if (i == special) {
-        int zeros = 0;
-        while (zeros < 3 && i + zeros < n && lengths[i + zeros] == 0) ++zeros;
-        Put(static_cast<uint32_t>(zeros), 2);
-        i += zeros;
-      }
-    }
-  };
-
-  if (literalUsed < 2) {
-    Put(0, 5);
-    Put(0, 5);
-    Put(0, 9);
-    Put(static_cast<uint32_t>(literalOnly), 9);
-  } else {
-    // The literal code's lengths as pre-code symbols: 0 one unused symbol,
-    // 1 a run of 3..18, 2 a run of 20..530, n + 2 a length n.
-    int n = kLiteralCodes;
-    while (n > 0 && literalLengths[n - 1] == 0) --n;
-    uint8_t tokens[kLiteralCodes];
-    uint16_t extras[kLiteralCodes];
-    int tokenCount = 0;
+  plan->tokenCount = 0;
+  plan->preUsed = 0;
+  plan->preOnly = 0;
+  memset(plan->preLengths, 0, sizeof plan->preLengths);
+  int n = kLiteralCodes;
+  while (n > 0 && plan->literalLengths[n - 1] == 0) --n;
+  plan->literalCount = n;
+  if (plan->literalUsed >= 2) {
     uint32_t preFreq[kPreCodes] = {};
-    auto token = [&](int symbol, int extra) {
-      tokens[tokenCount] = static_cast<uint8_t>(symbol);
-      extras[tokenCount++] = static_cast<uint16_t>(extra);
+    auto token = [plan, &preFreq](int symbol, int extra) {
+      plan->tokens[plan->tokenCount] = static_cast<uint8_t>(symbol);
+      plan->extras[plan->tokenCount++] = static_cast<uint16_t>(extra);
       ++preFreq[symbol];
     };
     for (int i = 0; i < n;) {
-      if (literalLengths[i] != 0) {
-        token(literalLengths[i++] + 2, 0);
+      if (plan->literalLengths[i] != 0) {
+        token(plan->literalLengths[i++] + 2, 0);
         continue;
       }
       int run = 0;
-      while (i + run < n && literalLengths[i + run] == 0) ++run;
+      while (i + run < n && plan->literalLengths[i + run] == 0) ++run;
       i += run;
       if (run <= 2) {
         for (; run > 0; --run) token(0, 0);
@@ -309,46 +279,118 @@ void Packer::EncodeBlock() {
         token(2, run - 20);
       }
     }
-    uint8_t preLengths[kPreCodes];
-    uint16_t preCodes[kPreCodes];
-    int preOnly;
-    int preUsed = MakeCodeLengths(preFreq, kPreCodes, preLengths, &preOnly);
-    MakeCodes(preLengths, kPreCodes, preCodes);
-    if (preUsed < 2) {
-      Put(0, 5);
-      Put(static_cast<uint32_t>(preOnly), 5);
-    } else {
-      putSmall(preLengths, kPreCodes, 5, 3);
-    }
-    Put(static_cast<uint32_t>(n), 9);
-    for (int t = 0; t < tokenCount; ++t) {
-      int s = tokens[t];
-      Put(preCodes[s], preLengths[s]);
-      if (s == 1) Put(extras[t], 4);
-      else if (s == 2) Put(extras[t], 9);
-    }
+    plan->preUsed = MakeCodeLengths(preFreq, kPreCodes, plan->preLengths, &plan->preOnly);
   }
 
-  if (positionUsed < 2) {
-    Put(0, positionBits);
-    Put(static_cast<uint32_t>(positionOnly), positionBits);
+  uint64_t bits = 0;
+  PutTables(*plan, [&bits](uint32_t, int n) { bits += static_cast<uint64_t>(n); });
+  for (int s = 0; s < kLiteralCodes; ++s) bits += static_cast<uint64_t>(plan->literalFreq[s]) * plan->literalLengths[s];
+  for (int p = 0; p < positionCodes; ++p)
+    bits += static_cast<uint64_t>(plan->positionFreq[p]) * (plan->positionLengths[p] + (p > 1 ? p - 1 : 0));
+  plan->bits = bits;
+}
+
+// The block's symbol count and its three code tables, through `put`.
+template <class PutFn>
+void Packer::PutTables(const Plan& plan, PutFn put) const {
+  const int positionCodes = dictBits_ + 1 < 14 ? 14 : dictBits_ + 1;
+  const int positionBits = dictBits_ <= 13 ? 4 : 5;
+  put(plan.count, 16);
+
+  // Small codes' lengths: 0..6 in three bits, longer ones as 111 and a
+  // unary tail. After index `special`, two bits count the zeros that follow.
+  auto putSmall = [&put](const uint8_t* lengths, int count, int countBits, int special) {
+    int n = count;
+    while (n > 0 && lengths[n - 1] == 0) --n;
+    put(static_cast<uint32_t>(n), countBits);
+    for (int i = 0; i < n;) {
+      int l = lengths[i++];
+      if (l <= 6) put(static_cast<uint32_t>(l), 3);
+      else put((1u << (l - 3)) - 2, l - 3);
+      if (i == special) {
+        int zeros = 0;
+        while (zeros < 3 && i + zeros < n && lengths[i + zeros] == 0) ++zeros;
+        put(static_cast<uint32_t>(zeros), 2);
+        i += zeros;
+      }
+    }
+  };
+
+  if (plan.literalUsed < 2) {
+    put(0, 5);
+    put(0, 5);
+    put(0, 9);
+    put(static_cast<uint32_t>(plan.literalOnly), 9);
   } else {
-    putSmall(positionLengths, positionCodes, positionBits, -1);
+    uint16_t preCodes[kPreCodes];
+    MakeCodes(plan.preLengths, kPreCodes, preCodes);
+    if (plan.preUsed < 2) {
+      put(0, 5);
+      put(static_cast<uint32_t>(plan.preOnly), 5);
+    } else {
+      putSmall(plan.preLengths, kPreCodes, 5, 3);
+    }
+    put(static_cast<uint32_t>(plan.literalCount), 9);
+    for (int t = 0; t < plan.tokenCount; ++t) {
+      int s = plan.tokens[t];
+      put(preCodes[s], plan.preLengths[s]);
+      if (s == 1) put(plan.extras[t], 4);
+      else if (s == 2) put(plan.extras[t], 9);
+    }
   }
 
-  for (size_t i = 0; i < count_; ++i) {
+  if (plan.positionUsed < 2) {
+    put(0, positionBits);
+    put(static_cast<uint32_t>(plan.positionOnly), positionBits);
+  } else {
+    putSmall(plan.positionLengths, positionCodes, positionBits, -1);
+  }
+}
+
+void Packer::EncodeRange(size_t begin, size_t end, const Plan& plan) {
+  ++blocks_;
+  PutTables(plan, [this](uint32_t value, int bits) { Put(value, bits); });
+  uint16_t literalCodes[kLiteralCodes];
+  uint16_t positionCodes[17];
+  MakeCodes(plan.literalLengths, kLiteralCodes, literalCodes);
+  MakeCodes(plan.positionLengths, 17, positionCodes);
+  for (size_t i = begin; i < end; ++i) {
     uint32_t s = symbols_[i];
-    Put(literalCodes[s], literalLengths[s]);
+    Put(literalCodes[s], plan.literalLengths[s]);
     if (s < 256) continue;
     uint32_t v = distances_[i];
     int p = BitLength(v);
-    Put(positionCodesOf[p], positionLengths[p]);
+    Put(positionCodes[p], plan.positionLengths[p]);
     if (p > 1) Put(v - (1u << (p - 1)), p - 1);
   }
+}
 
+// Halves a block while the halves, code tables included, cost fewer bits:
+// statistics shift inside programs (code, tables, resources, text).
+void Packer::Split(size_t begin, size_t end, int depth) {
+  const Plan& whole = plans_[depth];
+  if (end - begin >= 2 * kMinBlock && static_cast<size_t>(depth) + 2 < plans_.size()) {
+    size_t middle = begin + (end - begin) / 2;
+    Plan& left = plans_[depth + 1];
+    Plan& right = plans_[depth + 2];
+    MakePlan(begin, middle, &left);
+    MakePlan(middle, end, &right);
+    if (left.bits + right.bits < whole.bits) {
+      // The right half's plan is made again: the left one's recursion reuses its slot.
+      Split(begin, middle, depth + 1);
+      MakePlan(middle, end, &plans_[depth + 1]);
+      Split(middle, end, depth + 1);
+      return;
+    }
+  }
+  EncodeRange(begin, end, whole);
+}
+
+void Packer::FlushSymbols() {
+  if (count_ == 0) return;
+  MakePlan(0, count_, &plans_[0]);
+  Split(0, count_, 0);
   count_ = 0;
-  memset(literalFreq_, 0, sizeof literalFreq_);
-  memset(positionFreq_, 0, sizeof positionFreq_);
 }
 
 void Packer::Slide(uint32_t shift) {
@@ -399,8 +441,7 @@ Result Packer::Pack(int dictBits, int level, const DataSource& data, uint64_t si
   drained_ = 0;
   writeFailed_ = false;
   count_ = 0;
-  memset(literalFreq_, 0, sizeof literalFreq_);
-  memset(positionFreq_, 0, sizeof positionFreq_);
+  blocks_ = 0;
   std::fill(head_.begin(), head_.end(), 0);
 
   uint8_t* buf = buffer_.data();
@@ -509,7 +550,7 @@ Result Packer::Pack(int dictBits, int level, const DataSource& data, uint64_t si
     if (prevLength >= kMinMatch) EmitMatch(prevLength, prevDistance);
     else EmitLiteral(buf[pos - 1]);
   }
-  EncodeBlock();
+  FlushSymbols();
   FinishBits();
   if (writeFailed_) return Result::kWriteFailed;
   result->crc = crc;

@@ -33,8 +33,10 @@ class Packer {
   Result Pack(int dictBits, int level, const DataSource& data, uint64_t size, uint64_t limit, const Sink& out,
               PackResult* result);
 
-  // How many symbols a block may hold, 1 to 65535 (the block header's
-  // 16 bits); for tests.
+  // How many symbols are collected before they go out as one or more
+  // blocks, 1 to 65535 (the block header's 16 bits); for tests.
+  // Blocks written by the last Pack; for tests.
+  uint64_t blocks() const { return blocks_; }
   void set_block_limit(size_t symbols) { blockLimit_ = symbols < 1 ? 1 : symbols > 65535 ? 65535 : symbols; }
 
  private:
@@ -50,7 +52,29 @@ class Packer {
   uint32_t Longest(uint32_t pos, uint32_t cand, uint32_t maxLength, int chain, uint32_t best, uint32_t* distance);
   void EmitLiteral(uint8_t c);
   void EmitMatch(uint32_t length, uint32_t distance);
-  void EncodeBlock();
+  // Everything a block's header says, worked out before a bit is written,
+  // so that its cost can be weighed against splitting the block.
+  struct Plan {
+    uint32_t count;
+    uint32_t literalFreq[510];
+    uint32_t positionFreq[17];
+    uint8_t literalLengths[510];
+    uint8_t positionLengths[17];
+    uint8_t preLengths[19];
+    int literalUsed, literalOnly, positionUsed, positionOnly, preUsed, preOnly;
+    int literalCount;  // the literal code's lengths sent, trailing zeros cut
+    // The literal code's lengths as pre-code symbols: 0 one unused symbol,
+    // 1 a run of 3..18, 2 a run of 20..530, n + 2 a length n.
+    uint8_t tokens[510];
+    uint16_t extras[510];
+    int tokenCount;
+    uint64_t bits;  // the whole block's size
+  };
+  void MakePlan(size_t begin, size_t end, Plan* plan) const;
+  template <class PutFn> void PutTables(const Plan& plan, PutFn put) const;
+  void EncodeRange(size_t begin, size_t end, const Plan& plan);
+  void Split(size_t begin, size_t end, int depth);
+  void FlushSymbols();
 
   void Put(uint32_t value, int bits);
   void Drain();
@@ -68,9 +92,9 @@ class Packer {
   std::vector<uint16_t> symbols_;
   std::vector<uint16_t> distances_;  // distance - 1, for match symbols
   size_t count_ = 0;
+  uint64_t blocks_ = 0;
   size_t blockLimit_;
-  uint32_t literalFreq_[510];
-  uint32_t positionFreq_[17];
+  std::vector<Plan> plans_;  // one per depth of block splitting, and one spare
 
   // Bits on their way to the sink.
   Sink out_;

@@ -67,6 +67,25 @@ Tree Brief(const Tree& tree) {
   return brief;
 }
 
+// Stretches of text and of a small binary alphabet in turn: statistics
+// that change every few kilobytes, where blocks pay to be split.
+Bytes Patchwork(size_t size, unsigned seed) {
+  std::mt19937 random(seed);
+  Bytes data;
+  Bytes text = TextLike(size, seed + 1);
+  while (data.size() < size) {
+    size_t n = 2000 + random() % 6000;
+    if ((data.size() / 4000) % 2 == 0) {
+      data.insert(data.end(), text.begin() + static_cast<long>(data.size()),
+                  text.begin() + static_cast<long>(std::min(size, data.size() + n)));
+    } else {
+      for (size_t i = 0; i < n; ++i) data.push_back(static_cast<uint8_t>(0x80 + random() % 16));
+    }
+  }
+  data.resize(size);
+  return data;
+}
+
 struct Item {
   std::string name;  // '/'-separated as given to the writer
   Bytes data;
@@ -83,6 +102,7 @@ std::vector<Item> Items() {
       {"random.bin", RandomBytes(1 << 20, 4), false},
       {"text.txt", TextLike(1 << 20, 5), false},
       {"run.bin", Bytes(300000, 'A'), false},
+      {"patchwork.bin", Patchwork(200000, 9), false},
       {"a/b\\c/deep.txt", TextLike(5000, 6), false},
       {"docs/" + kSjisName, TextLike(777, 7), false},
       {kSjisFolder + "\\inside.txt", TextLike(100, 8), false},
@@ -309,8 +329,10 @@ TEST(Packer, BlocksOfAnySizeDecode) {
   const lzh::Method* method = lzh::FindMethod("-lh7-");
   ASSERT_NE(method, nullptr);
   std::vector<uint8_t> workspace(method->workspaceSize);
-  for (size_t limit : {0, 1, 2, 7, 1000, 65535, 100000}) {
-    for (const Bytes& data : {TextLike(200000, 13), Bytes(100000, 0), RandomBytes(3000, 14)}) {
+  const Bytes patchwork = Patchwork(200000, 15);
+  const std::vector<Bytes> inputs = {TextLike(200000, 13), Bytes(100000, 0), RandomBytes(3000, 14), patchwork};
+  for (size_t limit : {0, 7, 1000, 65535, 100000}) {
+    for (const Bytes& data : inputs) {
       lzh::Packer packer;
       packer.set_block_limit(limit);
       Bytes packed;
@@ -320,6 +342,10 @@ TEST(Packer, BlocksOfAnySizeDecode) {
                             &result),
                 Result::kOk);
       ASSERT_EQ(result.packedSize, packed.size());
+      if (limit == 65535 && &data == &inputs.back()) {
+        // Blocks split where the statistics change.
+        EXPECT_GT(packer.blocks(), 4u);
+      }
       EXPECT_EQ(result.crc, lzh::Crc16(0, data.data(), data.size()));
 
       MemorySource source{&packed};
