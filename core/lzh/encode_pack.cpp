@@ -167,7 +167,7 @@ Packer::Packer()
       symbols_(65535),
       distances_(65535),
       blockLimit_(kCollect),
-      plans_(12),
+      plans_(16),
       bytes_(kOutSize) {}
 
 Packer::Level Packer::LevelFor(int level) {
@@ -367,19 +367,19 @@ void Packer::EncodeRange(size_t begin, size_t end, const Plan& plan) {
 
 // Halves a block while the halves, code tables included, cost fewer bits:
 // statistics shift inside programs (code, tables, resources, text).
-void Packer::Split(size_t begin, size_t end, int depth) {
-  const Plan& whole = plans_[depth];
-  if (end - begin >= 2 * kMinBlock && static_cast<size_t>(depth) + 2 < plans_.size()) {
+// `whole` is the plan of [begin, end); each depth has its own two slots for
+// the halves, so a left half's recursion leaves the right half's plan alone.
+void Packer::Split(size_t begin, size_t end, const Plan& whole, int depth) {
+  size_t slot = 2 * static_cast<size_t>(depth) + 1;
+  if (end - begin >= 2 * kMinBlock && slot + 1 < plans_.size()) {
     size_t middle = begin + (end - begin) / 2;
-    Plan& left = plans_[depth + 1];
-    Plan& right = plans_[depth + 2];
+    Plan& left = plans_[slot];
+    Plan& right = plans_[slot + 1];
     MakePlan(begin, middle, &left);
     MakePlan(middle, end, &right);
     if (left.bits + right.bits < whole.bits) {
-      // The right half's plan is made again: the left one's recursion reuses its slot.
-      Split(begin, middle, depth + 1);
-      MakePlan(middle, end, &plans_[depth + 1]);
-      Split(middle, end, depth + 1);
+      Split(begin, middle, left, depth + 1);
+      Split(middle, end, right, depth + 1);
       return;
     }
   }
@@ -389,7 +389,7 @@ void Packer::Split(size_t begin, size_t end, int depth) {
 void Packer::FlushSymbols() {
   if (count_ == 0) return;
   MakePlan(0, count_, &plans_[0]);
-  Split(0, count_, 0);
+  Split(0, count_, plans_[0], 0);
   count_ = 0;
 }
 

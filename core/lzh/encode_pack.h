@@ -73,7 +73,7 @@ class Packer {
   void MakePlan(size_t begin, size_t end, Plan* plan) const;
   template <class PutFn> void PutTables(const Plan& plan, PutFn put) const;
   void EncodeRange(size_t begin, size_t end, const Plan& plan);
-  void Split(size_t begin, size_t end, int depth);
+  void Split(size_t begin, size_t end, const Plan& whole, int depth);
   void FlushSymbols();
 
   void Put(uint32_t value, int bits);
@@ -94,7 +94,7 @@ class Packer {
   size_t count_ = 0;
   uint64_t blocks_ = 0;
   size_t blockLimit_;
-  std::vector<Plan> plans_;  // one per depth of block splitting, and one spare
+  std::vector<Plan> plans_;  // the collected symbols', then two per depth of splitting
 
   // Bits on their way to the sink.
   Sink out_;
