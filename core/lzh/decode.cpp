@@ -51,6 +51,9 @@ const char* ResultText(Result result) {
     case Result::kNoMemory: return "out of memory";
     case Result::kBadCommand: return "bad command";
     case Result::kCannotOpen: return "cannot open";
+    case Result::kTooLarge: return "file too large (4 GiB or more)";
+    case Result::kSizeChanged: return "file changed while being packed";
+    case Result::kCannotRewind: return "file too large to pack from a source that cannot be read twice";
   }
   return "unknown error";
 }

@@ -25,6 +25,10 @@ enum class Result : int {
   kNoMemory,
   kBadCommand,
   kCannotOpen,
+  // Writing archives:
+  kTooLarge,          // a file above 4 GiB - 1, which the headers cannot describe
+  kSizeChanged,       // a file's bytes were not what its size, or its first reading, said
+  kCannotRewind,      // a file too large to hold in memory came from a source that cannot start over
 };
 
 // A short English phrase for reports.

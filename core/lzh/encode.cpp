@@ -1,0 +1,333 @@
+#include "lzh/encode.h"
+
+#include <string.h>
+
+#include "lzh/crc16.h"
+#include "lzh/encode_pack.h"
+#include "lzh/header.h"
+#include "lzh/path.h"
+
+namespace lzh {
+namespace {
+
+constexpr uint64_t kMaxFileSize = 0xFFFFFFFFu;
+constexpr size_t kCopyChunk = 65536;
+
+bool IsLeadByte(uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+// Splits a name into its folder (components each followed by 0xFF, as the
+// folder extension wants them) and its last component. For a folder entry
+// the whole path goes to `folder`.
+Result SplitName(const EntryInfo& info, bool directory, std::vector<uint8_t>* folder, std::vector<uint8_t>* name) {
+  const uint8_t* p = reinterpret_cast<const uint8_t*>(info.name);
+  size_t n = info.name ? info.nameLength : 0;
+  std::vector<std::vector<uint8_t>> parts(1);
+  bool endsWithSeparator = false;
+  for (size_t i = 0; i < n; ++i) {
+    uint8_t b = p[i];
+    endsWithSeparator = false;
+    if (b < 0x20 || b == 0x7F || b == 0xFF || strchr(":*?\"<>|", b) != nullptr) return Result::kUnsafeName;
+    if (IsLeadByte(b) && i + 1 < n) {
+      uint8_t trail = p[++i];
+      if (trail < 0x20 || trail == 0x7F || trail == 0xFF) return Result::kUnsafeName;
+      parts.back().push_back(b);
+      parts.back().push_back(trail);
+      continue;
+    }
+    if (b == '/' || b == '\\') {
+      if (i == 0) return Result::kUnsafeName;  // absolute
+      if (!parts.back().empty()) parts.emplace_back();
+      endsWithSeparator = true;
+      continue;
+    }
+    parts.back().push_back(b);
+  }
+  if (parts.back().empty()) parts.pop_back();
+  if (parts.empty() || (endsWithSeparator && !directory)) return Result::kUnsafeName;
+
+  std::vector<uint8_t> joined;  // '/'-separated, to let the reader's own rules judge it too
+  for (const auto& part : parts) {
+    if (part.size() == 1 && part[0] == '.') return Result::kUnsafeName;
+    if (part.size() == 2 && part[0] == '.' && part[1] == '.') return Result::kUnsafeName;
+    if (!joined.empty()) joined.push_back('/');
+    joined.insert(joined.end(), part.begin(), part.end());
+  }
+  if (joined.size() > kMaxPath) return Result::kUnsafeName;
+  std::vector<char> clean(joined.size() + 1);
+  size_t cleanLength = 0;
+  Result r = CleanPath(reinterpret_cast<const char*>(joined.data()), joined.size(), clean.data(), &cleanLength);
+  if (r != Result::kOk) return r;
+
+  folder->clear();
+  name->clear();
+  size_t folders = directory ? parts.size() : parts.size() - 1;
+  for (size_t i = 0; i < folders; ++i) {
+    folder->insert(folder->end(), parts[i].begin(), parts[i].end());
+    folder->push_back(0xFF);
+  }
+  if (!directory) *name = parts.back();
+  return Result::kOk;
+}
+
+void Put16(std::vector<uint8_t>* v, uint32_t x) {
+  v->push_back(static_cast<uint8_t>(x));
+  v->push_back(static_cast<uint8_t>(x >> 8));
+}
+void Put32(std::vector<uint8_t>* v, uint32_t x) {
+  Put16(v, x & 0xFFFF);
+  Put16(v, x >> 16);
+}
+
+const char* MethodName(PackMethod method) {
+  switch (method) {
+    case PackMethod::kLh5: return "-lh5-";
+    case PackMethod::kLh6: return "-lh6-";
+    case PackMethod::kLh7: return "-lh7-";
+    case PackMethod::kStored: break;
+  }
+  return "-lh0-";
+}
+
+int DictBits(PackMethod method) {
+  return method == PackMethod::kLh5 ? 13 : method == PackMethod::kLh6 ? 15 : 16;
+}
+
+// Reads exactly `size` bytes; fewer is kSizeChanged.
+Result ReadFully(const DataSource& data, uint8_t* buffer, size_t size) {
+  while (size != 0) {
+    size_t got = data.read(data.context, buffer, size);
+    if (got == DataSource::kError || got > size) return Result::kReadFailed;
+    if (got == 0) return Result::kSizeChanged;
+    buffer += got;
+    size -= got;
+  }
+  return Result::kOk;
+}
+
+// A source that still has bytes after its declared size has changed.
+Result CheckEnd(const DataSource& data) {
+  uint8_t extra;
+  size_t got = data.read(data.context, &extra, 1);
+  if (got == DataSource::kError) return Result::kReadFailed;
+  return got == 0 ? Result::kOk : Result::kSizeChanged;
+}
+
+size_t MemoryRead(void* context, uint8_t* buffer, size_t size) {
+  MemoryData* m = static_cast<MemoryData*>(context);
+  size_t n = m->size - m->at < size ? m->size - m->at : size;
+  if (n) memcpy(buffer, m->data + m->at, n);
+  m->at += n;
+  return n;
+}
+bool MemoryRewind(void* context) {
+  static_cast<MemoryData*>(context)->at = 0;
+  return true;
+}
+
+bool AppendTo(void* context, const uint8_t* data, size_t size) {
+  static_cast<std::vector<uint8_t>*>(context)->insert(static_cast<std::vector<uint8_t>*>(context)->end(), data,
+                                                      data + size);
+  return true;
+}
+bool Discard(void*, const uint8_t*, size_t) { return true; }
+
+}  // namespace
+
+DataSource MemoryData::Source() { return DataSource{this, MemoryRead, MemoryRewind}; }
+
+int64_t UnixTimeFromDos(uint32_t dosTime) {
+  uint32_t date = dosTime >> 16, time = dosTime & 0xFFFF;
+  int64_t year = 1980 + (date >> 9);
+  int64_t month = (date >> 5) & 15, day = date & 31;
+  if (month < 1) month = 1;
+  if (month > 12) month = 12;
+  if (day < 1) day = 1;
+  // Days since 1970 of a proleptic Gregorian date, counting years from March.
+  int64_t y = month <= 2 ? year - 1 : year;
+  int64_t era = y / 400;
+  int64_t yearOfEra = y - era * 400;
+  int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  int64_t days = era * 146097 + dayOfEra - 719468;
+  return days * 86400 + (time >> 11) * 3600 + ((time >> 5) & 63) * 60 + (time & 31) * 2;
+}
+
+LzhWriter::LzhWriter(const Sink& sink, const WriterOptions& options) : sink_(sink), options_(options) {}
+LzhWriter::~LzhWriter() = default;
+
+Result LzhWriter::Write(const uint8_t* data, size_t size) {
+  if (size != 0 && !sink_.write(sink_.context, data, size)) return Result::kWriteFailed;
+  written_ += size;
+  return Result::kOk;
+}
+
+Result LzhWriter::Fail(Result r) {
+  if (r != Result::kOk && broken_ == Result::kOk) broken_ = r;
+  return r;
+}
+
+Packer* LzhWriter::GetPacker() {
+  if (!packer_) packer_.reset(new Packer);
+  return packer_.get();
+}
+
+Result LzhWriter::WriteHeader(const char* method, const std::vector<uint8_t>& folder,
+                              const std::vector<uint8_t>& name, uint64_t packed, uint64_t original, uint16_t crc,
+                              const EntryInfo& info, uint8_t attributes) {
+  int64_t t = info.unixTime < 0 ? 0 : info.unixTime > 0xFFFFFFFFll ? 0xFFFFFFFFll : info.unixTime;
+  std::vector<uint8_t> h;
+  h.reserve(64 + folder.size() + name.size());
+  Put16(&h, 0);  // the total, known at the end
+  h.insert(h.end(), method, method + 5);
+  Put32(&h, static_cast<uint32_t>(packed));
+  Put32(&h, static_cast<uint32_t>(original));
+  Put32(&h, static_cast<uint32_t>(t));
+  h.push_back(0x20);
+  h.push_back(2);  // header level
+  Put16(&h, crc);
+  h.push_back(options_.os);
+  size_t next = h.size();
+  Put16(&h, 0);
+  // Each extension: its size goes in the previous one's "next" field.
+  auto extension = [&](uint8_t type, const uint8_t* data, size_t size) {
+    size_t total = 1 + size + 2;
+    h[next] = static_cast<uint8_t>(total);
+    h[next + 1] = static_cast<uint8_t>(total >> 8);
+    h.push_back(type);
+    h.insert(h.end(), data, data + size);
+    next = h.size();
+    Put16(&h, 0);
+  };
+  const uint8_t zero[2] = {0, 0};
+  extension(0x00, zero, 2);
+  size_t crcAt = h.size() - 4;
+  if (!name.empty()) extension(0x01, name.data(), name.size());
+  if (!folder.empty()) extension(0x02, folder.data(), folder.size());
+  const uint8_t attr[2] = {attributes, 0};
+  extension(0x40, attr, 2);
+  // A total whose low byte is zero would start with the end marker.
+  if ((h.size() & 0xFF) == 0) h.push_back(0);
+  h[0] = static_cast<uint8_t>(h.size());
+  h[1] = static_cast<uint8_t>(h.size() >> 8);
+  uint16_t headerCrc = Crc16(0, h.data(), h.size());
+  h[crcAt] = static_cast<uint8_t>(headerCrc);
+  h[crcAt + 1] = static_cast<uint8_t>(headerCrc >> 8);
+  memcpy(lastMethod_, method, 5);
+  lastMethod_[5] = '\0';
+  return Write(h.data(), h.size());
+}
+
+Result LzhWriter::AddFile(const EntryInfo& info, const DataSource& data, uint64_t size, PackMethod method,
+                          int level) {
+  if (finished_) return Result::kBadCommand;
+  if (broken_ != Result::kOk) return broken_;
+  std::vector<uint8_t> folder, name;
+  Result r = SplitName(info, false, &folder, &name);
+  if (r != Result::kOk) return r;
+  if (size > kMaxFileSize) return Result::kTooLarge;
+  if (method != PackMethod::kStored && method != PackMethod::kLh5 && method != PackMethod::kLh6 &&
+      method != PackMethod::kLh7)
+    return Result::kBadCommand;
+  uint8_t attributes = static_cast<uint8_t>(info.attributes & ~0x10);
+  bool pack = method != PackMethod::kStored && level > 0 && size != 0;
+  if (size > options_.memoryLimit) return AddLarge(info, data, size, pack ? method : PackMethod::kStored, level, folder, name);
+
+  // Small enough to hold: one reading, and the stored form at hand should
+  // packing not pay.
+  std::vector<uint8_t> input(static_cast<size_t>(size));
+  r = ReadFully(data, input.data(), input.size());
+  if (r == Result::kOk) r = CheckEnd(data);
+  if (r != Result::kOk) return r;
+  uint16_t crc = Crc16(0, input.data(), input.size());
+  if (pack) {
+    std::vector<uint8_t> packed;
+    MemoryData memory{input.data(), input.size()};
+    PackResult result;
+    r = GetPacker()->Pack(DictBits(method), level, memory.Source(), size, size - 1,
+                                                   Sink{&packed, AppendTo}, &result);
+    if (r != Result::kOk) return r;
+    if (!result.gaveUp) {
+      r = WriteHeader(MethodName(method), folder, name, packed.size(), size, crc, info, attributes);
+      if (r == Result::kOk) r = Write(packed.data(), packed.size());
+      return Fail(r);
+    }
+  }
+  r = WriteHeader("-lh0-", folder, name, size, size, crc, info, attributes);
+  if (r == Result::kOk) r = Write(input.data(), input.size());
+  return Fail(r);
+}
+
+Result LzhWriter::AddLarge(const EntryInfo& info, const DataSource& data, uint64_t size, PackMethod method, int level,
+                           const std::vector<uint8_t>& folder, const std::vector<uint8_t>& name) {
+  if (!data.rewind) return Result::kCannotRewind;
+  uint8_t attributes = static_cast<uint8_t>(info.attributes & ~0x10);
+  Packer* packer = method == PackMethod::kStored ? nullptr : GetPacker();
+
+  // First reading: the CRC, and whether packing pays. Nothing is written yet.
+  PackResult first;
+  Result r = Result::kOk;
+  std::vector<uint8_t> chunk;
+  if (packer) {
+    r = packer->Pack(DictBits(method), level, data, size, size - 1, Sink{nullptr, Discard}, &first);
+  } else {
+    chunk.resize(kCopyChunk);
+    for (uint64_t left = size; left != 0 && r == Result::kOk;) {
+      size_t n = left < kCopyChunk ? static_cast<size_t>(left) : kCopyChunk;
+      r = ReadFully(data, chunk.data(), n);
+      first.crc = Crc16(first.crc, chunk.data(), n);
+      left -= n;
+    }
+    first.gaveUp = true;
+  }
+  if (r == Result::kOk) r = CheckEnd(data);
+  if (r != Result::kOk) return r;
+  if (!data.rewind(data.context)) return Result::kReadFailed;
+
+  // Second reading, into the archive; from here on a failure breaks it.
+  if (first.gaveUp) {
+    r = WriteHeader("-lh0-", folder, name, size, size, first.crc, info, attributes);
+    chunk.resize(kCopyChunk);
+    uint16_t crc = 0;
+    for (uint64_t left = size; left != 0 && r == Result::kOk;) {
+      size_t n = left < kCopyChunk ? static_cast<size_t>(left) : kCopyChunk;
+      r = ReadFully(data, chunk.data(), n);
+      if (r == Result::kOk) r = Write(chunk.data(), n);
+      crc = Crc16(crc, chunk.data(), n);
+      left -= n;
+    }
+    if (r == Result::kOk) r = CheckEnd(data);
+    if (r == Result::kOk && crc != first.crc) r = Result::kSizeChanged;
+    return Fail(r);
+  }
+  r = WriteHeader(MethodName(method), folder, name, first.packedSize, size, first.crc, info, attributes);
+  if (r != Result::kOk) return Fail(r);
+  auto forward = [](void* context, const uint8_t* bytes, size_t n) {
+    return static_cast<LzhWriter*>(context)->Write(bytes, n) == Result::kOk;
+  };
+  PackResult second;
+  r = packer->Pack(DictBits(method), level, data, size, ~uint64_t(0), Sink{this, forward}, &second);
+  if (r == Result::kOk) r = CheckEnd(data);
+  if (r == Result::kOk && (second.crc != first.crc || second.packedSize != first.packedSize))
+    r = Result::kSizeChanged;
+  return Fail(r);
+}
+
+Result LzhWriter::AddDirectory(const EntryInfo& info) {
+  if (finished_) return Result::kBadCommand;
+  if (broken_ != Result::kOk) return broken_;
+  std::vector<uint8_t> folder, name;
+  Result r = SplitName(info, true, &folder, &name);
+  if (r != Result::kOk) return r;
+  return Fail(WriteHeader("-lhd-", folder, name, 0, 0, 0, info, static_cast<uint8_t>(info.attributes | 0x10)));
+}
+
+Result LzhWriter::Finish() {
+  if (finished_) return Result::kBadCommand;
+  if (broken_ != Result::kOk) return broken_;
+  const uint8_t end = 0;
+  Result r = Fail(Write(&end, 1));
+  if (r == Result::kOk) finished_ = true;
+  return r;
+}
+
+}  // namespace lzh
