@@ -1,33 +1,39 @@
 #!/usr/bin/env bash
-# Packs the sample application into a built file, runs it under Wine and
-# saves screenshots of its window under build/demo/.
+# Packs the sample application in every format into dist/, runs the LZH one
+# under Wine (on the user's display when there is one, else on a private
+# Xvfb) and saves screenshots of what it shows under build/demo/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 demo=$root/build/demo
 bin=$root/build/win32/bin
-rm -rf "$demo"; mkdir -p "$demo" "$root/dist"
+dist=$root/dist
+rm -rf "$demo" "$dist"; mkdir -p "$demo" "$dist"
 
-# An LZH archive of the sample's token folders, the format stub-lzh expects.
-(cd "$root/examples/sample" && lha -aq2 "$demo/sample.lzh" * >/dev/null)
-"$root/build/host/bin/sfxbuild" pack --stub "$bin/stub-lzh.exe" --archive "$demo/sample.lzh" \
-  -o "$root/dist/Sample Setup.exe"
-"$root/build/host/bin/sfxbuild" verify "$root/dist/Sample Setup.exe"
+for format in lzh cab extract; do
+  "$root/build/host/bin/sfxbuild" pack --format "$format" --stub "$bin/stub-$format.exe" \
+    --from "$root/examples/sample" --final '[Programs]\Sample App' -o "$dist/Sample Setup ($format).exe"
+done
+# The libraries that stub-lzh and stub-cab load lie beside the built files.
+cp "$bin/lzhdec32.dll" "$bin/cab32.dll" "$dist/"
 
 run() {
   source "$root/scripts/wine-env.sh"
   local exe
-  exe=$(winepath -w "$root/dist/Sample Setup.exe")
-  wine "$exe" &
+  exe=$(winepath -w "$dist/Sample Setup (lzh).exe")
+  (cd "$WINEPREFIX/drive_c" && wine "$exe") &
   local pid=$!
-  for i in 1 2 3 4 5 6; do
-    sleep 0.7
+  for i in 1 2 3 4 5 6 7 8; do
+    sleep 0.6
     import -window root "$demo/shot-$i.png" 2>/dev/null || true
   done
   wait $pid || true
+  sleep 2
+  import -window root "$demo/final-command.png" 2>/dev/null || true
 }
-export -f run; export root demo
+export -f run; export root demo dist
 "$root/scripts/wine-session" --user-display env LC_ALL=C.UTF-8 bash -c run
 
 echo
-echo "built file:   $root/dist/Sample Setup.exe"
-echo "screenshots:  $demo/shot-*.png"
+echo "built files:  $dist/"
+ls -1 "$dist" | sed 's/^/  /'
+echo "screenshots:  $demo/"

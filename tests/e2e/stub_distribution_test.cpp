@@ -82,9 +82,9 @@ class Distribution : public ::testing::Test {
     Put(relative, "@echo off\r\ncd> \"" + marker + "\"\r\n");
   }
 
-  std::string Build(const std::string& name, const std::string& finalCommand = "") {
+  std::string Build(const std::string& name, const std::string& finalCommand = "", const char* format = "extract") {
     std::string built = root_ + "\\" + name + ".exe";
-    std::string command = "\"" + driver::ProgramFolder() + "\\sfxbuild.exe\" pack --format extract --from \"" +
+    std::string command = "\"" + driver::ProgramFolder() + "\\sfxbuild.exe\" pack --format " + format + " --from \"" +
                           root_ + "\\app\"" + (finalCommand.empty() ? "" : " --final \"" + finalCommand + "\"") +
                           " -o \"" + built + "\"";
     EXPECT_EQ(driver::RunToEnd(command, root_), 0) << command;
@@ -163,6 +163,31 @@ TEST_F(Distribution, EveryTokenFolderGoesWhereItsTokenPoints) {
   for (const Case& c : cases)
     EXPECT_EQ(driver::ReadFileBytes(Joined(c.folder, tag_ + ".txt")), "12") << c.token << " -> " << c.folder;
   EXPECT_FALSE(driver::Exists(Joined(windows, ".hidden"))) << "a dot-folder is not moved";
+}
+
+TEST_F(Distribution, EveryFormatDistributesTheSameFiles) {
+  // The libraries of stub-lzh and stub-cab lie beside the built files.
+  for (const char* library : {"lzhdec32.dll", "cab32.dll"})
+    ASSERT_TRUE(CopyFileA((driver::ProgramFolder() + "\\" + library).c_str(), (root_ + "\\" + library).c_str(), FALSE));
+  std::string big(100000, '\0');
+  for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>((i * 7919) % 251);
+  for (const char* format : {"lzh", "cab", "extract"}) {
+    SCOPED_TRACE(format);
+    Put("[shell]\\config\\setup.ini", "[Root]");
+    Put("[Environment]\\SFX_E2E_DEST\\bin\\app.dll", big);
+    Put("[Environment]\\SFX_E2E_DEST\\empty.txt", "");
+    Put("[Temporary]\\notes.txt", "notes");
+    std::vector<std::string> texts = Run(Build(std::string("format ") + format, "", format));
+    ASSERT_GE(texts.size(), 2u);
+    EXPECT_EQ(texts[texts.size() - 2], "Transport...\n\n4 Files\n100,011 Bytes");
+    EXPECT_EQ(texts.back(), "Deleting workspace...");
+    EXPECT_TRUE(driver::ReadFileBytes(root_ + "\\dest\\bin\\app.dll") == big);
+    EXPECT_TRUE(driver::Exists(root_ + "\\dest\\empty.txt"));
+    EXPECT_EQ(driver::ReadFileBytes(root_ + "\\temp dir\\notes.txt"), "notes");
+    driver::RemoveTree(root_ + "\\dest");
+    driver::MakeFolders(root_ + "\\dest");
+    DeleteFileA((root_ + "\\temp dir\\notes.txt").c_str());
+  }
 }
 
 // A built file whose "[shell]" starts a batch file, with a payload and a

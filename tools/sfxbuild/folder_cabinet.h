@@ -6,10 +6,12 @@
 #include <stdio.h>
 
 #include <string>
+#include <vector>
 
-// Writes a cabinet of every file below `folder` to `out`, names relative to
-// `folder` with '\\' between their parts. Warnings go to stderr. Returns an
-// empty text on success, otherwise what went wrong.
-std::string WriteFolderCabinet(const char* folder, FILE* out);
+#include "folder_tree.h"
+
+// Writes a cabinet of the files of `tree` to `out`. Returns an empty text
+// on success, otherwise what went wrong.
+std::string WriteFolderCabinet(const std::vector<TreeEntry>& tree, FILE* out);
 
 #endif  // SFX_TOOLS_SFXBUILD_FOLDER_CABINET_H

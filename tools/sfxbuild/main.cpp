@@ -1,7 +1,8 @@
 // sfxbuild: makes and checks built self-extracting files.
 //
 //   sfxbuild pack --stub STUB.exe --archive FILE [--self-delete] [--final CMD] -o OUT.exe
-//   sfxbuild pack --format cab|extract --from FOLDER [--stub STUB.exe] [--self-delete] [--final CMD] -o OUT.exe
+//   sfxbuild pack --format lzh|cab|extract --from FOLDER [--stub STUB.exe] [--method lh5|lh6|lh7|lh0]
+//                 [--level 0..9] [--self-delete] [--final CMD] -o OUT.exe
 //   sfxbuild verify FILE
 //
 // Exit codes: 0 success, 1 failure (message on stderr), 2 bad usage.
@@ -10,6 +11,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <chrono>
 #include <string>
 
 #ifdef _WIN32
@@ -19,6 +21,7 @@
 #endif
 
 #include "folder_cabinet.h"
+#include "folder_lzh.h"
 #include "payload.h"
 
 namespace {
@@ -35,8 +38,8 @@ int Fail(const char* format, const char* a = "", const char* b = "") {
 int Usage() {
   fputs(
       "usage: sfxbuild pack --stub STUB.exe --archive FILE [--self-delete] [--final CMD] -o OUT.exe\n"
-      "       sfxbuild pack --format cab|extract --from FOLDER [--stub STUB.exe] [--self-delete]\n"
-      "                     [--final CMD] -o OUT.exe\n"
+      "       sfxbuild pack --format lzh|cab|extract --from FOLDER [--stub STUB.exe]\n"
+      "                     [--method lh5|lh6|lh7|lh0] [--level 0..9] [--self-delete] [--final CMD] -o OUT.exe\n"
       "       sfxbuild verify FILE\n",
       stderr);
   return 2;
@@ -150,19 +153,60 @@ std::string OwnFolder() {
   return slash == std::string::npos ? std::string() : own.substr(0, slash + 1);
 }
 
-// Packs the files below `folder` as a cabinet. The cabinet is made in a
-// file beside the output and removed again.
-int PackFolder(const char* stubPath, const char* folder, bool selfDelete, const char* finalCommand,
-               const char* outPath) {
-  std::string cabinetPath = std::string(outPath) + ".cab-tmp";
-  File cabinet(cabinetPath.c_str(), "w+b");
-  if (!cabinet.get()) return Fail("cannot write %s: %s", cabinetPath.c_str(), strerror(errno));
-  cabinet.RemoveUnlessKept();
-  std::string error = WriteFolderCabinet(folder, cabinet.get());
+struct FolderFormat {
+  const char* name;
+  const char* stub;  // found beside sfxbuild unless --stub names one
+  bool lzh;          // else a cabinet
+};
+
+const FolderFormat kFormats[] = {
+    {"lzh", "stub-lzh.exe", true},
+    {"cab", "stub-cab.exe", false},
+    {"extract", "stub-extract.exe", false},
+};
+
+struct LzhSettings {
+  lzh::PackMethod method = lzh::PackMethod::kLh7;
+  int level = lzh::kDefaultLevel;
+};
+
+// "1,234,567"
+std::string Grouped(unsigned long long value) {
+  std::string digits = std::to_string(value);
+  for (size_t i = digits.size(); i > 3; i -= 3) digits.insert(i - 3, ",");
+  return digits;
+}
+
+// Packs the folder in the format's archive, made in a file beside the
+// output and removed again, then writes the built file.
+int PackFolder(const char* stubPath, const FolderFormat& format, const LzhSettings& lzh, const char* folder,
+               bool selfDelete, const char* finalCommand, const char* outPath) {
+  auto start = std::chrono::steady_clock::now();
+  if (!File(stubPath, "rb").get()) return Fail("stub program %s not found: %s", stubPath, strerror(errno));
+  std::vector<TreeEntry> tree;
+  std::string error = ListFolder(folder, &tree);
   if (!error.empty()) return Fail("%s", error.c_str());
-  if (fflush(cabinet.get()) != 0 || fseek(cabinet.get(), 0, SEEK_SET) != 0)
-    return Fail("cannot write %s", cabinetPath.c_str());
-  return Pack(stubPath, cabinet.get(), cabinetPath.c_str(), selfDelete, finalCommand, outPath);
+  std::string archivePath = std::string(outPath) + ".archive-tmp";
+  File archive(archivePath.c_str(), "w+b");
+  if (!archive.get()) return Fail("cannot write %s: %s", archivePath.c_str(), strerror(errno));
+  archive.RemoveUnlessKept();
+  error = format.lzh ? WriteFolderLzh(tree, archive.get(), lzh.method, lzh.level)
+                     : WriteFolderCabinet(tree, archive.get());
+  if (!error.empty()) return Fail("%s", error.c_str());
+  long archiveSize = ftell(archive.get());
+  if (fflush(archive.get()) != 0 || fseek(archive.get(), 0, SEEK_SET) != 0)
+    return Fail("cannot write %s", archivePath.c_str());
+  int code = Pack(stubPath, archive.get(), archivePath.c_str(), selfDelete, finalCommand, outPath);
+  if (code != 0) return code;
+
+  unsigned long long files = 0, bytes = 0;
+  for (const TreeEntry& entry : tree)
+    if (!entry.isFolder) ++files, bytes += entry.size;
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  printf("%s: %llu file%s, %s bytes in, %s bytes out (%.1f%%), %.2f s\n", outPath, files, files == 1 ? "" : "s",
+         Grouped(bytes).c_str(), Grouped(static_cast<unsigned long long>(archiveSize)).c_str(),
+         bytes ? 100.0 * static_cast<double>(archiveSize) / static_cast<double>(bytes) : 100.0, seconds);
+  return 0;
 }
 
 bool CountOnly(void*, const uint8_t*, size_t) { return true; }
@@ -200,6 +244,7 @@ int PackCommand(int argc, char** argv) {
   const char* out = nullptr;
   const char* finalCommand = "";
   bool selfDelete = false;
+  LzhSettings lzh;
   for (int i = 0; i < argc; ++i) {
     const char* arg = argv[i];
     bool hasValue = i + 1 < argc;
@@ -217,32 +262,48 @@ int PackCommand(int argc, char** argv) {
       finalCommand = argv[++i];
     } else if (strcmp(arg, "-o") == 0 && hasValue) {
       out = argv[++i];
+    } else if (strcmp(arg, "--method") == 0 && hasValue) {
+      const char* method = argv[++i];
+      if (strcmp(method, "lh5") == 0) lzh.method = lzh::PackMethod::kLh5;
+      else if (strcmp(method, "lh6") == 0) lzh.method = lzh::PackMethod::kLh6;
+      else if (strcmp(method, "lh7") == 0) lzh.method = lzh::PackMethod::kLh7;
+      else if (strcmp(method, "lh0") == 0) lzh.method = lzh::PackMethod::kStored;
+      else {
+        fprintf(stderr, "sfxbuild: unknown method '%s' (lh5, lh6, lh7 or lh0)\n", method);
+        return Usage();
+      }
+    } else if (strcmp(arg, "--level") == 0 && hasValue) {
+      const char* level = argv[++i];
+      if (level[0] < '0' || level[0] > '9' || level[1] != '\0') {
+        fprintf(stderr, "sfxbuild: level '%s' is not 0 to 9\n", level);
+        return Usage();
+      }
+      lzh.level = level[0] - '0';
     } else {
       fprintf(stderr, "sfxbuild: unknown or incomplete option '%s'\n", arg);
       return Usage();
     }
   }
   if (!out) return Usage();
+  CheckFinalCommand(finalCommand);
   if (archive) {
     if (!stub || format || from) return Usage();
     return PackFile(stub, archive, selfDelete, finalCommand, out);
   }
   if (!format || !from) return Usage();
-  const char* stubName;
-  if (strcmp(format, "cab") == 0) {
-    stubName = "stub-cab.exe";
-  } else if (strcmp(format, "extract") == 0) {
-    stubName = "stub-extract.exe";
-  } else {
-    fprintf(stderr, "sfxbuild: unknown format '%s' (cab or extract)\n", format);
+  const FolderFormat* chosen = nullptr;
+  for (const FolderFormat& known : kFormats)
+    if (strcmp(format, known.name) == 0) chosen = &known;
+  if (!chosen) {
+    fprintf(stderr, "sfxbuild: unknown format '%s' (lzh, cab or extract)\n", format);
     return Usage();
   }
   std::string besideMe;
   if (!stub) {
-    besideMe = OwnFolder() + stubName;
+    besideMe = OwnFolder() + chosen->stub;
     stub = besideMe.c_str();
   }
-  return PackFolder(stub, from, selfDelete, finalCommand, out);
+  return PackFolder(stub, *chosen, lzh, from, selfDelete, finalCommand, out);
 }
 
 }  // namespace

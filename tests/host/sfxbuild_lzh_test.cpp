@@ -1,0 +1,125 @@
+// sfxbuild making LZH built files from a folder, and the checks it makes
+// on what an author hands it.
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+
+#include "tool_run.h"
+
+namespace {
+
+constexpr size_t kStubSize = 512;
+
+class SfxbuildLzhTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/sfxbuild-lzh-test-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+    std::ofstream(Path("stub.exe"), std::ios::binary) << std::string(kStubSize, 'S');
+  }
+  void TearDown() override { Sh("rm -rf '" + dir_ + "'"); }
+
+  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+  void Put(const std::string& relative, const std::string& content) {
+    std::string path = Path("app/" + relative);
+    Sh("mkdir -p \"$(dirname '" + path + "')\"");
+    std::ofstream(path, std::ios::binary) << content;
+  }
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  ToolRun Pack(const std::string& arguments) {
+    return Sh(std::string(SFXBUILD_PATH) + " pack --format lzh --stub '" + Path("stub.exe") + "' --from '" +
+              Path("app") + "' " + arguments + " -o '" + Path("out.exe") + "'");
+  }
+  // The archive behind the payload block, unpacked by the shipped decoder.
+  ToolRun Unpack() {
+    std::string built = Read(Path("out.exe"));
+    std::ofstream(Path("archive.lzh"), std::ios::binary) << built.substr(kStubSize + 256);
+    return Sh(std::string(LZHDEC_PATH) + " x '" + Path("archive.lzh") + "' '" + Path("unpacked") + "/'");
+  }
+
+  std::string dir_;
+};
+
+std::string RandomBytes(size_t size, unsigned seed) {
+  std::mt19937 random(seed);
+  std::string bytes(size, '\0');
+  for (char& c : bytes) c = static_cast<char>(random() % 7 + 'a');  // packs, but not to nothing
+  return bytes;
+}
+
+TEST_F(SfxbuildLzhTest, FolderRoundTripsThroughTheShippedDecoder) {
+  const std::string dll = RandomBytes(70000, 1);
+  Put("[shell]/setup.ini", "[Root]\r\nNamed=Demo\r\n");
+  Put("[Environment]/APPDIR/bin/app.dll", dll);
+  Put("[Desktop]/\xE8\xAA\xAC\xE6\x98\x8E.txt", "read me");  // "説明.txt" in UTF-8
+  Put("[Programs]/empty.txt", "");
+  Sh("mkdir -p '" + Path("app/[Temporary]/nothing yet") + "'");
+  for (const char* method : {"lh5", "lh6", "lh7", "lh0"}) {
+    ToolRun pack = Pack(std::string("--method ") + method + " --level 9 --final '[Desktop]\\readme.txt'");
+    ASSERT_EQ(pack.code, 0) << pack.out;
+    EXPECT_NE(pack.out.find("4 files, 70,027 bytes in"), std::string::npos) << pack.out;
+    EXPECT_EQ(pack.out.find("warning"), std::string::npos) << pack.out;
+    EXPECT_EQ(Sh(std::string(SFXBUILD_PATH) + " verify '" + Path("out.exe") + "'").code, 0);
+
+    Sh("rm -rf '" + Path("unpacked") + "'");
+    ToolRun unpack = Unpack();
+    ASSERT_EQ(unpack.code, 0) << unpack.out;
+    EXPECT_TRUE(Read(Path("unpacked/[Environment]/APPDIR/bin/app.dll")) == dll) << method;
+    EXPECT_EQ(Read(Path("unpacked/[shell]/setup.ini")), "[Root]\r\nNamed=Demo\r\n");
+    // The stubs read names in code page 932: "説明" is 0x90E0 0x96BE there.
+    EXPECT_EQ(Read(Path("unpacked/[Desktop]/\x90\xE0\x96\xBE.txt")), "read me") << method;
+    struct stat info;
+    EXPECT_EQ(stat(Path("unpacked/[Temporary]/nothing yet").c_str(), &info), 0) << "empty folders are kept";
+    EXPECT_EQ(stat(Path("unpacked/[Programs]/empty.txt").c_str(), &info), 0);
+  }
+}
+
+TEST_F(SfxbuildLzhTest, WhatWouldNeverBeDistributedIsWarnedAbout) {
+  Put("[System]/a.dll", "a");
+  Put("loose.txt", "top");
+  Put("[Nowhere]/b.txt", "b");
+  ToolRun pack = Pack("--final readme.txt");
+  EXPECT_EQ(pack.code, 0) << pack.out;
+  EXPECT_NE(pack.out.find("warning: loose.txt lies at the top"), std::string::npos) << pack.out;
+  EXPECT_NE(pack.out.find("warning: [Nowhere] is no destination token"), std::string::npos) << pack.out;
+  EXPECT_NE(pack.out.find("warning: final command \"readme.txt\" names no destination token"), std::string::npos)
+      << pack.out;
+  for (const char* fine : {"'[system]\\x.dll'", "'C:\\Program Files\\x.exe'", "'[Application]\\Demo\\x.exe'"})
+    EXPECT_EQ(Pack(std::string("--final ") + fine).out.find("final command"), std::string::npos) << fine;
+}
+
+TEST_F(SfxbuildLzhTest, BadInputsFailClearlyAndLeaveNoOutput) {
+  struct stat info;
+  Put("[System]/\xF0\x9F\x98\x80.dll", "emoji");  // no code page 932 form
+  ToolRun pack = Pack("");
+  EXPECT_EQ(pack.code, 1);
+  EXPECT_NE(pack.out.find("code page 932"), std::string::npos) << pack.out;
+  EXPECT_NE(stat(Path("out.exe").c_str(), &info), 0);
+  EXPECT_NE(stat(Path("out.exe.archive-tmp").c_str(), &info), 0) << "the temporary archive is gone";
+
+  Sh("rm -rf '" + Path("app") + "'; mkdir -p '" + Path("app/[System]") + "'");
+  pack = Pack("");
+  EXPECT_EQ(pack.code, 1);
+  EXPECT_NE(pack.out.find("no files below"), std::string::npos) << pack.out;
+
+  ToolRun missingStub = Sh(std::string(SFXBUILD_PATH) + " pack --format lzh --stub '" + Path("none.exe") +
+                           "' --from '" + Path("app") + "' -o '" + Path("out.exe") + "'");
+  EXPECT_EQ(missingStub.code, 1);
+  EXPECT_NE(missingStub.out.find("stub program"), std::string::npos) << missingStub.out;
+
+  EXPECT_EQ(Pack("--method lh9").code, 2);
+  EXPECT_EQ(Pack("--level 10").code, 2);
+  EXPECT_EQ(Pack("--format zip").code, 2);
+}
+
+}  // namespace

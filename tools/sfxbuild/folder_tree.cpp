@@ -1,0 +1,151 @@
+#include "folder_tree.h"
+
+#include <dirent.h>
+#include <stdio.h>
+#include <strings.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <iconv.h>
+#endif
+
+namespace {
+
+const char* const kTokens[] = {
+    "[shell]",     "[Application]", "[Environment]", "[User]", "[Windows]", "[System]",   "[Desktop]",
+    "[Programs]", "[ProgramMenu]",  "[Menu]",        "[Startup]", "[SendTo]", "[Recent]", "[Temporary]",
+};
+
+// A '\\' that is no second byte of a double-byte character.
+bool HasSeparator(const std::string& name) {
+  for (size_t i = 0; i < name.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(name[i]);
+    if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) ++i;  // lead byte: skip its trail byte
+    else if (c == '\\') return true;
+  }
+  return false;
+}
+
+#ifndef _WIN32
+bool IsUtf8(const std::string& text) {
+  size_t i = 0;
+  while (i < text.size()) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    size_t more = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : 9;
+    if (more == 9 || i + more >= text.size()) return false;
+    for (size_t k = 1; k <= more; ++k)
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    i += more + 1;
+  }
+  return true;
+}
+
+#endif
+
+// The name as the stubs will read it. On Windows the ANSI functions already
+// give code page 932 on a Japanese system. Elsewhere names are taken as
+// UTF-8 when they are valid UTF-8, and as code page 932 bytes otherwise.
+bool ToCodePage932(const std::string& name, std::string* out) {
+  bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+#ifdef _WIN32
+  (void)ascii;
+  *out = name;
+  return true;
+#else
+  if (ascii || !IsUtf8(name)) {
+    *out = name;
+    return true;
+  }
+  iconv_t convert = iconv_open("CP932", "UTF-8");
+  if (convert == reinterpret_cast<iconv_t>(-1)) return false;
+  std::string result(name.size() * 2 + 4, '\0');
+  char* in = const_cast<char*>(name.data());
+  size_t inLeft = name.size();
+  char* to = &result[0];
+  size_t outLeft = result.size();
+  size_t done = iconv(convert, &in, &inLeft, &to, &outLeft);
+  iconv_close(convert);
+  if (done == static_cast<size_t>(-1) || inLeft != 0) return false;
+  result.resize(result.size() - outLeft);
+  *out = result;
+  return true;
+#endif
+}
+
+std::string Walk(const std::string& path, const std::string& name, std::vector<TreeEntry>* entries) {
+  DIR* dir = opendir(path.c_str());
+  if (!dir) return "cannot read folder " + path;
+  std::vector<std::string> children;
+  while (struct dirent* entry = readdir(dir)) {
+    std::string child = entry->d_name;
+    if (child != "." && child != "..") children.push_back(child);
+  }
+  closedir(dir);
+  std::sort(children.begin(), children.end());
+  for (const std::string& child : children) {
+    std::string childPath = path + "/" + child;
+    std::string stored;
+    if (!ToCodePage932(child, &stored)) return "name cannot be written in code page 932: " + childPath;
+    // A backslash inside a name would read as a folder boundary on Windows.
+    if (HasSeparator(stored)) return "name with a backslash: " + childPath;
+    struct stat info;
+    if (stat(childPath.c_str(), &info) != 0) return "cannot read " + childPath;
+    TreeEntry entry;
+    entry.name = name.empty() ? stored : name + "\\" + stored;
+    entry.path = childPath;
+    entry.isFolder = S_ISDIR(info.st_mode);
+    entry.size = entry.isFolder ? 0 : static_cast<uint64_t>(info.st_size);
+    entry.modified = info.st_mtime;
+    entry.readOnly = !(info.st_mode & S_IWUSR);
+    if (!entry.isFolder && !S_ISREG(info.st_mode)) continue;  // devices, sockets: nothing to ship
+    if (name.empty() && !entry.isFolder)
+      fprintf(stderr, "sfxbuild: warning: %s lies at the top of the folder: the stub unpacks it but moves it nowhere\n",
+              child.c_str());
+    if (name.empty() && entry.isFolder && !IsKnownToken(child))
+      fprintf(stderr, "sfxbuild: warning: %s is no destination token: the stub leaves it in its workspace\n",
+              child.c_str());
+    entries->push_back(entry);
+    // `entry` is a copy: the walk below grows the vector under its feet.
+    if (entry.isFolder) {
+      std::string error = Walk(childPath, entry.name, entries);
+      if (!error.empty()) return error;
+    }
+  }
+  return std::string();
+}
+
+}  // namespace
+
+bool IsKnownToken(const std::string& name) {
+  for (const char* token : kTokens)
+    if (strcasecmp(name.c_str(), token) == 0) return true;
+  return false;
+}
+
+std::string ListFolder(const char* folder, std::vector<TreeEntry>* entries) {
+  struct stat info;
+  if (stat(folder, &info) != 0 || !S_ISDIR(info.st_mode)) return std::string("no such folder: ") + folder;
+  std::string error = Walk(folder, std::string(), entries);
+  if (error.empty() && std::none_of(entries->begin(), entries->end(), [](const TreeEntry& e) { return !e.isFolder; }))
+    return std::string("no files below ") + folder;
+  return error;
+}
+
+void CheckFinalCommand(const char* command) {
+  if (!command[0]) return;
+  std::string text = command;
+  if (text[0] == '[') {
+    std::string token = text.substr(0, text.find('\\'));
+    if (IsKnownToken(token) && strcasecmp(token.c_str(), "[shell]") != 0) return;
+  } else if ((text.size() > 2 && text[1] == ':' && (text[2] == '\\' || text[2] == '/')) || text.rfind("\\\\", 0) == 0) {
+    return;
+  }
+  fprintf(stderr,
+          "sfxbuild: warning: final command \"%s\" names no destination token and is no full path: "
+          "the stub would open nothing\n",
+          command);
+}

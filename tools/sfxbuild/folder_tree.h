@@ -1,0 +1,37 @@
+// The folder an author packs: token folders at its top, whatever lies
+// below them. Shared by every archive format sfxbuild writes.
+#ifndef SFX_TOOLS_SFXBUILD_FOLDER_TREE_H
+#define SFX_TOOLS_SFXBUILD_FOLDER_TREE_H
+
+#include <stdint.h>
+#include <time.h>
+
+#include <string>
+#include <vector>
+
+struct TreeEntry {
+  std::string name;  // relative, '\\' between parts, code page 932 bytes
+  std::string path;  // where to read it on this machine
+  bool isFolder;
+  uint64_t size;
+  time_t modified;
+  bool readOnly;
+};
+
+// Lists everything below `folder`, parents before their contents, in name
+// order. Names are turned into code page 932, the code page the stubs read
+// them in; one that has no such form is an error. Warns on stderr about
+// what the stubs would never distribute: files at the top, and top-level
+// folders whose name is no destination token. Returns an empty text on
+// success, otherwise what went wrong.
+std::string ListFolder(const char* folder, std::vector<TreeEntry>* entries);
+
+// True when `name` is a destination token, "[shell]", "[Application]" or
+// "[Environment]", ignoring case.
+bool IsKnownToken(const std::string& name);
+
+// Warns about a final command that would open nothing: one that starts
+// with no token and is no full path.
+void CheckFinalCommand(const char* command);
+
+#endif  // SFX_TOOLS_SFXBUILD_FOLDER_TREE_H
