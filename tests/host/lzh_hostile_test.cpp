@@ -178,6 +178,7 @@ TEST(LzhHostile, CorpusAttacksLeaveNothingOutsideTheFolder) {
 Bytes SmallArchive() {
   Bytes a = ReadAll(kCorpus + "/lha_unix114i/h1_lh5.lzh");
   Bytes b = ReadAll(kCorpus + "/lha_unix114i/h2_lh7.lzh");
+  if (a.empty() || b.empty()) return Bytes();  // no corpus here: the test skips
   a.pop_back();  // end mark
   a.insert(a.end(), b.begin(), b.end());
   return a;
