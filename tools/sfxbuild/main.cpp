@@ -2,6 +2,8 @@
 //
 //   sfxbuild pack --stub STUB.exe --archive FILE [--self-delete] [--final CMD] -o OUT.exe
 //   sfxbuild pack --format cab|extract --from FOLDER [--stub STUB.exe] [--self-delete] [--final CMD] -o OUT.exe
+//   sfxbuild pack --format exe --from FOLDER [--stub STUB.exe] [--inner INNER.exe] [--self-delete] [--final CMD]
+//                 -o OUT.exe
 //   sfxbuild verify FILE
 //
 // Exit codes: 0 success, 1 failure (message on stderr), 2 bad usage.
@@ -19,6 +21,7 @@
 #endif
 
 #include "folder_cabinet.h"
+#include "inner_archive.h"
 #include "payload.h"
 
 namespace {
@@ -35,8 +38,8 @@ int Fail(const char* format, const char* a = "", const char* b = "") {
 int Usage() {
   fputs(
       "usage: sfxbuild pack --stub STUB.exe --archive FILE [--self-delete] [--final CMD] -o OUT.exe\n"
-      "       sfxbuild pack --format cab|extract --from FOLDER [--stub STUB.exe] [--self-delete]\n"
-      "                     [--final CMD] -o OUT.exe\n"
+      "       sfxbuild pack --format cab|extract|exe --from FOLDER [--stub STUB.exe] [--self-delete]\n"
+      "                     [--final CMD] [--inner INNER.exe] -o OUT.exe\n"
       "       sfxbuild verify FILE\n",
       stderr);
   return 2;
@@ -150,19 +153,66 @@ std::string OwnFolder() {
   return slash == std::string::npos ? std::string() : own.substr(0, slash + 1);
 }
 
+// Makes the cabinet of the files below `folder` in `cabinet`, rewound.
+int MakeFolderCabinet(const char* folder, File& cabinet) {
+  if (!cabinet.get()) return Fail("cannot write %s: %s", cabinet.path(), strerror(errno));
+  cabinet.RemoveUnlessKept();
+  std::string error = WriteFolderCabinet(folder, cabinet.get());
+  if (!error.empty()) return Fail("%s", error.c_str());
+  if (fflush(cabinet.get()) != 0 || fseek(cabinet.get(), 0, SEEK_SET) != 0)
+    return Fail("cannot write %s", cabinet.path());
+  return 0;
+}
+
 // Packs the files below `folder` as a cabinet. The cabinet is made in a
 // file beside the output and removed again.
 int PackFolder(const char* stubPath, const char* folder, bool selfDelete, const char* finalCommand,
                const char* outPath) {
   std::string cabinetPath = std::string(outPath) + ".cab-tmp";
   File cabinet(cabinetPath.c_str(), "w+b");
-  if (!cabinet.get()) return Fail("cannot write %s: %s", cabinetPath.c_str(), strerror(errno));
-  cabinet.RemoveUnlessKept();
-  std::string error = WriteFolderCabinet(folder, cabinet.get());
-  if (!error.empty()) return Fail("%s", error.c_str());
-  if (fflush(cabinet.get()) != 0 || fseek(cabinet.get(), 0, SEEK_SET) != 0)
-    return Fail("cannot write %s", cabinetPath.c_str());
+  if (int failed = MakeFolderCabinet(folder, cabinet)) return failed;
   return Pack(stubPath, cabinet.get(), cabinetPath.c_str(), selfDelete, finalCommand, outPath);
+}
+
+// Copies all of `in` to `out`; the byte count, or -1.
+long long CopyAll(FILE* in, FILE* out) {
+  static unsigned char buffer[kChunk];
+  long long total = 0;
+  size_t got;
+  while ((got = fread(buffer, 1, sizeof buffer, in)) != 0) {
+    if (fwrite(buffer, 1, got, out) != got) return -1;
+    total += static_cast<long long>(got);
+  }
+  return ferror(in) ? -1 : total;
+}
+
+// The inner program (innersfx + the cabinet of `folder` + its trailer) is
+// made beside the output and becomes the archive of stub-exe.
+int PackInnerProgram(const char* stubPath, const char* innerPath, const char* folder, bool selfDelete,
+                     const char* finalCommand, const char* outPath) {
+  File program(innerPath, "rb");
+  if (!program.get()) return Fail("cannot read inner program %s: %s", innerPath, strerror(errno));
+  std::string cabinetPath = std::string(outPath) + ".cab-tmp";
+  File cabinet(cabinetPath.c_str(), "w+b");
+  if (int failed = MakeFolderCabinet(folder, cabinet)) return failed;
+  std::string innerOut = std::string(outPath) + ".inner-tmp";
+  File inner(innerOut.c_str(), "w+b");
+  if (!inner.get()) return Fail("cannot write %s: %s", innerOut.c_str(), strerror(errno));
+  inner.RemoveUnlessKept();
+
+  long long programSize = CopyAll(program.get(), inner.get());
+  if (programSize <= 0) return Fail("cannot copy inner program %s", innerPath);
+  long long cabinetSize = CopyAll(cabinet.get(), inner.get());
+  if (cabinetSize < 0) return Fail("cannot copy %s", cabinetPath.c_str());
+  // The trailer's fields and the inner program's own reading are 32-bit.
+  if (programSize + cabinetSize + static_cast<long long>(inner::kTrailerSize) > 0xFFFFFFFFll)
+    return Fail("the inner program would be larger than 4 GiB");
+  uint8_t trailer[inner::kTrailerSize];
+  inner::WriteTrailer(trailer, static_cast<uint32_t>(programSize), static_cast<uint32_t>(cabinetSize));
+  if (fwrite(trailer, 1, sizeof trailer, inner.get()) != sizeof trailer || fflush(inner.get()) != 0 ||
+      fseek(inner.get(), 0, SEEK_SET) != 0)
+    return Fail("cannot write %s", innerOut.c_str());
+  return Pack(stubPath, inner.get(), innerOut.c_str(), selfDelete, finalCommand, outPath);
 }
 
 bool CountOnly(void*, const uint8_t*, size_t) { return true; }
@@ -194,6 +244,7 @@ int Verify(const char* path) {
 
 int PackCommand(int argc, char** argv) {
   const char* stub = nullptr;
+  const char* innerProgram = nullptr;
   const char* archive = nullptr;
   const char* format = nullptr;
   const char* from = nullptr;
@@ -207,6 +258,8 @@ int PackCommand(int argc, char** argv) {
       selfDelete = true;
     } else if (strcmp(arg, "--stub") == 0 && hasValue) {
       stub = argv[++i];
+    } else if (strcmp(arg, "--inner") == 0 && hasValue) {
+      innerProgram = argv[++i];
     } else if (strcmp(arg, "--archive") == 0 && hasValue) {
       archive = argv[++i];
     } else if (strcmp(arg, "--format") == 0 && hasValue) {
@@ -224,7 +277,7 @@ int PackCommand(int argc, char** argv) {
   }
   if (!out) return Usage();
   if (archive) {
-    if (!stub || format || from) return Usage();
+    if (!stub || format || from || innerProgram) return Usage();
     return PackFile(stub, archive, selfDelete, finalCommand, out);
   }
   if (!format || !from) return Usage();
@@ -233,14 +286,23 @@ int PackCommand(int argc, char** argv) {
     stubName = "stub-cab.exe";
   } else if (strcmp(format, "extract") == 0) {
     stubName = "stub-extract.exe";
+  } else if (strcmp(format, "exe") == 0) {
+    stubName = "stub-exe.exe";
   } else {
-    fprintf(stderr, "sfxbuild: unknown format '%s' (cab or extract)\n", format);
+    fprintf(stderr, "sfxbuild: unknown format '%s' (cab, extract or exe)\n", format);
     return Usage();
   }
+  bool exe = strcmp(format, "exe") == 0;
+  if (innerProgram && !exe) return Usage();
   std::string besideMe;
   if (!stub) {
     besideMe = OwnFolder() + stubName;
     stub = besideMe.c_str();
+  }
+  if (exe) {
+    std::string innerBesideMe = OwnFolder() + "innersfx.exe";
+    return PackInnerProgram(stub, innerProgram ? innerProgram : innerBesideMe.c_str(), from, selfDelete,
+                            finalCommand, out);
   }
   return PackFolder(stub, from, selfDelete, finalCommand, out);
 }
