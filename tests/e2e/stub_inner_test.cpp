@@ -179,7 +179,7 @@ TEST_F(InnerProgramRun, StubWaitsUntilTheInnerProgramsWindowHasGone) {
   EXPECT_EQ(run.texts, Expected(run, kNothingTransport));
   DWORD waited = run.SecondsBetween(kExtracting, 1);
   EXPECT_GE(waited, 15000u);
-  EXPECT_LE(waited, 20000u);
+  EXPECT_LE(waited, 22000u);
   EXPECT_FALSE(driver::Exists(run.workspace));
 }
 
