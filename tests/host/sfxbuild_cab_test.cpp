@@ -9,6 +9,7 @@
 #include <iterator>
 #include <string>
 
+#include "inner_archive.h"
 #include "tool_run.h"
 
 namespace {
@@ -99,6 +100,58 @@ TEST_F(SfxbuildCabTest, StubIsLookedForBesideTheBuilder) {
   ToolRun run = Pack("--format cab --from '" + Path("app") + "'");
   EXPECT_EQ(run.code, 1);
   EXPECT_NE(run.out.find("stub-cab.exe"), std::string::npos) << run.out;
+}
+
+TEST_F(SfxbuildCabTest, ExeFormatAppendsAnInnerProgramWithItsCabinet) {
+  Put("[shell]/read me.txt", "read me");
+  Put("[System]/deep/lib.dll", std::string(70000, 'L'));
+  std::string program = std::string(1024, 'I');
+  std::ofstream(Path("inner.exe"), std::ios::binary) << program;
+  ToolRun pack = Pack("--format exe --from '" + Path("app") + "' --stub '" + Path("stub.exe") + "' --inner '" +
+                      Path("inner.exe") + "'");
+  ASSERT_EQ(pack.code, 0) << pack.out;
+  std::string built = Read(Path("out.exe"));
+  ASSERT_GT(built.size(), 768u + 1024u + inner::kTrailerSize);
+  EXPECT_EQ(built.substr(0, 512), std::string(512, 'S'));
+  // Everything after the block is the inner program, trailer included.
+  std::string innerFile = built.substr(768);
+  EXPECT_EQ(innerFile.substr(0, 1024), program);
+  inner::Span span;
+  ASSERT_TRUE(inner::ReadTrailer(reinterpret_cast<const uint8_t*>(innerFile.data()) + innerFile.size() - 16,
+                                 innerFile.size(), &span));
+  EXPECT_EQ(span.offset, 1024u);
+  std::ofstream(Path("a.cab"), std::ios::binary) << innerFile.substr(span.offset, span.length);
+  ASSERT_EQ(Sh("cabextract -q -d '" + Path("x") + "' '" + Path("a.cab") + "'").code, 0);
+  EXPECT_EQ(Read(Path("x/[shell]/read me.txt")), "read me");
+  EXPECT_EQ(Read(Path("x/[System]/deep/lib.dll")), std::string(70000, 'L'));
+  EXPECT_EQ(Sh(std::string(SFXBUILD_PATH) + " verify '" + Path("out.exe") + "'").code, 0);
+  EXPECT_EQ(Sh("ls '" + dir_ + "'").out, "a.cab\napp\ninner.exe\nout.exe\nstub.exe\nx\n");
+}
+
+TEST_F(SfxbuildCabTest, ExeFormatWithoutItsProgramsFailsWithoutOutput) {
+  Put("[System]/a", "a");
+  std::ofstream(Path("empty.exe"), std::ios::binary) << "";
+  struct Case {
+    std::string arguments;
+    int code;
+    const char* message;
+  } cases[] = {
+      // The host build has no innersfx.exe beside sfxbuild.
+      {"--format exe --from '" + Path("app") + "' --stub '" + Path("stub.exe") + "'", 1, "innersfx.exe"},
+      {"--format exe --from '" + Path("app") + "' --stub '" + Path("stub.exe") + "' --inner '" + Path("empty.exe") +
+           "'",
+       1, "cannot copy inner program"},
+      {"--format exe --from '" + Path("app") + "' --stub '" + Path("none.exe") + "' --inner '" + Path("stub.exe") +
+           "'",
+       1, "stub program"},
+      {"--format cab --from '" + Path("app") + "' --inner '" + Path("stub.exe") + "'", 2, "usage"},
+  };
+  for (const Case& c : cases) {
+    ToolRun run = Pack(c.arguments);
+    EXPECT_EQ(run.code, c.code) << c.arguments;
+    EXPECT_NE(run.out.find(c.message), std::string::npos) << run.out;
+    EXPECT_EQ(Sh("ls '" + dir_ + "' | grep -v -x -e app -e empty.exe -e stub.exe").out, "") << c.arguments;
+  }
 }
 
 }  // namespace

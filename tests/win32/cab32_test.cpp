@@ -218,6 +218,15 @@ TEST_F(Cab32Test, DamagedCabinetsEndWithAnErrorAndStayInside) {
     int result = Extract(path, &report);
     EXPECT_NE(result, kCab32Ok) << "case " << i << ": " << report;
     EXPECT_EQ(StrayEntries(), std::vector<std::string>()) << "case " << i;
+    // What was taken is whole: no piece of a file that did not decode.
+    for (const cab::FileEntry& entry : Sample()) {
+      std::string path = root_ + "\\out dir\\" + entry.name;
+      if (driver::Exists(path)) {
+        EXPECT_TRUE(driver::ReadFileBytes(path) == entry.data) << "case " << i << ": " << path;
+      }
+    }
+    driver::RemoveTree(root_ + "\\out dir");
+    driver::MakeFolders(root_ + "\\out dir");
   }
 }
 

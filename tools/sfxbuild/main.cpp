@@ -1,8 +1,8 @@
 // sfxbuild: makes and checks built self-extracting files.
 //
 //   sfxbuild pack --stub STUB.exe --archive FILE [--self-delete] [--final CMD] -o OUT.exe
-//   sfxbuild pack --format lzh|cab|extract --from FOLDER [--stub STUB.exe] [--method lh5|lh6|lh7|lh0]
-//                 [--level 0..9] [--self-delete] [--final CMD] -o OUT.exe
+//   sfxbuild pack --format lzh|cab|extract|exe --from FOLDER [--stub STUB.exe] [--method lh5|lh6|lh7|lh0]
+//                 [--level 0..9] [--inner INNER.exe] [--self-delete] [--final CMD] -o OUT.exe
 //   sfxbuild verify FILE
 //
 // Exit codes: 0 success, 1 failure (message on stderr), 2 bad usage.
@@ -12,7 +12,9 @@
 #include <string.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -22,6 +24,7 @@
 
 #include "folder_cabinet.h"
 #include "folder_lzh.h"
+#include "inner_archive.h"
 #include "payload.h"
 
 namespace {
@@ -38,8 +41,9 @@ int Fail(const char* format, const char* a = "", const char* b = "") {
 int Usage() {
   fputs(
       "usage: sfxbuild pack --stub STUB.exe --archive FILE [--self-delete] [--final CMD] -o OUT.exe\n"
-      "       sfxbuild pack --format lzh|cab|extract --from FOLDER [--stub STUB.exe]\n"
-      "                     [--method lh5|lh6|lh7|lh0] [--level 0..9] [--self-delete] [--final CMD] -o OUT.exe\n"
+      "       sfxbuild pack --format lzh|cab|extract|exe --from FOLDER [--stub STUB.exe]\n"
+      "                     [--method lh5|lh6|lh7|lh0] [--level 0..9] [--inner INNER.exe]\n"
+      "                     [--self-delete] [--final CMD] -o OUT.exe\n"
       "       sfxbuild verify FILE\n",
       stderr);
   return 2;
@@ -52,13 +56,13 @@ class File {
   File(const char* path, const char* mode) : path_(path), file_(fopen(path, mode)) {}
   ~File() {
     if (file_) fclose(file_);
-    if (removeOnClose_) remove(path_);
+    if (removeOnClose_) remove(path_.c_str());
   }
   File(const File&) = delete;
   File& operator=(const File&) = delete;
 
   FILE* get() const { return file_; }
-  const char* path() const { return path_; }
+  const char* path() const { return path_.c_str(); }
   void RemoveUnlessKept() { removeOnClose_ = true; }
   bool Keep() {
     bool ok = fclose(file_) == 0;
@@ -68,14 +72,14 @@ class File {
   }
 
  private:
-  const char* path_;
+  std::string path_;
   FILE* file_;
   bool removeOnClose_ = false;
 };
 
-// Copies `in` to `out` (when given), adding the whole rows to `sums`.
-// Rows run on across chunks. Returns the byte count, or -1 on a read or
-// write error.
+// Copies `in` to `out` (when given), adding the whole rows to `sums` (when
+// given). Rows run on across chunks. Returns the byte count, or -1 on a
+// read or write error.
 long long CopySummed(FILE* in, FILE* out, payload::ColumnSums* sums) {
   static unsigned char buffer[kChunk];
   long long total = 0;
@@ -87,7 +91,7 @@ long long CopySummed(FILE* in, FILE* out, payload::ColumnSums* sums) {
     total += static_cast<long long>(got);
     size_t filled = carry + got;
     size_t whole = filled - filled % payload::kRowSize;
-    sums->AddRows(buffer, whole);
+    if (sums) sums->AddRows(buffer, whole);
     carry = filled - whole;
     memmove(buffer, buffer + whole, carry);
   }
@@ -156,13 +160,14 @@ std::string OwnFolder() {
 struct FolderFormat {
   const char* name;
   const char* stub;  // found beside sfxbuild unless --stub names one
-  bool lzh;          // else a cabinet
+  enum Archive { kLzh, kCabinet, kInnerProgram } archive;
 };
 
 const FolderFormat kFormats[] = {
-    {"lzh", "stub-lzh.exe", true},
-    {"cab", "stub-cab.exe", false},
-    {"extract", "stub-extract.exe", false},
+    {"lzh", "stub-lzh.exe", FolderFormat::kLzh},
+    {"cab", "stub-cab.exe", FolderFormat::kCabinet},
+    {"extract", "stub-extract.exe", FolderFormat::kCabinet},
+    {"exe", "stub-exe.exe", FolderFormat::kInnerProgram},
 };
 
 struct LzhSettings {
@@ -177,26 +182,64 @@ std::string Grouped(unsigned long long value) {
   return digits;
 }
 
-// Packs the folder in the format's archive, made in a file beside the
-// output and removed again, then writes the built file.
-int PackFolder(const char* stubPath, const FolderFormat& format, const LzhSettings& lzh, const char* folder,
-               bool selfDelete, const char* finalCommand, const char* outPath) {
+// Opens a scratch file beside the output, removed again when it goes.
+int Scratch(const char* outPath, const char* suffix, std::unique_ptr<File>* file) {
+  std::string path = std::string(outPath) + suffix;
+  file->reset(new File(path.c_str(), "w+b"));
+  if (!(*file)->get()) return Fail("cannot write %s: %s", path.c_str(), strerror(errno));
+  (*file)->RemoveUnlessKept();
+  return 0;
+}
+
+int Rewind(File& file) {
+  return fflush(file.get()) == 0 && fseek(file.get(), 0, SEEK_SET) == 0 ? 0 : Fail("cannot write %s", file.path());
+}
+
+// The inner program: innersfx, then the cabinet, then the trailer that
+// points back at the cabinet.
+int MakeInnerProgram(const char* innerPath, File& cabinet, File& inner) {
+  File program(innerPath, "rb");
+  if (!program.get()) return Fail("cannot read inner program %s: %s", innerPath, strerror(errno));
+  long long programSize = CopySummed(program.get(), inner.get(), nullptr);
+  if (programSize <= 0) return Fail("cannot copy inner program %s", innerPath);
+  long long cabinetSize = CopySummed(cabinet.get(), inner.get(), nullptr);
+  if (cabinetSize < 0) return Fail("cannot copy %s", cabinet.path());
+  // The trailer's fields and the inner program's own reading are 32-bit.
+  if (programSize + cabinetSize + static_cast<long long>(inner::kTrailerSize) > 0xFFFFFFFFll)
+    return Fail("the inner program would be larger than 4 GiB");
+  uint8_t trailer[inner::kTrailerSize];
+  inner::WriteTrailer(trailer, static_cast<uint32_t>(programSize), static_cast<uint32_t>(cabinetSize));
+  if (fwrite(trailer, 1, sizeof trailer, inner.get()) != sizeof trailer) return Fail("cannot write %s", inner.path());
+  return 0;
+}
+
+// Packs the folder in the format's archive, made in scratch files beside
+// the output, then writes the built file.
+int PackFolder(const char* stubPath, const FolderFormat& format, const LzhSettings& lzh, const char* innerPath,
+               const char* folder, bool selfDelete, const char* finalCommand, const char* outPath) {
   auto start = std::chrono::steady_clock::now();
   if (!File(stubPath, "rb").get()) return Fail("stub program %s not found: %s", stubPath, strerror(errno));
   std::vector<TreeEntry> tree;
   std::string error = ListFolder(folder, &tree);
   if (!error.empty()) return Fail("%s", error.c_str());
-  std::string archivePath = std::string(outPath) + ".archive-tmp";
-  File archive(archivePath.c_str(), "w+b");
-  if (!archive.get()) return Fail("cannot write %s: %s", archivePath.c_str(), strerror(errno));
-  archive.RemoveUnlessKept();
-  error = format.lzh ? WriteFolderLzh(tree, archive.get(), lzh.method, lzh.level)
-                     : WriteFolderCabinet(tree, archive.get());
+  std::unique_ptr<File> archive, cabinet;
+  if (int failed = Scratch(outPath, ".archive-tmp", &archive)) return failed;
+  if (format.archive == FolderFormat::kLzh) {
+    error = WriteFolderLzh(tree, archive->get(), lzh.method, lzh.level);
+  } else if (format.archive == FolderFormat::kCabinet) {
+    error = WriteFolderCabinet(tree, archive->get());
+  } else {
+    if (int failed = Scratch(outPath, ".cab-tmp", &cabinet)) return failed;
+    error = WriteFolderCabinet(tree, cabinet->get());
+    if (error.empty()) {
+      if (int failed = Rewind(*cabinet)) return failed;
+      if (int failed = MakeInnerProgram(innerPath, *cabinet, *archive)) return failed;
+    }
+  }
   if (!error.empty()) return Fail("%s", error.c_str());
-  long archiveSize = ftell(archive.get());
-  if (fflush(archive.get()) != 0 || fseek(archive.get(), 0, SEEK_SET) != 0)
-    return Fail("cannot write %s", archivePath.c_str());
-  int code = Pack(stubPath, archive.get(), archivePath.c_str(), selfDelete, finalCommand, outPath);
+  long archiveSize = ftell(archive->get());
+  if (int failed = Rewind(*archive)) return failed;
+  int code = Pack(stubPath, archive->get(), archive->path(), selfDelete, finalCommand, outPath);
   if (code != 0) return code;
 
   unsigned long long files = 0, bytes = 0;
@@ -238,6 +281,7 @@ int Verify(const char* path) {
 
 int PackCommand(int argc, char** argv) {
   const char* stub = nullptr;
+  const char* innerProgram = nullptr;
   const char* archive = nullptr;
   const char* format = nullptr;
   const char* from = nullptr;
@@ -252,6 +296,8 @@ int PackCommand(int argc, char** argv) {
       selfDelete = true;
     } else if (strcmp(arg, "--stub") == 0 && hasValue) {
       stub = argv[++i];
+    } else if (strcmp(arg, "--inner") == 0 && hasValue) {
+      innerProgram = argv[++i];
     } else if (strcmp(arg, "--archive") == 0 && hasValue) {
       archive = argv[++i];
     } else if (strcmp(arg, "--format") == 0 && hasValue) {
@@ -287,7 +333,7 @@ int PackCommand(int argc, char** argv) {
   if (!out) return Usage();
   CheckFinalCommand(finalCommand);
   if (archive) {
-    if (!stub || format || from) return Usage();
+    if (!stub || format || from || innerProgram) return Usage();
     return PackFile(stub, archive, selfDelete, finalCommand, out);
   }
   if (!format || !from) return Usage();
@@ -295,15 +341,18 @@ int PackCommand(int argc, char** argv) {
   for (const FolderFormat& known : kFormats)
     if (strcmp(format, known.name) == 0) chosen = &known;
   if (!chosen) {
-    fprintf(stderr, "sfxbuild: unknown format '%s' (lzh, cab or extract)\n", format);
+    fprintf(stderr, "sfxbuild: unknown format '%s' (lzh, cab, extract or exe)\n", format);
     return Usage();
   }
+  if (innerProgram && chosen->archive != FolderFormat::kInnerProgram) return Usage();
   std::string besideMe;
   if (!stub) {
     besideMe = OwnFolder() + chosen->stub;
     stub = besideMe.c_str();
   }
-  return PackFolder(stub, *chosen, lzh, from, selfDelete, finalCommand, out);
+  std::string innerBesideMe = OwnFolder() + "innersfx.exe";
+  return PackFolder(stub, *chosen, lzh, innerProgram ? innerProgram : innerBesideMe.c_str(), from, selfDelete,
+                    finalCommand, out);
 }
 
 }  // namespace
