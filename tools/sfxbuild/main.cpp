@@ -4,6 +4,7 @@
 //   sfxbuild pack --format lzh|cab|extract|exe --from FOLDER [--stub STUB.exe] [--method lh5|lh6|lh7|lh0]
 //                 [--level 0..9] [--inner INNER.exe] [--self-delete] [--final CMD] -o OUT.exe
 //   sfxbuild verify FILE
+//   sfxbuild list FILE
 //
 // Exit codes: 0 success, 1 failure (message on stderr), 2 bad usage.
 #include <errno.h>
@@ -22,9 +23,11 @@
 #include <unistd.h>
 #endif
 
+#include "cab/cab_directory.h"
 #include "folder_cabinet.h"
 #include "folder_lzh.h"
 #include "inner_archive.h"
+#include "lzh/archive.h"
 #include "payload.h"
 
 namespace {
@@ -44,7 +47,8 @@ int Usage() {
       "       sfxbuild pack --format lzh|cab|extract|exe --from FOLDER [--stub STUB.exe]\n"
       "                     [--method lh5|lh6|lh7|lh0] [--level 0..9] [--inner INNER.exe]\n"
       "                     [--self-delete] [--final CMD] -o OUT.exe\n"
-      "       sfxbuild verify FILE\n",
+      "       sfxbuild verify FILE\n"
+      "       sfxbuild list FILE\n",
       stderr);
   return 2;
 }
@@ -254,15 +258,22 @@ int PackFolder(const char* stubPath, const FolderFormat& format, const LzhSettin
 
 bool CountOnly(void*, const uint8_t*, size_t) { return true; }
 
-int Verify(const char* path) {
+// Reads the whole file through the splitter, as the stub does.
+int Split(const char* path, payload::Splitter* splitter, payload::Splitter::Verdict* verdict) {
   File in(path, "rb");
   if (!in.get()) return Fail("cannot read %s: %s", path, strerror(errno));
-  payload::Splitter splitter(CountOnly, nullptr);
   static unsigned char buffer[kChunk];
   size_t got;
-  while ((got = fread(buffer, 1, sizeof buffer, in.get())) != 0) splitter.Feed(buffer, got);
+  while ((got = fread(buffer, 1, sizeof buffer, in.get())) != 0) splitter->Feed(buffer, got);
   if (ferror(in.get())) return Fail("cannot read %s: %s", path, strerror(errno));
-  payload::Splitter::Verdict verdict = splitter.Finish();
+  *verdict = splitter->Finish();
+  return 0;
+}
+
+int Verify(const char* path) {
+  payload::Splitter splitter(CountOnly, nullptr);
+  payload::Splitter::Verdict verdict;
+  if (int failed = Split(path, &splitter, &verdict)) return failed;
   if (verdict == payload::Splitter::Verdict::kNoBlock) {
     printf("%s: no payload block\n", path);
     return 1;
@@ -277,6 +288,135 @@ int Verify(const char* path) {
   bool intact = verdict == payload::Splitter::Verdict::kIntact;
   printf("sums: %s\n", intact ? "agree" : "DIFFER (the stub refuses this file)");
   return intact ? 0 : 1;
+}
+
+// 64-bit offsets: a built file may pass 2 GiB, and long is 32 bits on Windows.
+bool SeekTo(FILE* file, uint64_t offset) {
+#ifdef _WIN32
+  return _fseeki64(file, static_cast<__int64>(offset), SEEK_SET) == 0;
+#else
+  return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+#endif
+}
+
+// The archive's span of the built file, read as an LZH source.
+struct Span {
+  FILE* file;
+  uint64_t left;
+};
+
+size_t ReadSpan(void* context, uint8_t* buffer, size_t size) {
+  Span* span = static_cast<Span*>(context);
+  if (size > span->left) size = static_cast<size_t>(span->left);
+  size_t got = fread(buffer, 1, size, span->file);
+  if (got < size && ferror(span->file)) return lzh::Source::kError;
+  span->left -= got;
+  return got;
+}
+
+void* Allocate(void*, size_t size) { return malloc(size); }
+void Release(void*, void* block) { free(block); }
+
+// Names as the stubs see them: Windows separators.
+std::string WindowsName(const char* name) {
+  std::string windows(name);
+  for (char& c : windows)
+    if (c == '/') c = '\\';
+  return windows;
+}
+
+void PrintSummary(unsigned long long files, unsigned long long bytes, const char* where) {
+  printf("%llu file%s, %s bytes in %s\n", files, files == 1 ? "" : "s", Grouped(bytes).c_str(), where);
+}
+
+int ListLzh(FILE* file, uint64_t size) {
+  Span span{file, size};
+  lzh::Source source{&span, ReadSpan, nullptr};
+  lzh::ArchiveReader reader;
+  lzh::Allocator allocator{nullptr, Allocate, Release};
+  if (reader.Open(source, allocator) != lzh::Result::kOk) return Fail("out of memory");
+  lzh::EntryHeader* header = new lzh::EntryHeader;
+  std::unique_ptr<lzh::EntryHeader> owner(header);
+  unsigned long long files = 0, bytes = 0;
+  lzh::Result result;
+  while ((result = reader.Next(header)) == lzh::Result::kOk) {
+    bool folder = header->IsDirectory();
+    std::string name = WindowsName(header->path);
+    if (folder && (name.empty() || name.back() != '\\')) name += '\\';
+    printf("%-5s %12llu  %s\n", header->method, static_cast<unsigned long long>(header->originalSize),
+           name.c_str());
+    if (!folder) ++files, bytes += header->originalSize;
+  }
+  if (result != lzh::Result::kEndOfArchive) {
+    char code[16];
+    snprintf(code, sizeof code, "%d", static_cast<int>(result));
+    return Fail("the LZH archive is damaged after the entries listed (failure %s)", code);
+  }
+  PrintSummary(files, bytes, "an LZH archive");
+  return 0;
+}
+
+int ListCabinet(FILE* file, uint64_t offset, uint64_t size, const char* where) {
+  // The file table comes before the data blocks; most cabinets need only
+  // the first read.
+  std::vector<uint8_t> table(static_cast<size_t>(size < kChunk ? size : kChunk));
+  cab::Directory directory;
+  std::string error;
+  for (;;) {
+    if (!SeekTo(file, offset) || fread(table.data(), 1, table.size(), file) != table.size())
+      return Fail("cannot read the cabinet");
+    size_t needed = 0;
+    cab::DirectoryResult result = cab::ReadDirectory(table.data(), table.size(), size, &directory, &needed, &error);
+    if (result == cab::DirectoryResult::kOk) break;
+    if (result == cab::DirectoryResult::kBad || needed <= table.size()) return Fail("%s", error.c_str());
+    table.resize(needed);
+  }
+  unsigned long long bytes = 0;
+  for (const cab::DirectoryEntry& entry : directory.files) {
+    printf("%12lu  %s\n", static_cast<unsigned long>(entry.size), entry.name.c_str());
+    bytes += entry.size;
+  }
+  PrintSummary(directory.files.size(), bytes, where);
+  return 0;
+}
+
+bool LooksLikeLzh(const uint8_t* head, size_t size) {
+  // Every header level keeps the method at 2..6 and the level at 20.
+  return size >= 21 && head[2] == '-' && head[3] == 'l' && (head[4] == 'h' || head[4] == 'z') && head[6] == '-' &&
+         head[20] <= 3;
+}
+
+int List(const char* path) {
+  payload::Splitter splitter(CountOnly, nullptr);
+  payload::Splitter::Verdict verdict;
+  if (int failed = Split(path, &splitter, &verdict)) return failed;
+  if (verdict == payload::Splitter::Verdict::kNoBlock) return Fail("%s has no payload block: not a built file", path);
+  if (verdict != payload::Splitter::Verdict::kIntact)
+    return Fail("%s is damaged: its sums differ from the payload block (the stub refuses it)", path);
+
+  File in(path, "rb");
+  if (!in.get()) return Fail("cannot read %s: %s", path, strerror(errno));
+  uint64_t offset = splitter.blockOffset() + payload::kBlockSize;
+  uint64_t size = splitter.archiveSize();
+  uint8_t head[32] = {};
+  size_t headSize = size < sizeof head ? static_cast<size_t>(size) : sizeof head;
+  if (!SeekTo(in.get(), offset) || fread(head, 1, headSize, in.get()) != headSize)
+    return Fail("cannot read %s: %s", path, strerror(errno));
+  if (headSize >= 4 && memcmp(head, "MSCF", 4) == 0) return ListCabinet(in.get(), offset, size, "a cabinet");
+  if (LooksLikeLzh(head, headSize)) {
+    if (!SeekTo(in.get(), offset)) return Fail("cannot read %s: %s", path, strerror(errno));
+    return ListLzh(in.get(), size);
+  }
+  uint8_t trailer[inner::kTrailerSize];
+  inner::Span inside;
+  if (size >= sizeof trailer && SeekTo(in.get(), offset + size - sizeof trailer) &&
+      fread(trailer, 1, sizeof trailer, in.get()) == sizeof trailer &&
+      memcmp(trailer, inner::kTrailerMarker, inner::kMarkerLength) == 0) {
+    if (!inner::ReadTrailer(trailer, size, &inside) || inside.length < inner::kMinCabinetLength)
+      return Fail("%s: the inner program's trailer does not fit it", path);
+    return ListCabinet(in.get(), offset + inside.offset, inside.length, "a cabinet inside the inner program");
+  }
+  return Fail("%s: the archive is neither LZH, a cabinet nor an inner program", path);
 }
 
 int PackCommand(int argc, char** argv) {
@@ -360,5 +500,6 @@ int PackCommand(int argc, char** argv) {
 int main(int argc, char** argv) {
   if (argc >= 2 && strcmp(argv[1], "pack") == 0) return PackCommand(argc - 2, argv + 2);
   if (argc == 3 && strcmp(argv[1], "verify") == 0) return Verify(argv[2]);
+  if (argc == 3 && strcmp(argv[1], "list") == 0) return List(argv[2]);
   return Usage();
 }
