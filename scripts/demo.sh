@@ -10,7 +10,9 @@ dist=$root/dist
 rm -rf "$demo" "$dist"; mkdir -p "$demo" "$dist"
 
 for format in lzh cab extract exe; do
-  "$root/build/host/bin/sfxbuild" pack --format "$format" --stub "$bin/stub-$format.exe" --inner "$bin/innersfx.exe" \
+  inner=()
+  [ "$format" = exe ] && inner=(--inner "$bin/innersfx.exe")
+  "$root/build/host/bin/sfxbuild" pack --format "$format" --stub "$bin/stub-$format.exe" "${inner[@]}" \
     --from "$root/examples/sample" --final '[Programs]\Sample App' -o "$dist/Sample Setup ($format).exe"
 done
 # The libraries that stub-lzh and stub-cab load lie beside the built files.
