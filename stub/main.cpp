@@ -1,20 +1,9 @@
 // Program entry of the four stub programs.
 #include "stub.h"
 
-namespace {
+#include "command_line.h"
 
-// The arguments after the program's own path, quoted or not.
-const char* SkipProgramPath(const char* commandLine) {
-  const char* p = commandLine;
-  if (*p == '"') {
-    ++p;
-    while (*p && *p != '"') ++p;
-    if (*p == '"') ++p;
-  } else {
-    while (*p && *p != ' ' && *p != '\t') ++p;
-  }
-  return p;
-}
+namespace {
 
 bool HasChar(const char* text, char c) {
   for (; *text; ++text)

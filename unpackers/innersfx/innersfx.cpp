@@ -17,24 +17,13 @@
 #include <shlobj.h>
 
 #include "fdi_extract.h"
+#include "command_line.h"
 #include "inner_archive.h"
 
 namespace {
 
 constexpr int kNoFolderChosen = 1;
 const char kTitle[] = "Self-extracting program";
-
-// The arguments after the program's own path, quoted or not.
-const char* SkipProgramPath(const char* p) {
-  if (*p == '"') {
-    ++p;
-    while (*p && *p != '"') ++p;
-    if (*p == '"') ++p;
-  } else {
-    while (*p && *p != ' ' && *p != '\t') ++p;
-  }
-  return p;
-}
 
 // True when one of the words of `arguments` is -n or /n.
 bool AsksQuiet(const char* p) {
