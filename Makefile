@@ -32,6 +32,7 @@ size: win32
 bench: bootstrap build
 	bench/lzh_decode.sh
 	bench/lzh_encode.sh
+	bench/cab_unpack.sh
 
 # A long fuzz run: make fuzz SECONDS=3600
 fuzz: bootstrap
