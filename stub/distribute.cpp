@@ -1,5 +1,5 @@
 // Moving the token folders of the workspace into the folders they name.
-#include "stub.h"
+#include "find_entries.h"
 
 #include <shellapi.h>
 
@@ -23,22 +23,11 @@ struct PathList {
 };
 
 // Entries that move: files, and folders whose name does not start with '.'.
-bool Moves(const WIN32_FIND_DATAA& entry) {
-  bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  return !isFolder || entry.cFileName[0] != '.';
-}
-
 template <typename Visit>
 void ForEachMovingEntry(const char* folder, Visit visit) {
-  char pattern[MAX_PATH];
-  if (!JoinChecked(pattern, folder, "*.*")) return;
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA(pattern, &entry);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    if (Moves(entry)) visit(entry);
-  } while (FindNextFileA(find, &entry));
-  FindClose(find);
+  ForEachEntry(folder, [&](const WIN32_FIND_DATAA& entry, bool isFolder) {
+    if (!isFolder || entry.cFileName[0] != '.') visit(entry);
+  });
 }
 
 template <typename Visit>

@@ -1,5 +1,5 @@
 // The workspace folder: its name, its counts and its removal.
-#include "stub.h"
+#include "find_entries.h"
 
 namespace {
 
@@ -59,25 +59,6 @@ bool MakeWorkspaceName(char* buffer, DWORD size) {
   return true;
 }
 
-namespace {
-
-// Calls `visit` for every entry of `folder` but "." and "..".
-template <typename Visit>
-void ForEachEntry(const char* folder, Visit visit) {
-  char pattern[MAX_PATH];
-  if (!JoinChecked(pattern, folder, "*.*")) return;
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA(pattern, &entry);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    if (isFolder && (lstrcmpA(entry.cFileName, ".") == 0 || lstrcmpA(entry.cFileName, "..") == 0)) continue;
-    visit(entry, isFolder);
-  } while (FindNextFileA(find, &entry));
-  FindClose(find);
-}
-
-}  // namespace
 
 void CountTree(const char* folder, int depth, DWORD* fileCount, DWORD* byteCount) {
   ForEachEntry(folder, [&](const WIN32_FIND_DATAA& entry, bool isFolder) {

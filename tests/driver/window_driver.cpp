@@ -4,6 +4,8 @@
 #include <shlobj.h>
 #include <string.h>
 
+#include <random>
+
 namespace driver {
 
 Process::~Process() {
@@ -315,6 +317,33 @@ bool Screenshot(const std::string& path, HWND window) {
   bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
   bytes += pixels;
   return WriteFileBytes(path, bytes);
+}
+
+std::string RandomBytes(size_t size, unsigned seed) {
+  std::mt19937 random(seed);
+  std::string bytes(size, '\0');
+  for (char& c : bytes) c = static_cast<char>(random());
+  return bytes;
+}
+
+std::string WorkspaceOf(const std::string& makingText) {
+  size_t open = makingText.find('"'), close = makingText.rfind('"');
+  if (open == std::string::npos || close <= open) return std::string();
+  return makingText.substr(open + 1, close - open - 1);
+}
+
+std::string WorkspaceIn(const std::string& folder) {
+  WIN32_FIND_DATAA entry;
+  HANDLE find = FindFirstFileA((folder + "\\$JP*").c_str(), &entry);
+  if (find == INVALID_HANDLE_VALUE) return std::string();
+  FindClose(find);
+  return folder + "\\" + entry.cFileName;
+}
+
+bool WaitForLine(const std::string& path, DWORD timeoutMs) {
+  for (DWORD waited = 0; waited < timeoutMs; waited += 50, Sleep(50))
+    if (ReadFileBytes(path).find('\n') != std::string::npos) return true;
+  return false;
 }
 
 std::string ReadFileBytes(const std::string& path) {

@@ -92,6 +92,16 @@ bool WaitForText(HWND dialog, int id, const std::string& text, DWORD timeoutMs);
 // null) as a 24-bit BMP file.
 bool Screenshot(const std::string& path, HWND window = nullptr);
 
+// --- runs of built files ---
+// `size` bytes from a fixed seed.
+std::string RandomBytes(size_t size, unsigned seed);
+// The workspace path out of the first progress text, "Making folder\n\"...\"".
+std::string WorkspaceOf(const std::string& makingText);
+// The one workspace ("$JP...") that a run made in `folder`; empty when none.
+std::string WorkspaceIn(const std::string& folder);
+// Waits until `path` exists and holds a complete line; false on time-out.
+bool WaitForLine(const std::string& path, DWORD timeoutMs = 20000);
+
 // --- files ---
 std::string ReadFileBytes(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);

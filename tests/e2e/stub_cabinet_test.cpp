@@ -24,19 +24,6 @@ const char kNoCab32Text[] =
     "\nCab32.dll"
     "\x82\xaa\x95\x4b\x97\x76\x82\xc5\x82\xb7\x81\x44";
 
-std::string RandomBytes(size_t size, unsigned seed) {
-  std::mt19937 random(seed);
-  std::string bytes(size, '\0');
-  for (char& c : bytes) c = static_cast<char>(random());
-  return bytes;
-}
-
-std::string WorkspaceOf(const std::string& makingText) {
-  size_t open = makingText.find('"'), close = makingText.rfind('"');
-  if (open == std::string::npos || close <= open) return std::string();
-  return makingText.substr(open + 1, close - open - 1);
-}
-
 // Takes the system's extrac32.exe out of the search path of this test's
 // private Wine prefix, and puts it back even after a crashed run.
 class HiddenExtrac32 {
@@ -78,7 +65,7 @@ class CabinetRun : public ::testing::Test {
     environment_ = {{"TMP", root_ + "\\temp dir"}, {"TEMP", root_ + "\\temp dir"}, {"SFX_E2E_DEST", root_ + "\\dest"}};
     Put("[shell]\\read me.txt", "read me\r\n");
     Put("[Environment]\\SFX_E2E_DEST\\a.dll", std::string(1000, 'a'));
-    Put("[Environment]\\SFX_E2E_DEST\\sub\\b.dll", RandomBytes(40000, 1));
+    Put("[Environment]\\SFX_E2E_DEST\\sub\\b.dll", driver::RandomBytes(40000, 1));
     Put("[Temporary]\\c.txt", std::string(123, 'c'));
     Put("[Temporary]\\d e.txt", "0123456789");
     Put("loose.txt", std::string(50, 'l'));
@@ -110,7 +97,7 @@ class CabinetRun : public ::testing::Test {
     EXPECT_NE(window, nullptr);
     if (!window) return run;
     run.texts = driver::FollowTexts(process, window, kProgressText, kRunTimeoutMs, [&](const std::string& text) {
-      if (run.workspace.empty()) run.workspace = WorkspaceOf(text);
+      if (run.workspace.empty()) run.workspace = driver::WorkspaceOf(text);
     });
     EXPECT_TRUE(process.Wait(10000, &run.code));
     // What was unpacked has been moved where its token points.
@@ -152,11 +139,11 @@ TEST_F(CabinetRun, StubExtractUnpacksWithExtrac32AndLeavesExtractAlone) {
   RunResult run = Start(built, "Sample extract");
   EXPECT_EQ(run.code, 0u);
   EXPECT_EQ(run.texts, Expected(run, kExtractFinished, true));
-  EXPECT_TRUE(run.unpackedSample == RandomBytes(40000, 1));
+  EXPECT_TRUE(run.unpackedSample == driver::RandomBytes(40000, 1));
   EXPECT_FALSE(driver::Exists(ExtractLog())) << "extract.exe ran although extrac32.exe was there";
   EXPECT_FALSE(driver::Exists(run.workspace));
   // Distributed where the tokens point; "[shell]" is never copied.
-  EXPECT_TRUE(driver::ReadFileBytes(root_ + "\\dest\\sub\\b.dll") == RandomBytes(40000, 1));
+  EXPECT_TRUE(driver::ReadFileBytes(root_ + "\\dest\\sub\\b.dll") == driver::RandomBytes(40000, 1));
   EXPECT_EQ(driver::ReadFileBytes(root_ + "\\dest\\a.dll"), std::string(1000, 'a'));
   EXPECT_EQ(driver::ReadFileBytes(root_ + "\\temp dir\\d e.txt"), "0123456789");
   EXPECT_FALSE(driver::Exists(root_ + "\\dest\\read me.txt"));
@@ -170,7 +157,7 @@ TEST_F(CabinetRun, StubExtractFallsBackToExtractAndEndsIt) {
   RunResult run = Start(built, "fallback");
   EXPECT_EQ(run.code, 0u);
   EXPECT_EQ(run.texts, Expected(run, kExtractFinished, true));
-  EXPECT_TRUE(run.unpackedSample == RandomBytes(40000, 1));
+  EXPECT_TRUE(run.unpackedSample == driver::RandomBytes(40000, 1));
   // The stand-in never ends by itself: gone means ended by the stub.
   std::string log = driver::ReadFileBytes(ExtractLog());
   ASSERT_FALSE(log.empty()) << "extract.exe did not run";
@@ -200,7 +187,7 @@ TEST_F(CabinetRun, StubCabUnpacksWithCab32) {
   RunResult run = Start(built, "Sample cab");
   EXPECT_EQ(run.code, 0u);
   EXPECT_EQ(run.texts, Expected(run, kCabFinished, true));
-  EXPECT_TRUE(run.unpackedSample == RandomBytes(40000, 1));
+  EXPECT_TRUE(run.unpackedSample == driver::RandomBytes(40000, 1));
   EXPECT_FALSE(driver::Exists(run.workspace));
 }
 

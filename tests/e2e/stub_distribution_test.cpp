@@ -27,13 +27,6 @@ std::string Joined(const std::string& folder, const std::string& name) {
   return folder.empty() || folder.back() == '\\' ? folder + name : folder + "\\" + name;
 }
 
-// Waits until `path` exists and holds a complete line.
-bool WaitForLine(const std::string& path, DWORD timeoutMs = 20000) {
-  for (DWORD waited = 0; waited < timeoutMs; waited += 50, Sleep(50))
-    if (driver::ReadFileBytes(path).find('\n') != std::string::npos) return true;
-  return false;
-}
-
 std::vector<std::string> ProfileList(const std::string& ini, const char* section) {
   std::vector<std::string> values;
   int count = GetPrivateProfileIntA(section, "Count", 0, ini.c_str());
@@ -211,20 +204,14 @@ class ShellRun : public Distribution {
     EXPECT_TRUE(driver::WaitForText(window, kProgressText, kWaitingText, 30000));
     EXPECT_TRUE(driver::IsControlVisible(window, kOk));
     EXPECT_TRUE(driver::IsControlVisible(window, kCancel));
-    EXPECT_TRUE(WaitForLine(root_ + "\\shell ran.txt"));
+    EXPECT_TRUE(driver::WaitForLine(root_ + "\\shell ran.txt"));
     std::string folder = driver::ReadFileBytes(root_ + "\\shell ran.txt");
     EXPECT_NE(folder.find("\\[shell]"), std::string::npos) << "started in its own folder: " << folder;
     EXPECT_FALSE(driver::Exists(root_ + "\\dest\\payload.txt")) << "nothing moves before OK";
     return window;
   }
 
-  std::string Workspace() const {
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((root_ + "\\temp dir\\$JP*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE) return std::string();
-    FindClose(find);
-    return root_ + "\\temp dir\\" + entry.cFileName;
-  }
+  std::string Workspace() const { return driver::WorkspaceIn(root_ + "\\temp dir"); }
 
   std::string built_;
   driver::Process process_;
@@ -238,7 +225,7 @@ TEST_F(ShellRun, OkDistributesAndRunsTheFinalCommand) {
   driver::PressButton(window, kOk);
   ASSERT_TRUE(process_.Wait(kRunTimeoutMs));
   EXPECT_EQ(driver::ReadFileBytes(root_ + "\\dest\\payload.txt"), "payload");
-  ASSERT_TRUE(WaitForLine(root_ + "\\final ran.txt"));
+  ASSERT_TRUE(driver::WaitForLine(root_ + "\\final ran.txt"));
   std::string folder = driver::ReadFileBytes(root_ + "\\final ran.txt");
   EXPECT_EQ(folder.substr(0, folder.find_first_of("\r\n")), root_ + "\\dest");
   EXPECT_FALSE(driver::Exists(root_ + "\\dest\\setup.bat")) << "[shell] is never distributed";
@@ -335,7 +322,7 @@ TEST_F(Distribution, UserFolderIsAskedOnceForTheTokenAndTheFinalCommand) {
   EXPECT_EQ(dialogs, 1);
   EXPECT_EQ(preselected, "chosen");
   EXPECT_EQ(driver::ReadFileBytes(chosen + "\\picked.txt"), "picked");
-  EXPECT_TRUE(WaitForLine(root_ + "\\user ran.txt"));
+  EXPECT_TRUE(driver::WaitForLine(root_ + "\\user ran.txt"));
 }
 
 TEST_F(Distribution, CancelledUserFolderLeavesItUnmoved) {

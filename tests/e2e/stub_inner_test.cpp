@@ -19,19 +19,6 @@ const char kExtracting[] = "Extracting...\n\nSelf-extracting program";
 const char kTransport[] = "Transport...\n\n5 Files\n41,142 Bytes";
 const char kNothingTransport[] = "Transport...\n\n0 File\n0 Byte";
 
-std::string RandomBytes(size_t size, unsigned seed) {
-  std::mt19937 random(seed);
-  std::string bytes(size, '\0');
-  for (char& c : bytes) c = static_cast<char>(random());
-  return bytes;
-}
-
-std::string WorkspaceOf(const std::string& makingText) {
-  size_t open = makingText.find('"'), close = makingText.rfind('"');
-  if (open == std::string::npos || close <= open) return std::string();
-  return makingText.substr(open + 1, close - open - 1);
-}
-
 struct RunResult {
   std::vector<std::string> texts;
   std::vector<DWORD> at;  // GetTickCount when each text was seen
@@ -84,7 +71,7 @@ class InnerProgramRun : public ::testing::Test {
     if (!window) return run;
     run.texts = driver::FollowTexts(process, window, kProgressText, kRunTimeoutMs, [&](const std::string& text) {
       run.at.push_back(GetTickCount());
-      if (run.workspace.empty()) run.workspace = WorkspaceOf(text);
+      if (run.workspace.empty()) run.workspace = driver::WorkspaceOf(text);
       if (text.rfind("Transport...", 0) == 0) {
         run.archiveLeftAtTransport = driver::Exists(run.workspace + "\\$.exe");
         run.looseFileAtTransport = driver::Exists(run.workspace + "\\loose.txt");
@@ -123,7 +110,7 @@ class InnerProgramRun : public ::testing::Test {
 TEST_F(InnerProgramRun, FolderPackedAsExeUnpacksThroughInnerProgramAndIsDistributed) {
   Put("[shell]\\read me.txt", "read me\r\n");
   Put("[Environment]\\SFX_E2E_DEST\\a.dll", std::string(1000, 'a'));
-  Put("[Environment]\\SFX_E2E_DEST\\sub\\b.dll", RandomBytes(40000, 1));
+  Put("[Environment]\\SFX_E2E_DEST\\sub\\b.dll", driver::RandomBytes(40000, 1));
   Put("[Temporary]\\c.txt", std::string(123, 'c'));
   Put("[Temporary]\\d e.txt", "0123456789");
   Put("loose.txt", std::string(50, 'l'));
@@ -142,7 +129,7 @@ TEST_F(InnerProgramRun, FolderPackedAsExeUnpacksThroughInnerProgramAndIsDistribu
   // The stub went on as soon as the inner program was done, instead of
   // sitting out the ten seconds allowed for a window to appear.
   EXPECT_LT(run.SecondsBetween(kExtracting, 1), 8000u);
-  EXPECT_TRUE(driver::ReadFileBytes(root_ + "\\dest\\sub\\b.dll") == RandomBytes(40000, 1));
+  EXPECT_TRUE(driver::ReadFileBytes(root_ + "\\dest\\sub\\b.dll") == driver::RandomBytes(40000, 1));
   EXPECT_EQ(driver::ReadFileBytes(root_ + "\\dest\\a.dll"), std::string(1000, 'a'));
   EXPECT_EQ(driver::ReadFileBytes(root_ + "\\temp dir\\c.txt"), std::string(123, 'c'));
   EXPECT_EQ(driver::ReadFileBytes(root_ + "\\temp dir\\d e.txt"), "0123456789");

@@ -37,12 +37,6 @@ std::string Counts(size_t files, size_t bytes) {
          (bytes == 1 ? " Byte" : " Bytes");
 }
 
-std::string WorkspaceOf(const std::string& makingText) {
-  size_t open = makingText.find('"'), close = makingText.rfind('"');
-  if (open == std::string::npos || close <= open) return std::string();
-  return makingText.substr(open + 1, close - open - 1);
-}
-
 class StubLzh : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -90,7 +84,7 @@ TEST_F(StubLzh, UnpacksTheArchiveIntoTheWorkspaceAndCountsTheFilesInFolders) {
   std::string workspace;
   std::vector<std::string> texts =
       driver::FollowTexts(process, window, kProgressText, kRunTimeoutMs, [&](const std::string& text) {
-        if (workspace.empty()) workspace = WorkspaceOf(text);
+        if (workspace.empty()) workspace = driver::WorkspaceOf(text);
       });
   DWORD code = 99;
   ASSERT_TRUE(process.Wait(10000, &code));

@@ -26,29 +26,6 @@ const StubProgram kPrograms[] = {
     {"stub-cab", "$.cab", "Extracting...\nby CAB32.DLL"},
 };
 
-std::string RandomBytes(size_t size, unsigned seed) {
-  std::mt19937 random(seed);
-  std::string bytes(size, '\0');
-  for (char& c : bytes) c = static_cast<char>(random());
-  return bytes;
-}
-
-// The workspace path out of the first progress text.
-std::string WorkspaceOf(const std::string& makingText) {
-  size_t open = makingText.find('"'), close = makingText.rfind('"');
-  if (open == std::string::npos || close <= open) return std::string();
-  return makingText.substr(open + 1, close - open - 1);
-}
-
-// The one workspace that a run left in `folder`.
-std::string WorkspaceIn(const std::string& folder) {
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((folder + "\\$JP*").c_str(), &entry);
-  if (find == INVALID_HANDLE_VALUE) return std::string();
-  FindClose(find);
-  return folder + "\\" + entry.cFileName;
-}
-
 // GetTempFileNameA takes the first three characters of the prefix "$JPK"
 // and adds up to four hexadecimal digits.
 bool IsWorkspaceName(const std::string& path, const std::string& folder) {
@@ -107,7 +84,7 @@ TEST_F(StubRun, EveryStubProgramRunsTheWholeSequence) {
   for (const StubProgram& program : kPrograms) {
     SCOPED_TRACE(program.name);
     // 100,007 bytes: the archive's last 7 bytes lie outside the sums.
-    std::string archive = RandomBytes(100007, 7);
+    std::string archive = driver::RandomBytes(100007, 7);
     std::string built = root_ + "\\Sample " + program.name + ".exe";
     Build(program, archive, built);
 
@@ -122,7 +99,7 @@ TEST_F(StubRun, EveryStubProgramRunsTheWholeSequence) {
     bool workspaceExisted = false;
     std::vector<std::string> texts =
         driver::FollowTexts(process, window, kProgressText, kRunTimeoutMs, [&](const std::string& text) {
-          if (workspace.empty()) workspace = WorkspaceOf(text);
+          if (workspace.empty()) workspace = driver::WorkspaceOf(text);
           if (text.rfind("Transport...", 0) == 0) {
             workspaceExisted = driver::IsFolder(workspace);
             archiveSeen = driver::ReadFileBytes(workspace + "\\" + program.archiveName);
@@ -152,7 +129,7 @@ TEST_F(StubRun, EveryStubProgramRunsTheWholeSequence) {
 
 TEST_F(StubRun, DamagedFileWarnsAndKeepsTheWorkspaceWithTheArchive) {
   const StubProgram& program = kPrograms[2];
-  std::string archive = RandomBytes(5000, 11);
+  std::string archive = driver::RandomBytes(5000, 11);
   std::string built = root_ + "\\damaged.exe";
   Build(program, archive, built);
   std::string bytes = driver::ReadFileBytes(built);
@@ -165,7 +142,7 @@ TEST_F(StubRun, DamagedFileWarnsAndKeepsTheWorkspaceWithTheArchive) {
   std::string text;
   ASSERT_TRUE(driver::AnswerMessageBox(process.id(), "WARNING !", IDOK, 10000, &text));
   EXPECT_EQ(text, kWarningText);
-  std::string workspace = WorkspaceIn(root_ + "\\temp dir");
+  std::string workspace = driver::WorkspaceIn(root_ + "\\temp dir");
   DWORD code = 99;
   ASSERT_TRUE(process.Wait(10000, &code));
   EXPECT_EQ(code, 0u);
@@ -183,7 +160,7 @@ TEST_F(StubRun, StubWithoutPayloadWarnsAndLeavesAnEmptyArchive) {
   std::string text;
   ASSERT_TRUE(driver::AnswerMessageBox(process.id(), "WARNING !", IDOK, 10000, &text));
   EXPECT_EQ(text, kWarningText);
-  std::string workspace = WorkspaceIn(root_ + "\\temp dir");
+  std::string workspace = driver::WorkspaceIn(root_ + "\\temp dir");
   ASSERT_TRUE(process.Wait(10000));
   EXPECT_TRUE(driver::IsFolder(workspace));
   EXPECT_TRUE(driver::Exists(workspace + "\\$.cab"));
@@ -193,7 +170,7 @@ TEST_F(StubRun, StubWithoutPayloadWarnsAndLeavesAnEmptyArchive) {
 TEST_F(StubRun, PlusInTheProgramPathIsNoSecondInstance) {
   ASSERT_TRUE(driver::MakeFolders(root_ + "\\a+b"));
   std::string built = root_ + "\\a+b\\one+two.exe";
-  Build(kPrograms[2], RandomBytes(300, 3), built);
+  Build(kPrograms[2], driver::RandomBytes(300, 3), built);
   driver::Process process = Run(built);
   HWND window = driver::WaitForWindow(process.id(), "#32770", "one+two", 10000);
   ASSERT_NE(window, nullptr) << "a second instance shows no window";
@@ -205,7 +182,7 @@ TEST_F(StubRun, PlusInTheProgramPathIsNoSecondInstance) {
 
 TEST_F(StubRun, WithoutTmpAndTempTheWorkspaceIsMadeInTheWindowsFolder) {
   std::string built = root_ + "\\notemp.exe";
-  Build(kPrograms[3], RandomBytes(64, 5), built);
+  Build(kPrograms[3], driver::RandomBytes(64, 5), built);
   environment_.clear();
   std::vector<std::string> remove = {"TMP", "TEMP"};
   driver::Process process = driver::Start("\"" + built + "\"", root_, nullptr, &remove);
@@ -214,7 +191,7 @@ TEST_F(StubRun, WithoutTmpAndTempTheWorkspaceIsMadeInTheWindowsFolder) {
   std::string workspace;
   bool existed = false;
   driver::FollowTexts(process, window, kProgressText, kRunTimeoutMs, [&](const std::string& text) {
-    if (workspace.empty()) workspace = WorkspaceOf(text);
+    if (workspace.empty()) workspace = driver::WorkspaceOf(text);
     if (text.rfind("Extracting", 0) == 0) existed = driver::IsFolder(workspace);
   });
   char windows[MAX_PATH];
@@ -227,7 +204,7 @@ TEST_F(StubRun, WithoutTmpAndTempTheWorkspaceIsMadeInTheWindowsFolder) {
 
 TEST_F(StubRun, UnusableTemporaryFolderEndsQuietly) {
   std::string built = root_ + "\\nowhere.exe";
-  Build(kPrograms[2], RandomBytes(64, 6), built);
+  Build(kPrograms[2], driver::RandomBytes(64, 6), built);
   environment_ = {{"TMP", root_ + "\\no such folder"}, {"TEMP", root_ + "\\no such folder"}};
   driver::Process process = Run(built);
   HWND window = driver::WaitForWindow(process.id(), "#32770", "nowhere", 10000);

@@ -12,13 +12,6 @@ namespace {
 
 typedef int(WINAPI* CabEntry)(HWND, LPCSTR, LPSTR, DWORD);
 
-std::string RandomBytes(size_t size, unsigned seed) {
-  std::mt19937 random(seed);
-  std::string bytes(size, '\0');
-  for (char& c : bytes) c = static_cast<char>(random());
-  return bytes;
-}
-
 cab::FileEntry Entry(const std::string& name, const std::string& data) {
   cab::FileEntry entry;
   entry.name = name;
@@ -33,7 +26,7 @@ std::vector<cab::FileEntry> Sample() {
   return {
       Entry("[shell]\\read me.txt", "hello"),
       Entry("[System]\\empty.dll", ""),
-      Entry("[System]\\deep\\er\\random.bin", RandomBytes(100000, 1)),
+      Entry("[System]\\deep\\er\\random.bin", driver::RandomBytes(100000, 1)),
       Entry("[Desktop]\\text.txt", std::string(70000, 't')),
   };
 }

@@ -6,13 +6,6 @@
 
 namespace {
 
-// Waits until `path` holds a complete line.
-bool WaitForFile(const std::string& path) {
-  for (int i = 0; i < 400; ++i, Sleep(50))
-    if (driver::ReadFileBytes(path).find('\n') != std::string::npos) return true;
-  return false;
-}
-
 class Launch : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -40,8 +33,8 @@ TEST_F(Launch, ShellItemsStartFromTheirFolder) {
   Batch(workspace_ + "\\[shell]\\second.bat", root_ + "\\second.txt");
   Batch(workspace_ + "\\[shell]\\sub\\not me.bat", root_ + "\\sub.txt");
   EXPECT_EQ(RunShellItems(nullptr, workspace_.c_str()), 1);
-  ASSERT_TRUE(WaitForFile(root_ + "\\first.txt"));
-  ASSERT_TRUE(WaitForFile(root_ + "\\second.txt"));
+  ASSERT_TRUE(driver::WaitForLine(root_ + "\\first.txt"));
+  ASSERT_TRUE(driver::WaitForLine(root_ + "\\second.txt"));
   std::string folder = driver::ReadFileBytes(root_ + "\\first.txt");
   EXPECT_EQ(folder.substr(0, folder.find_first_of("\r\n")), workspace_ + "\\[shell]");
   Sleep(300);
@@ -84,7 +77,7 @@ TEST_F(Launch, FinalCommandForms) {
     char command[MAX_PATH];
     lstrcpynA(command, c.command.c_str(), sizeof command);
     RunFinalCommand(nullptr, command);
-    EXPECT_TRUE(WaitForFile(c.marker)) << c.command;
+    EXPECT_TRUE(driver::WaitForLine(c.marker)) << c.command;
     std::string folder = driver::ReadFileBytes(c.marker);
     EXPECT_EQ(folder.substr(0, folder.find_first_of("\r\n")), c.batch.substr(0, c.batch.rfind('\\')))
         << "runs in its own folder";
