@@ -9,17 +9,25 @@ bin=$root/build/win32/bin
 dist=$root/dist
 rm -rf "$demo" "$dist"; mkdir -p "$demo" "$dist"
 
+# The sample's files and its little program, built in the win32 tree.
+sample=$demo/sample
+cp -r "$root/examples/sample" "$sample"
+cp "$bin/Sample App.exe" "$sample/[Programs]/Sample App/"
+
 for format in lzh cab extract exe; do
   inner=()
   [ "$format" = exe ] && inner=(--inner "$bin/innersfx.exe")
   "$root/build/host/bin/sfxbuild" pack --format "$format" --stub "$bin/stub-$format.exe" "${inner[@]}" \
-    --from "$root/examples/sample" --final '[Programs]\Sample App' -o "$dist/Sample Setup ($format).exe"
+    --from "$sample" --final '[Programs]\Sample App\Sample App.exe' -o "$dist/Sample Setup ($format).exe"
 done
 # The libraries that stub-lzh and stub-cab load lie beside the built files.
 cp "$bin/lzhdec32.dll" "$bin/cab32.dll" "$dist/"
 
 run() {
   source "$root/scripts/wine-env.sh"
+  # Start from a machine without an earlier demo's install: Wine's shell
+  # nests a moved folder inside an existing one instead of merging them.
+  rm -rf "$WINEPREFIX/drive_c/Program Files/Sample App"
   local exe
   exe=$(winepath -w "$dist/Sample Setup (lzh).exe")
   (cd "$WINEPREFIX/drive_c" && wine "$exe") &
@@ -30,6 +38,7 @@ run() {
   done
   wait $pid || true
   sleep 2
+  # The final command started the installed program, which says hello.
   import -window root "$demo/final-command.png" 2>/dev/null || true
 }
 export -f run; export root demo dist

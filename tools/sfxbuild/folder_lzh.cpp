@@ -27,6 +27,9 @@ lzh::EntryInfo Info(const TreeEntry& entry) {
 
 std::string WriteFolderLzh(const std::vector<TreeEntry>& tree, FILE* out, lzh::PackMethod method, int level) {
   lzh::LzhWriter writer(lzh::Sink{out, WriteToFile});
+  uint64_t total = 0;
+  for (const TreeEntry& entry : tree) total += entry.size;
+  Progress progress(total);
   for (const TreeEntry& entry : tree) {
     lzh::Result result;
     if (entry.isFolder) {
@@ -38,6 +41,7 @@ std::string WriteFolderLzh(const std::vector<TreeEntry>& tree, FILE* out, lzh::P
       fclose(file);
     }
     if (result != lzh::Result::kOk) return entry.path + ": " + lzh::ResultText(result);
+    progress.Add(entry.size);
   }
   lzh::Result result = writer.Finish();
   return result == lzh::Result::kOk ? std::string() : std::string("cannot write the archive: ") + lzh::ResultText(result);

@@ -6,11 +6,16 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 
 #ifdef _WIN32
+#include <io.h>
 #include <windows.h>
+#define isatty _isatty
+#define fileno _fileno
 #else
 #include <iconv.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -148,4 +153,27 @@ void CheckFinalCommand(const char* command) {
           "sfxbuild: warning: final command \"%s\" names no destination token and is no full path: "
           "the stub would open nothing\n",
           command);
+}
+
+namespace {
+
+double Now() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+Progress::Progress(uint64_t totalBytes)
+    : total_(totalBytes), start_(Now()), terminal_(isatty(fileno(stderr)) != 0) {}
+
+Progress::~Progress() {
+  if (shown_) fputc('\n', stderr);
+}
+
+void Progress::Add(uint64_t bytes) {
+  done_ += bytes;
+  if (!terminal_ || Now() - start_ < 1.0) return;
+  fprintf(stderr, "\rsfxbuild: packed %llu of %llu MB (%d%%)", static_cast<unsigned long long>(done_ >> 20),
+          static_cast<unsigned long long>(total_ >> 20), total_ ? static_cast<int>(done_ * 100 / total_) : 100);
+  shown_ = true;
 }

@@ -30,6 +30,20 @@ std::string ListFolder(const char* folder, std::vector<TreeEntry>* entries);
 // "[Environment]", ignoring case.
 bool IsKnownToken(const std::string& name);
 
+// A progress line on a terminal, shown once packing has taken a second.
+class Progress {
+ public:
+  explicit Progress(uint64_t totalBytes);
+  ~Progress();
+  void Add(uint64_t bytes);
+
+ private:
+  uint64_t total_, done_ = 0;
+  double start_;
+  bool shown_ = false;
+  bool terminal_;
+};
+
 // Warns about a final command that would open nothing: one that starts
 // with no token and is no full path.
 void CheckFinalCommand(const char* command);
