@@ -84,7 +84,7 @@ class SfxbuildRoundTripTest : public ::testing::Test {
     plain("[Environment]/APPDIR/edges/below.bin", bytes(65535));
     plain("[Environment]/APPDIR/edges/exact.bin", bytes(65536));
     plain("[Environment]/APPDIR/edges/above.bin", bytes(65537));
-    plain("[Environment]/APPDIR/big.dat", bytes(5u << 20));
+    plain("[Environment]/APPDIR/big.dat", bytes(50u << 20));  // 50 MB
     put(std::string("[Desktop]/") + kJapaneseUtf8, std::string("[Desktop]/") + kJapaneseCp932, "read me");
     for (int i = 0; i < 12; ++i) {
       std::string folder = "[Application]";
