@@ -29,22 +29,7 @@ for tool in gcab cabextract wine; do
 done
 [ -f "$runner" ] && [ -f "$(dirname "$runner")/cab32.dll" ] ||
   { echo "build cab32run first: cmake --build --preset win32" >&2; exit 1; }
-[ -d "$src" ] || { echo "no folder $src" >&2; exit 1; }
-mkdir -p "$work"
-
-# About 60 MB of the DLLs, the first by name, copied once (the same set
-# as bench/lzh_decode.sh).
-set_dir=$work/dlls
-if [ ! -d "$set_dir" ]; then
-  mkdir -p "$set_dir.tmp"
-  total=0
-  for f in "$src"/*.dll; do
-    cp "$f" "$set_dir.tmp/"
-    total=$((total + $(stat -c %s "$f")))
-    [ $total -ge 60000000 ] && break
-  done
-  mv "$set_dir.tmp" "$set_dir"
-fi
+source "$(dirname "$0")/corpus.sh"
 
 cab=$work/dlls-mszip.cab
 if [ ! -s "$cab" ]; then

@@ -16,21 +16,7 @@ for tool in lha lhasa 7zz; do
   command -v $tool >/dev/null || { echo "missing $tool" >&2; exit 1; }
 done
 [ -x "$lzhdec" ] || { echo "build lzhdec first: cmake --build --preset host" >&2; exit 1; }
-[ -d "$src" ] || { echo "no folder $src" >&2; exit 1; }
-mkdir -p "$work"
-
-# About 60 MB of the DLLs, the first by name, copied once.
-set_dir=$work/dlls
-if [ ! -d "$set_dir" ]; then
-  mkdir -p "$set_dir.tmp"
-  total=0
-  for f in "$src"/*.dll; do
-    cp "$f" "$set_dir.tmp/"
-    total=$((total + $(stat -c %s "$f")))
-    [ $total -ge 60000000 ] && break
-  done
-  mv "$set_dir.tmp" "$set_dir"
-fi
+source "$(dirname "$0")/corpus.sh"
 
 # Packing with the Java lha is slow; archives are kept between runs.
 pack() {

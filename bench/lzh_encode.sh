@@ -19,22 +19,7 @@ command -v lha >/dev/null || { echo "missing lha" >&2; exit 1; }
 for p in "$lzhpack" "$lzhdec"; do
   [ -x "$p" ] || { echo "build $p first: cmake --build --preset host" >&2; exit 1; }
 done
-[ -d "$src" ] || { echo "no folder $src" >&2; exit 1; }
-mkdir -p "$work"
-
-# About 60 MB of the DLLs, the first by name, copied once (shared with
-# bench/lzh_decode.sh).
-set_dir=$work/dlls
-if [ ! -d "$set_dir" ]; then
-  mkdir -p "$set_dir.tmp"
-  total=0
-  for f in "$src"/*.dll; do
-    cp "$f" "$set_dir.tmp/"
-    total=$((total + $(stat -c %s "$f")))
-    [ $total -ge 60000000 ] && break
-  done
-  mv "$set_dir.tmp" "$set_dir"
-fi
+source "$(dirname "$0")/corpus.sh"
 
 # Best wall-clock seconds of $runs runs of "$@" in $set_dir.
 best() {

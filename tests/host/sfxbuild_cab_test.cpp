@@ -14,31 +14,11 @@
 
 namespace {
 
-class SfxbuildCabTest : public ::testing::Test {
+class SfxbuildCabTest : public SfxbuildFolderTest {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/sfxbuild-cab-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    std::ofstream(Path("stub.exe"), std::ios::binary) << std::string(512, 'S');
-  }
-  void TearDown() override { Sh("rm -rf '" + dir_ + "'"); }
-
-  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-  void Put(const std::string& relative, const std::string& content) {
-    std::string path = Path("app/" + relative);
-    Sh("mkdir -p \"$(dirname '" + path + "')\"");
-    std::ofstream(path, std::ios::binary) << content;
-  }
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
   ToolRun Pack(const std::string& arguments) {
     return Sh(std::string(SFXBUILD_PATH) + " pack " + arguments + " -o '" + Path("out.exe") + "'");
   }
-
-  std::string dir_;
 };
 
 TEST_F(SfxbuildCabTest, FolderBecomesACabinetAfterTheBlock) {

@@ -14,28 +14,8 @@
 
 namespace {
 
-constexpr size_t kStubSize = 512;
-
-class SfxbuildLzhTest : public ::testing::Test {
+class SfxbuildLzhTest : public SfxbuildFolderTest {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/sfxbuild-lzh-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    std::ofstream(Path("stub.exe"), std::ios::binary) << std::string(kStubSize, 'S');
-  }
-  void TearDown() override { Sh("rm -rf '" + dir_ + "'"); }
-
-  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-  void Put(const std::string& relative, const std::string& content) {
-    std::string path = Path("app/" + relative);
-    Sh("mkdir -p \"$(dirname '" + path + "')\"");
-    std::ofstream(path, std::ios::binary) << content;
-  }
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
   ToolRun Pack(const std::string& arguments) {
     return Sh(std::string(SFXBUILD_PATH) + " pack --format lzh --stub '" + Path("stub.exe") + "' --from '" +
               Path("app") + "' " + arguments + " -o '" + Path("out.exe") + "'");
@@ -47,7 +27,6 @@ class SfxbuildLzhTest : public ::testing::Test {
     return Sh(std::string(LZHDEC_PATH) + " x '" + Path("archive.lzh") + "' '" + Path("unpacked") + "/'");
   }
 
-  std::string dir_;
 };
 
 std::string RandomBytes(size_t size, unsigned seed) {
