@@ -1,6 +1,8 @@
 # Front door. `make test` and `make demo` work on a fresh Debian machine:
 # they install what is missing first.
-.PHONY: all bootstrap build host win32 test demo bench size fuzz clean
+.PHONY: all bootstrap build host win32 test demo bench size fuzz install kit clean
+
+PREFIX ?= /usr/local
 
 all: build
 
@@ -17,8 +19,10 @@ win32:
 	@cmake --preset win32 >/dev/null
 	@cmake --build --preset win32 -j2
 
+# Every peer a test compares with is installed by bootstrap, so here a
+# missing one fails its test instead of skipping it.
 test: bootstrap build
-	ctest --test-dir build/host --output-on-failure
+	SFX_REQUIRE_TOOLS=1 ctest --test-dir build/host --output-on-failure
 	scripts/wine-session ctest --test-dir build/win32 --output-on-failure
 	@scripts/fuzz.sh 20 >build/fuzz.log 2>&1 || { tail -n 40 build/fuzz.log; exit 1; }
 	@grep -E 'stat::number_of_executed_units|Done' build/fuzz.log | tail -n 2
@@ -37,6 +41,18 @@ bench: bootstrap build
 # A long fuzz run: make fuzz SECONDS=3600
 fuzz: bootstrap
 	scripts/fuzz.sh $(or $(SECONDS),300)
+
+# The kit as a user receives it: sfxbuild and lzhdec in PREFIX/bin, the
+# Windows parts in PREFIX/share/sfxkit, where sfxbuild finds them.
+install: build
+	@cmake --install build/host --prefix "$(PREFIX)" >/dev/null
+	@cmake --install build/win32 --prefix "$(PREFIX)" >/dev/null
+	@echo "installed $(PREFIX)/bin/sfxbuild and the Windows kit in $(PREFIX)/share/sfxkit"
+
+# The same as archives under dist/: a .tar.gz of the installed tree, and a
+# .zip of one folder with sfxbuild.exe beside the parts, for Windows users.
+kit: build
+	scripts/make_kit.sh
 
 clean:
 	rm -rf build dist

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Decoding speed of lzhdec against 7zz and lhasa on a folder of Windows DLLs
-# packed by lha as -lh5-, -lh6- and -lh7-. Prints the best of three
+# packed by jlha (the Java LHA archiver) as -lh5-, -lh6- and -lh7-. Prints the best of three
 # wall-clock runs per tool and lzhdec's speed-up over each.
 #
 #   bench/lzh_decode.sh [DLL_FOLDER]
@@ -12,18 +12,18 @@ work=$root/build/bench
 lzhdec=$root/build/host/bin/lzhdec
 runs=3
 
-for tool in lha lhasa 7zz; do
+for tool in jlha lhasa 7zz; do
   command -v $tool >/dev/null || { echo "missing $tool" >&2; exit 1; }
 done
 [ -x "$lzhdec" ] || { echo "build lzhdec first: cmake --build --preset host" >&2; exit 1; }
 source "$(dirname "$0")/corpus.sh"
 
-# Packing with the Java lha is slow; archives are kept between runs.
+# Packing with jlha is slow; archives are kept between runs.
 pack() {
   local method=$1 archive=$work/dlls-lh$1.lzh
   if [ ! -s "$archive" ]; then
     echo "packing $set_dir as -lh$method- ..." >&2
-    (cd "$set_dir" && lha c2o$method "$archive.tmp" *.dll >/dev/null 2>&1)
+    (cd "$set_dir" && jlha c2o$method "$archive.tmp" *.dll >/dev/null 2>&1)
     mv "$archive.tmp" "$archive"
   fi
   echo "$archive"

@@ -35,3 +35,11 @@ set(SFX_CP932_OPTIONS -finput-charset=UTF-8 -fexec-charset=CP932)
 
 # Host code under test runs with AddressSanitizer and UndefinedBehaviorSanitizer.
 set(SFX_SANITIZE_OPTIONS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+
+# A part of the Windows kit, installed into the kit folder (the DLLs without
+# their import libraries).
+function(sfx_install_kit)
+  foreach(target ${ARGN})
+    install(PROGRAMS $<TARGET_FILE:${target}> DESTINATION ${SFX_KIT_FOLDER})
+  endforeach()
+endfunction()

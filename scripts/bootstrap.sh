@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs everything the build, the tests and the benchmarks need on a fresh
-# Debian machine. Idempotent: when every package is present it only checks and
-# prints nothing.
+# Debian machine, then tries each tool once on a tiny input. Idempotent:
+# when every package is present it installs nothing and only checks.
 set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
 
 packages_host=(
   cmake make g++ clang googletest pkg-config
@@ -24,7 +25,8 @@ declare -A program_of=(
   [i686-w64-mingw32-ar]=binutils-mingw-w64-i686
   [i686-w64-mingw32-windres]=binutils-mingw-w64-i686
   [i686-w64-mingw32-objdump]=binutils-mingw-w64-i686
-  [wine]=wine [Xvfb]=xvfb [lha]=jlha-utils [lhasa]=lhasa [clang]=clang [cmake]=cmake
+  [wine]=wine [Xvfb]=xvfb [jlha]=jlha-utils [lhasa]=lhasa [7zz]=7zip [gcab]=gcab
+  [cabextract]=cabextract [makensis]=nsis [clang]=clang [cmake]=cmake [convert]=imagemagick
 )
 reinstall=()
 for program in "${!program_of[@]}"; do
@@ -34,20 +36,72 @@ done
 # cannot make files whose names hold Japanese characters.
 need_locale=0
 locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' || need_locale=1
-[ ${#missing[@]} -eq 0 ] && [ ${#reinstall[@]} -eq 0 ] && [ $need_locale -eq 0 ] && exit 0
 
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-echo "bootstrap: installing ${missing[*]} ${reinstall[*]}" >&2
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  $sudo dpkg --add-architecture i386
+if [ ${#missing[@]} -ne 0 ] || [ ${#reinstall[@]} -ne 0 ] || [ $need_locale -ne 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  echo "bootstrap: installing ${missing[*]} ${reinstall[*]}" >&2
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  [ ${#missing[@]} -eq 0 ] && [ ${#reinstall[@]} -eq 0 ] || $sudo apt-get update -qq >/dev/null
+  [ ${#missing[@]} -eq 0 ] || $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  [ ${#reinstall[@]} -eq 0 ] || $sudo apt-get install -y -qq --reinstall "${reinstall[@]}" >/dev/null
+  if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+    $sudo sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
+    grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+    $sudo locale-gen >/dev/null
+  fi
 fi
-export DEBIAN_FRONTEND=noninteractive
-[ ${#missing[@]} -eq 0 ] && [ ${#reinstall[@]} -eq 0 ] || $sudo apt-get update -qq >/dev/null
-[ ${#missing[@]} -eq 0 ] || $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-[ ${#reinstall[@]} -eq 0 ] || $sudo apt-get install -y -qq --reinstall "${reinstall[@]}" >/dev/null
-if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
-  $sudo sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
-  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
-  $sudo locale-gen >/dev/null
+
+# A name on the path proves little: on a fresh machine /usr/bin/lha may be
+# lhasa's extractor rather than an archiver. So each tool does once what the
+# build and the tests need of it, on a tiny input.
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failed=0
+check() {  # PACKAGE WHAT COMMAND...
+  local package=$1 what=$2
+  shift 2
+  if ! (cd "$work" && "$@") >"$work/log" 2>&1; then
+    echo "bootstrap: $what failed; reinstall package $package. It said:" >&2
+    tail -n 6 "$work/log" | sed 's/^/  /' >&2
+    failed=1
+  fi
+}
+printf 'hello\r\n' >"$work/a.txt"
+printf '#include <windows.h>\n#include <string>\nint main() { std::string s(1, 32); return GetACP() && sizeof(void*) == 4 ? 0 : 1; }\n' \
+  >"$work/probe.cpp"
+printf 'int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }\n' >"$work/fuzz.c"
+printf 'OutFile probe.exe\nSection\nSectionEnd\n' >"$work/probe.nsi"
+
+# The readers are tried on what the makers made, when they made it.
+check jlha-utils "jlha making an LZH archive" sh -c 'jlha a probe.lzh a.txt && test -s probe.lzh'
+if [ -s "$work/probe.lzh" ]; then
+  check lhasa "lhasa listing that archive" sh -c 'lhasa l probe.lzh | grep -q a.txt'
+  check 7zip "7zz testing that archive" 7zz t probe.lzh
+fi
+check gcab "gcab making a cabinet" gcab -c probe.cab a.txt
+if [ -s "$work/probe.cab" ]; then
+  check cabextract "cabextract listing that cabinet" sh -c 'cabextract -l probe.cab | grep -q a.txt'
+fi
+check nsis "makensis compiling a script" makensis -V1 probe.nsi
+check g++-mingw-w64-i686-posix "the i686 C++ compiler linking a program" \
+  i686-w64-mingw32-g++-posix -static -o probe.exe probe.cpp
+check gcc-mingw-w64-i686-posix "the i686 C compiler" \
+  sh -c 'echo "int main(void) { return 0; }" | i686-w64-mingw32-gcc-posix -x c -o c.exe -'
+check binutils-mingw-w64-i686 "windres compiling a resource" \
+  sh -c 'printf "1 VERSIONINFO\nBEGIN\nEND\n" > v.rc && i686-w64-mingw32-windres v.rc -O coff -o v.o'
+check clang "clang linking a libFuzzer target" clang -fsanitize=fuzzer -o fuzz fuzz.c
+check imagemagick "ImageMagick drawing a picture" convert -size 2x2 xc:red probe.png
+check locales "the ja_JP.UTF-8 locale" sh -c "locale -a | grep -qix ja_JP.utf8"
+# The harness's own 32-bit prefix (made here on the first run) and display.
+if [ $failed -eq 0 ]; then
+  check "wine wine32:i386 xvfb" "Wine starting a program in the 32-bit prefix" \
+    "$root/scripts/wine-session" wine "$work/probe.exe"
+fi
+if [ $failed -ne 0 ]; then
+  echo "bootstrap: the tools above do not work; nothing was built." >&2
+  exit 1
 fi

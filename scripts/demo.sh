@@ -7,7 +7,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 demo=$root/build/demo
 bin=$root/build/win32/bin
 dist=$root/dist
-rm -rf "$demo" "$dist"; mkdir -p "$demo" "$dist"
+# dist/ may hold the kit archives of make kit: only the demo's own files go.
+rm -rf "$demo"; mkdir -p "$demo" "$dist"
+rm -f "$dist/Sample Setup ("*").exe" "$dist/lzhdec32.dll" "$dist/cab32.dll"
 
 # The sample's files and its little program, built in the win32 tree.
 sample=$demo/sample

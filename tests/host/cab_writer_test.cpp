@@ -2,18 +2,13 @@
 // (cabextract, which also checks every block's checksum, and gcab).
 #include <gtest/gtest.h>
 
-#include <stdio.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "cab/cab_writer.h"
+#include "tool_run.h"
 
 namespace {
 
@@ -30,15 +25,7 @@ std::string Compressible(size_t size) {
   return text.substr(0, size);
 }
 
-int Shell(const std::string& command) {
-  int status = system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+std::string ReadAll(const std::string& path) { return ReadText(path); }
 
 cab::FileEntry Entry(const std::string& name, const std::string& data) {
   cab::FileEntry entry;
@@ -69,11 +56,9 @@ std::vector<cab::FileEntry> SampleTree() {
 class CabWriterTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/cab-writer-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
+    ASSERT_FALSE(temp_.path().empty());
+    dir_ = temp_.path();
   }
-  void TearDown() override { Shell("rm -rf '" + dir_ + "'"); }
 
   std::string WriteCabinet(const std::vector<cab::FileEntry>& files, const cab::Options& options) {
     cab::MemorySink sink;
@@ -97,13 +82,18 @@ class CabWriterTest : public ::testing::Test {
   }
 
   void RoundTrip(const std::vector<cab::FileEntry>& files, const cab::Options& options) {
+    REQUIRE_TOOL("cabextract");
+    REQUIRE_TOOL("gcab");
     std::string cabinet = WriteCabinet(files, options);
-    ASSERT_EQ(Shell("cabextract -q -d '" + dir_ + "/cabextract' '" + cabinet + "'"), 0);
+    ToolRun cabextract = Sh("cabextract -q -d '" + dir_ + "/cabextract' '" + cabinet + "'");
+    ASSERT_EQ(cabextract.code, 0) << cabextract.out;
     ExpectExtracted(files, dir_ + "/cabextract");
-    ASSERT_EQ(Shell("mkdir '" + dir_ + "/gcab' && cd '" + dir_ + "/gcab' && gcab -x '" + cabinet + "'"), 0);
+    ToolRun gcab = Sh("mkdir '" + dir_ + "/gcab' && cd '" + dir_ + "/gcab' && gcab -x '" + cabinet + "'");
+    ASSERT_EQ(gcab.code, 0) << gcab.out;
     ExpectExtracted(files, dir_ + "/gcab");
   }
 
+  TempDir temp_;
   std::string dir_;
 };
 
@@ -137,12 +127,8 @@ TEST_F(CabWriterTest, DatesTimesAndSizesReachTheReader) {
   uint32_t declared = 0;
   for (int i = 3; i >= 0; --i) declared = declared << 8 | static_cast<uint8_t>(bytes[8 + i]);
   EXPECT_EQ(declared, bytes.size());
-  FILE* list = popen(("cabextract -l '" + cabinet + "'").c_str(), "r");
-  ASSERT_NE(list, nullptr);
-  char line[256];
-  std::string text;
-  while (fgets(line, sizeof line, list)) text += line;
-  pclose(list);
+  REQUIRE_TOOL("cabextract");
+  std::string text = Sh("cabextract -l '" + cabinet + "'").out;
   EXPECT_NE(text.find("3 | 29.02.2024 13:45:58 | a.txt"), std::string::npos) << text;
 }
 
@@ -196,7 +182,8 @@ TEST_F(CabWriterTest, SourceFileThatChangedSizeIsAnError) {
   }
   entry.size = 5;
   std::string cabinet = WriteCabinet({entry}, cab::Options());
-  ASSERT_EQ(Shell("cabextract -q -d '" + dir_ + "/out' '" + cabinet + "'"), 0);
+  REQUIRE_TOOL("cabextract");
+  ASSERT_EQ(Sh("cabextract -q -d '" + dir_ + "/out' '" + cabinet + "'").code, 0);
   EXPECT_EQ(ReadAll(dir_ + "/out/s"), "12345");
 }
 

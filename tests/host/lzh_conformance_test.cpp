@@ -66,13 +66,14 @@ Tree WithoutEmptyFolders(Tree tree) {
 TEST(LzhConformance, CorpusMatchesLhasa) {
   std::vector<std::string> archives = CorpusArchives();
   if (archives.empty()) GTEST_SKIP() << "no corpus at " << kCorpus;
+  REQUIRE_TOOL("lhasa");
   int compared = 0;
   for (const std::string& name : archives) {
     SCOPED_TRACE(name);
     if (kSkipped.count(name)) continue;
     std::string archive = kCorpus + "/" + name;
     TempDir reference, ours;
-    Shell("cd " + Quote(reference.path()) + " && lhasa -xq " + Quote(archive));
+    Sh("cd " + Quote(reference.path()) + " && lhasa -xq " + Quote(archive));
     ToolRun run = Lzhdec("x", archive, ours.path());
     // Link entries are skipped and reported, which makes the run fail.
     EXPECT_EQ(run.code, HasLinks(name) ? 8 : 0) << run.out;
@@ -89,9 +90,10 @@ TEST(LzhConformance, CorpusMatchesLhasa) {
 TEST(LzhConformance, ListingNamesEveryEntry) {
   std::string archive = kCorpus + "/lha_unix114i/h2_subdir.lzh";
   if (!fs::exists(archive)) GTEST_SKIP();
+  REQUIRE_TOOL("lhasa");
   ToolRun run = Lzhdec("l", archive);
   EXPECT_EQ(run.code, 0);
-  ToolRun lhasa = Shell("lhasa -l " + Quote(archive));
+  ToolRun lhasa = Sh("lhasa -l " + Quote(archive));
   EXPECT_NE(run.out.find("subdir/subdir2/hello.txt"), std::string::npos) << run.out;
   EXPECT_NE(lhasa.out.find("subdir/subdir2/hello.txt"), std::string::npos) << lhasa.out;
 }

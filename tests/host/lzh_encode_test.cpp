@@ -1,5 +1,5 @@
 // Archives made by LzhWriter extract to what was packed: through our own
-// reader for every method and several levels, and through lhasa, lha and
+// reader for every method and several levels, and through lhasa, jlha and
 // 7-Zip for one archive holding every method.
 #include <gtest/gtest.h>
 
@@ -379,11 +379,10 @@ class OtherTools : public ::testing::Test {
   static Tree Extract(const std::string& tool, const std::string& command) {
     std::string out = *work_ / ("out-" + tool);
     fs::create_directories(out);
-    ToolRun run = Shell("cd " + Quote(out) + " && A=" + Quote(*work_ / "all.lzh") + " && " + command);
+    ToolRun run = Sh("cd " + Quote(out) + " && A=" + Quote(*work_ / "all.lzh") + " && " + command);
     EXPECT_EQ(run.code, 0) << run.out;
     return ReadTree(out, false);
   }
-  static bool Has(const std::string& tool) { return Shell("command -v " + tool).code == 0; }
 
   static TempDir* work_;
   static std::vector<Item>* items_;
@@ -411,24 +410,24 @@ TEST_F(OtherTools, LzhdecExtractsTheSame) {
 }
 
 TEST_F(OtherTools, LhasaExtractsTheSame) {
-  if (!Has("lhasa")) GTEST_SKIP() << "lhasa is not installed";
+  REQUIRE_TOOL("lhasa");
   EXPECT_EQ(Brief(Extract("lhasa", "lhasa -xq \"$A\"")), Brief(Expected(*items_)));
 }
 
-TEST_F(OtherTools, LhaExtractsTheSame) {
-  if (!Has("lha")) GTEST_SKIP() << "lha is not installed";
+TEST_F(OtherTools, JlhaExtractsTheSame) {
+  REQUIRE_TOOL("jlha");
   // Its y switch turns the code page 932 names into UTF-8.
   Tree expected = Renamed(Expected(*items_), "docs/" + kSjisName, "docs/\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88.txt");
   expected = Renamed(expected, kSjisFolder, "\xE3\x82\xBD");
-  EXPECT_EQ(Brief(Extract("lha", "LANG=C.UTF-8 lha xqy \"$A\"")), Brief(expected));
+  EXPECT_EQ(Brief(Extract("jlha", "LANG=C.UTF-8 jlha xqy \"$A\"")), Brief(expected));
 }
 
 TEST_F(OtherTools, SevenZipExtractsTheSame) {
-  if (!Has("7zz")) GTEST_SKIP() << "7zz is not installed";
+  REQUIRE_TOOL("7zz");
   // 7-Zip takes the '\' inside a double-byte character for a separator.
   Tree expected = Renamed(Expected(*items_), kSjisFolder, kSjisFolder.substr(0, 1));
   EXPECT_EQ(Brief(Extract("7zz", "7zz x -y \"$A\" >/dev/null")), Brief(expected));
-  ToolRun test = Shell("7zz t " + Quote(*work_ / "all.lzh"));
+  ToolRun test = Sh("7zz t " + Quote(*work_ / "all.lzh"));
   EXPECT_NE(test.out.find("Everything is Ok"), std::string::npos) << test.out;
 }
 

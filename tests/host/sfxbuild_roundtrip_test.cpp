@@ -46,8 +46,6 @@ std::string Names(const Tree& tree) {
   return names;
 }
 
-bool Have(const char* tool) { return Sh(std::string("command -v ") + tool + " >/dev/null").code == 0; }
-
 class SfxbuildRoundTripTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -169,28 +167,32 @@ Tree* SfxbuildRoundTripTest::expected_;
 Tree* SfxbuildRoundTripTest::utf8_;
 
 TEST_F(SfxbuildRoundTripTest, LzhUnpacksAlikeInLhasaJlhaAnd7Zip) {
+  REQUIRE_TOOL("lhasa");
+  REQUIRE_TOOL("jlha");
+  REQUIRE_TOOL("7zz");
   for (const char* method : {"lh5", "lh6", "lh7"}) {
     SCOPED_TRACE(method);
     Pack(std::string("--format lzh --method ") + method, "a.lzh");
     ExpectListed(std::string("-") + method + "-", "an LZH archive");
     std::string archive = "'" + Path("a.lzh") + "'";
     // lhasa and 7-Zip write names as the archive's bytes.
-    if (Have("lhasa")) Unpack(std::string("lhasa-") + method, "lhasa -xq " + archive, *expected_);
-    if (Have("7zz")) Unpack(std::string("7zz-") + method, "7zz x -y " + archive + " >/dev/null", *expected_);
+    Unpack(std::string("lhasa-") + method, "lhasa -xq " + archive, *expected_);
+    Unpack(std::string("7zz-") + method, "7zz x -y " + archive + " >/dev/null", *expected_);
     // jlha has no switch that keeps names as bytes: plain `x` widens each
     // byte on its own (Latin-1) and writes UTF-8; `y` decodes code page 932,
     // which gives back the name as it was written on disk. Its lh5 decoder
     // is left out: it drops the last 50 bytes of one 1,412-byte file here,
     // and does the same to an lh5 archive jlha made itself of that file
     // (which lhasa unpacks whole).
-    if (Have("lha") && std::string(method) != "lh5") Unpack(std::string("jlha-") + method, "lha xy " + archive + " >/dev/null", *utf8_);
+    if (std::string(method) != "lh5") Unpack(std::string("jlha-") + method, "jlha xy " + archive + " >/dev/null", *utf8_);
   }
 }
 
 TEST_F(SfxbuildRoundTripTest, CabinetUnpacksAlikeInCabextract) {
   Pack("--format cab", "a.cab");
   ExpectListed("", "a cabinet");
-  if (Have("cabextract")) Unpack("cabextract", "cabextract -q '" + Path("a.cab") + "'", *expected_);
+  REQUIRE_TOOL("cabextract");
+  Unpack("cabextract", "cabextract -q '" + Path("a.cab") + "'", *expected_);
   ToolRun test = Sh("cabextract -t '" + Path("a.cab") + "'");
   EXPECT_EQ(test.code, 0) << test.out;
 }
@@ -202,7 +204,8 @@ TEST_F(SfxbuildRoundTripTest, ListFindsTheCabinetInsideTheInnerProgram) {
   // The cabinet inside is one cabextract reads too.
   std::string inner = Read(Path("inner.exe"));
   std::ofstream(Path("inner.cab"), std::ios::binary) << inner.substr(1536, inner.size() - 1536 - 16);
-  if (Have("cabextract")) Unpack("inner-cabextract", "cabextract -q '" + Path("inner.cab") + "'", *expected_);
+  REQUIRE_TOOL("cabextract");
+  Unpack("inner-cabextract", "cabextract -q '" + Path("inner.cab") + "'", *expected_);
 }
 
 TEST_F(SfxbuildRoundTripTest, ListRefusesDamagedFilesWithoutListing) {

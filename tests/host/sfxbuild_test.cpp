@@ -1,59 +1,35 @@
 // The builder's command line, run as a user runs it.
 #include <gtest/gtest.h>
 
-#include <stdio.h>
-#include <stdlib.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
+
+#include "tool_run.h"
 
 namespace {
 
-struct ToolRun {
-  int code;
-  std::string out;  // stdout and stderr together
-};
-
-ToolRun Sfxbuild(const std::string& arguments) {
-  std::string command = std::string(SFXBUILD_PATH) + " " + arguments + " 2>&1";
-  ToolRun run{-1, {}};
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[512];
-  size_t got;
-  while ((got = fread(buffer, 1, sizeof buffer, pipe)) != 0) run.out.append(buffer, got);
-  int status = pclose(pipe);
-  run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
+ToolRun Sfxbuild(const std::string& arguments) { return Sh(std::string(SFXBUILD_PATH) + " " + arguments); }
 
 class SfxbuildTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/sfxbuild-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
+    ASSERT_FALSE(temp_.path().empty());
+    dir_ = temp_.path();
   }
-  void TearDown() override { system(("rm -rf '" + dir_ + "'").c_str()); }
 
   std::string Path(const std::string& name) const { return dir_ + "/" + name; }
   std::string Write(const std::string& name, const std::string& content) const {
     std::ofstream(Path(name), std::ios::binary) << content;
     return Path(name);
   }
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  static std::string Read(const std::string& path) { return ReadText(path); }
   static bool Exists(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0;
   }
 
+  TempDir temp_;
   std::string dir_;
 };
 

@@ -1,4 +1,5 @@
-// Runs a command line as a user would and keeps what it printed.
+// What the host tests share: running command lines and peer tools as a
+// user would, scratch folders, and whole files.
 #ifndef SFX_TESTS_HOST_TOOL_RUN_H
 #define SFX_TESTS_HOST_TOOL_RUN_H
 
@@ -7,6 +8,7 @@
 #include <stdlib.h>
 #include <sys/wait.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -16,16 +18,68 @@ struct ToolRun {
   std::string out;  // stdout and stderr together
 };
 
+// Runs a shell command line and keeps what it printed.
 inline ToolRun Sh(const std::string& command) {
   ToolRun run{-1, {}};
   FILE* pipe = popen((command + " 2>&1").c_str(), "r");
   if (!pipe) return run;
-  char buffer[512];
+  char buffer[4096];
   size_t got;
   while ((got = fread(buffer, 1, sizeof buffer, pipe)) != 0) run.out.append(buffer, got);
   int status = pclose(pipe);
   run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
+}
+
+// A word for the shell, whatever it holds.
+inline std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+inline bool HaveTool(const std::string& name) { return Sh("command -v " + Quote(name)).code == 0; }
+
+// A peer the test compares with (jlha, lhasa, 7zz, gcab, cabextract...).
+// `make test` installs every one and sets SFX_REQUIRE_TOOLS, so a missing
+// peer fails there; a test run by hand without it is skipped and says why.
+#define REQUIRE_TOOL(name)                                                                          \
+  do {                                                                                              \
+    if (!HaveTool(name)) {                                                                          \
+      if (getenv("SFX_REQUIRE_TOOLS")) FAIL() << (name) << " is missing: scripts/bootstrap.sh installs it"; \
+      GTEST_SKIP() << (name) << " is not installed";                                                \
+    }                                                                                               \
+  } while (0)
+
+// A fresh folder below /tmp, removed with everything in it when it goes.
+class TempDir {
+ public:
+  TempDir() {
+    char pattern[] = "/tmp/sfx-test-XXXXXX";
+    if (mkdtemp(pattern)) path_ = pattern;
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+inline std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Writes `bytes` to `path`, making the folders it needs.
+inline void WriteText(const std::string& path, const std::string& bytes) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream(path, std::ios::binary) << bytes;
 }
 
 // A fresh folder for each test, with a 512-byte stand-in stub program and
@@ -35,25 +89,17 @@ class SfxbuildFolderTest : public ::testing::Test {
   static constexpr size_t kStubSize = 512;
 
   void SetUp() override {
-    char pattern[] = "/tmp/sfxbuild-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    std::ofstream(Path("stub.exe"), std::ios::binary) << std::string(kStubSize, 'S');
+    ASSERT_FALSE(temp_.path().empty());
+    dir_ = temp_.path();
+    WriteText(Path("stub.exe"), std::string(kStubSize, 'S'));
   }
-  void TearDown() override { Sh("rm -rf '" + dir_ + "'"); }
 
   std::string Path(const std::string& name) const { return dir_ + "/" + name; }
   // A file below "app".
-  void Put(const std::string& relative, const std::string& content) {
-    std::string path = Path("app/" + relative);
-    Sh("mkdir -p \"$(dirname '" + path + "')\"");
-    std::ofstream(path, std::ios::binary) << content;
-  }
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  void Put(const std::string& relative, const std::string& content) { WriteText(Path("app/" + relative), content); }
+  static std::string Read(const std::string& path) { return ReadText(path); }
 
+  TempDir temp_;
   std::string dir_;
 };
 

@@ -129,7 +129,7 @@ TEST_F(LzhDec32, ExportedUnderItsPlainAndDecoratedNames) {
   EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(library_, "LzhDec@16")), reinterpret_cast<void*>(entry_));
 }
 
-// The lha-made archive (stored and lh5 entries, nested folders) below a
+// The jlha-made archive (stored and lh5 entries, nested folders) below a
 // folder with blanks whose name ends in a character with a 0x5C byte.
 TEST_F(LzhDec32, ExtractsEveryEntryBelowTheFolderAndOverwrites) {
   const std::string target = root_ + "\\out put " + kHyou;
@@ -241,7 +241,7 @@ TEST_F(LzhDec32, HostileNamesFailAndStayInsideTheFolder) {
   EXPECT_EQ(TreeOutside("C:\\", root_), before);
 }
 
-// Truncated and bit-flipped copies of the lha-made archive: a failure code
+// Truncated and bit-flipped copies of the jlha-made archive: a failure code
 // or exactly the original files, never a crash, a hang or a stray file.
 TEST_F(LzhDec32, DamagedArchivesFailOrExtractExactly) {
   const std::string good = driver::ReadFileBytes(Fixture("app.lzh"));

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Makes the LZH archive that the Wine tests unpack, with lha, and keeps the
+# Makes the LZH archive that the Wine tests unpack, with jlha (the Java LHA
+# archiver, another maker than the kit's own writer), and keeps the
 # files it was made from beside it for comparison:
 #   make_lzh_fixture.sh OUTDIR   ->  OUTDIR/app.lzh, OUTDIR/app/...
 # The files are the layout of a built file's archive: a loose file at the
@@ -17,5 +18,5 @@ printf '[Setup]\r\nTitle=Sample\r\n' >'[shell]/config/setup.ini'
 perl -e 'print pack("C*", map { ($_ * 7919 + 13) % 256 } 0 .. 5999)' >'[Environment]/SFX_E2E_DEST/sample.dll'
 seq 1 1500 >'[Temporary]/readme.txt'
 printf 'Read me first.\r\n' >'[Temporary]/docs/guide.txt'
-lha aq ../app.lzh top.txt '[shell]/config/setup.ini' '[Environment]/SFX_E2E_DEST/sample.dll' '[Temporary]/readme.txt' \
+jlha aq ../app.lzh top.txt '[shell]/config/setup.ini' '[Environment]/SFX_E2E_DEST/sample.dll' '[Temporary]/readme.txt' \
   '[Temporary]/docs/guide.txt' >/dev/null

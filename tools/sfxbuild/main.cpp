@@ -161,6 +161,25 @@ std::string OwnFolder() {
   return slash == std::string::npos ? std::string() : own.substr(0, slash + 1);
 }
 
+// A part of the kit (a stub program, innersfx.exe): beside sfxbuild, as in
+// the Windows kit and a build folder, or in the kit folder of an installed
+// kit (PREFIX/share/sfxkit beside PREFIX/bin). Empty when neither holds
+// it; `looked` then names the places tried.
+std::string FindKitFile(const char* name, std::string* looked) {
+  std::string own = OwnFolder();
+  const std::string places[] = {own, own + "../share/sfxkit/"};
+  looked->clear();
+  for (const std::string& place : places) {
+    std::string path = place + name;
+    if (FILE* file = fopen(path.c_str(), "rb")) {
+      fclose(file);
+      return path;
+    }
+    *looked += (looked->empty() ? "" : " and ") + place;
+  }
+  return std::string();
+}
+
 struct FolderFormat {
   const char* name;
   const char* stub;  // found beside sfxbuild unless --stub names one
@@ -485,14 +504,19 @@ int PackCommand(int argc, char** argv) {
     return Usage();
   }
   if (innerProgram && chosen->archive != FolderFormat::kInnerProgram) return Usage();
-  std::string besideMe;
+  std::string foundStub, foundInner, looked;
   if (!stub) {
-    besideMe = OwnFolder() + chosen->stub;
-    stub = besideMe.c_str();
+    foundStub = FindKitFile(chosen->stub, &looked);
+    if (foundStub.empty())
+      return Fail("stub program %s not found in %s (--stub names one)", chosen->stub, looked.c_str());
+    stub = foundStub.c_str();
   }
-  std::string innerBesideMe = OwnFolder() + "innersfx.exe";
-  return PackFolder(stub, *chosen, lzh, innerProgram ? innerProgram : innerBesideMe.c_str(), from, selfDelete,
-                    finalCommand, out);
+  if (!innerProgram && chosen->archive == FolderFormat::kInnerProgram) {
+    foundInner = FindKitFile("innersfx.exe", &looked);
+    if (foundInner.empty()) return Fail("inner program innersfx.exe not found in %s (--inner names one)", looked.c_str());
+    innerProgram = foundInner.c_str();
+  }
+  return PackFolder(stub, *chosen, lzh, innerProgram, from, selfDelete, finalCommand, out);
 }
 
 }  // namespace
