@@ -8,31 +8,12 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "result.h"
+
 namespace lzh {
 
-enum class Result : int {
-  kOk = 0,
-  kEndOfArchive,      // no more entries: the normal end, not a failure
-  kTruncated,         // the input ended inside a header or inside packed data
-  kBadHeader,         // a header that contradicts itself
-  kBadData,           // packed data that cannot be decoded
-  kCrcMismatch,       // decoded, but not what was packed
-  kUnsupportedMethod,
-  kUnsafeName,        // would land outside the target folder, or on a device
-  kLinkSkipped,       // symbolic links are never created
-  kReadFailed,
-  kWriteFailed,
-  kNoMemory,
-  kBadCommand,
-  kCannotOpen,
-  // Writing archives:
-  kTooLarge,          // a file above 4 GiB - 1, which the headers cannot describe
-  kSizeChanged,       // a file's bytes were not what its size, or its first reading, said
-  kCannotRewind,      // a file too large to hold in memory came from a source that cannot start over
-};
-
-// A short English phrase for reports.
-const char* ResultText(Result result);
+using core::Result;
+using core::ResultText;
 
 // Where archive bytes come from.
 struct Source {
