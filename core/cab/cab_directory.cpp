@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "bytes.h"
+
 namespace cab {
 
 namespace {
@@ -15,11 +17,6 @@ constexpr uint16_t kPrevious = 0x0001, kNext = 0x0002, kReserve = 0x0004;
 // another cabinet of the set", not a folder of this cabinet.
 constexpr uint16_t kFirstContinuation = 0xFFFD;
 
-uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t Le32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-         static_cast<uint32_t>(p[3]) << 24;
-}
 
 // A cursor that never moves past `end`; `needed` records how far a read
 // wanted to go, so a short buffer can ask for more rather than fail.
@@ -84,22 +81,22 @@ DirectoryResult ReadDirectory(const uint8_t* data, size_t size, uint64_t cabinet
   const uint8_t* header;
   if (!cursor.Take(kHeaderSize, &header)) return stopped("header");
   if (memcmp(header, "MSCF", 4) != 0) return bad("no cabinet signature");
-  uint32_t declared = Le32(header + 8);
+  uint32_t declared = bytes::GetLe32(header + 8);
   if (declared != cabinetSize)
     return bad("cabinet says it is " + std::to_string(declared) + " bytes long, but " +
                std::to_string(cabinetSize) + " are present");
-  uint32_t filesAt = Le32(header + 16);
+  uint32_t filesAt = bytes::GetLe32(header + 16);
   if (header[25] != 1) return bad("cabinet format version " + std::to_string(header[25]) + " is not 1");
-  uint16_t folders = Le16(header + 26);
-  uint16_t files = Le16(header + 28);
-  uint16_t flags = Le16(header + 30);
+  uint16_t folders = bytes::GetLe16(header + 26);
+  uint16_t files = bytes::GetLe16(header + 28);
+  uint16_t flags = bytes::GetLe16(header + 30);
   size_t folderReserve = 0;
   if (flags & kReserve) {
     const uint8_t* reserve;
     if (!cursor.Take(4, &reserve)) return stopped("header");
     folderReserve = reserve[2];
     const uint8_t* skipped;
-    if (!cursor.Take(Le16(reserve), &skipped)) return stopped("header");
+    if (!cursor.Take(bytes::GetLe16(reserve), &skipped)) return stopped("header");
   }
   if (flags & kPrevious)
     if (!cursor.TakeString(nullptr) || !cursor.TakeString(nullptr)) return stopped("header");
@@ -112,8 +109,8 @@ DirectoryResult ReadDirectory(const uint8_t* data, size_t size, uint64_t cabinet
   for (uint16_t i = 0; i < folders; ++i) {
     const uint8_t* folder;
     if (!cursor.Take(kFolderSize + folderReserve, &folder)) return stopped("folder table");
-    if (Le32(folder) > cabinetSize) return bad("a cabinet folder starts past the end of the cabinet");
-    if (i == 0) directory->compression = Le16(folder + 6);
+    if (bytes::GetLe32(folder) > cabinetSize) return bad("a cabinet folder starts past the end of the cabinet");
+    if (i == 0) directory->compression = bytes::GetLe16(folder + 6);
   }
   if (filesAt < cursor.at) return bad("the cabinet's file table overlaps its header");
   cursor.at = filesAt;
@@ -121,9 +118,9 @@ DirectoryResult ReadDirectory(const uint8_t* data, size_t size, uint64_t cabinet
     const uint8_t* file;
     if (!cursor.Take(kFileSize, &file)) return stopped("file table");
     DirectoryEntry entry;
-    entry.size = Le32(file);
-    entry.folder = Le16(file + 8);
-    entry.attributes = Le16(file + 14);
+    entry.size = bytes::GetLe32(file);
+    entry.folder = bytes::GetLe16(file + 8);
+    entry.attributes = bytes::GetLe16(file + 14);
     if (entry.folder >= folders && entry.folder < kFirstContinuation)
       return bad("a cabinet file names folder " + std::to_string(entry.folder) + " of " + std::to_string(folders));
     if (!cursor.TakeString(&entry.name)) return stopped("file table");

@@ -4,6 +4,8 @@
 #include <string.h>
 #include <zlib.h>
 
+#include "bytes.h"
+
 namespace cab {
 
 namespace {
@@ -15,14 +17,6 @@ constexpr size_t kDataHeaderSize = 8;
 // Readers take at most this many compressed bytes in an MSZIP block.
 constexpr size_t kMaxMszipBlock = kBlockBytes + 12;
 
-void Put16(uint8_t* p, uint32_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-}
-void Put32(uint8_t* p, uint32_t v) {
-  Put16(p, v);
-  Put16(p + 2, v >> 16);
-}
 
 struct Folder {
   uint32_t dataOffset = 0;
@@ -67,8 +61,8 @@ size_t StoredBlock(const uint8_t* in, size_t size, uint8_t* out) {
   out[0] = 'C';
   out[1] = 'K';
   out[2] = 1;  // last block, stored
-  Put16(out + 3, static_cast<uint32_t>(size));
-  Put16(out + 5, static_cast<uint32_t>(~size & 0xFFFF));
+  bytes::PutLe16(out + 3, static_cast<uint32_t>(size));
+  bytes::PutLe16(out + 5, static_cast<uint32_t>(~size & 0xFFFF));
   memcpy(out + 7, in, size);
   return size + 7;
 }
@@ -131,28 +125,28 @@ class Writer {
   void FillTables(uint8_t* p) const {
     memset(p, 0, kHeaderSize);
     memcpy(p, "MSCF", 4);
-    Put32(p + 8, static_cast<uint32_t>(offset_));
-    Put32(p + 16, static_cast<uint32_t>(kHeaderSize + kFolderEntrySize * folders_.size()));
+    bytes::PutLe32(p + 8, static_cast<uint32_t>(offset_));
+    bytes::PutLe32(p + 16, static_cast<uint32_t>(kHeaderSize + kFolderEntrySize * folders_.size()));
     p[24] = 3;  // version 1.3
     p[25] = 1;
-    Put16(p + 26, static_cast<uint32_t>(folders_.size()));
-    Put16(p + 28, static_cast<uint32_t>(files_.size()));
-    Put16(p + 32, options_.setId);
+    bytes::PutLe16(p + 26, static_cast<uint32_t>(folders_.size()));
+    bytes::PutLe16(p + 28, static_cast<uint32_t>(files_.size()));
+    bytes::PutLe16(p + 32, options_.setId);
     p += kHeaderSize;
     for (const Folder& folder : folders_) {
-      Put32(p, folder.dataOffset);
-      Put16(p + 4, folder.blocks);
-      Put16(p + 6, static_cast<uint32_t>(options_.compression));
+      bytes::PutLe32(p, folder.dataOffset);
+      bytes::PutLe16(p + 4, folder.blocks);
+      bytes::PutLe16(p + 6, static_cast<uint32_t>(options_.compression));
       p += kFolderEntrySize;
     }
     for (size_t i = 0; i < files_.size(); ++i) {
       const FileEntry& file = files_[i];
-      Put32(p, file.size);
-      Put32(p + 4, startOf_[i]);
-      Put16(p + 8, folderOf_[i]);
-      Put16(p + 10, file.date);
-      Put16(p + 12, file.time);
-      Put16(p + 14, file.attributes);
+      bytes::PutLe32(p, file.size);
+      bytes::PutLe32(p + 4, startOf_[i]);
+      bytes::PutLe16(p + 8, folderOf_[i]);
+      bytes::PutLe16(p + 10, file.date);
+      bytes::PutLe16(p + 12, file.time);
+      bytes::PutLe16(p + 14, file.attributes);
       memcpy(p + 16, file.name.data(), file.name.size());
       p[16 + file.name.size()] = 0;
       p += kFileEntrySize + file.name.size() + 1;
@@ -216,9 +210,9 @@ class Writer {
       memcpy(out, block_.data(), size);
     }
     uint8_t* header = packed_.data();
-    Put16(header + 4, static_cast<uint32_t>(outSize));
-    Put16(header + 6, static_cast<uint32_t>(size));
-    Put32(header, Checksum(header + 4, 4, Checksum(out, outSize, 0)));
+    bytes::PutLe16(header + 4, static_cast<uint32_t>(outSize));
+    bytes::PutLe16(header + 6, static_cast<uint32_t>(size));
+    bytes::PutLe32(header, Checksum(header + 4, 4, Checksum(out, outSize, 0)));
     ++folder->blocks;
     return Emit(packed_.data(), kDataHeaderSize + outSize);
   }

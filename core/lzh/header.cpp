@@ -2,19 +2,13 @@
 
 #include <string.h>
 
+#include "bytes.h"
 #include "lzh/crc16.h"
+#include "text.h"
 
 namespace lzh {
 namespace {
 
-uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t Get32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-uint64_t Get64(const uint8_t* p) { return Get32(p) | static_cast<uint64_t>(Get32(p + 4)) << 32; }
-
-bool IsLeadByte(uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 // A name or folder field, kept until both are known.
 struct Field {
@@ -44,7 +38,7 @@ void TakeExtension(Parse* parse, uint8_t type, const uint8_t* data, size_t size,
     case 0x00:  // CRC-16 of the whole header
       if (size >= 2) {
         parse->hasHeaderCrc = true;
-        parse->headerCrc = Get16(data);
+        parse->headerCrc = bytes::GetLe16(data);
         parse->headerCrcAt = at;
       }
       break;
@@ -55,19 +49,19 @@ void TakeExtension(Parse* parse, uint8_t type, const uint8_t* data, size_t size,
       break;
     case 0x42:  // 64-bit sizes
       if (size >= 16) {
-        h->packedSize = Get64(data);
-        h->originalSize = Get64(data + 8);
+        h->packedSize = bytes::GetLe64(data);
+        h->originalSize = bytes::GetLe64(data + 8);
       }
       break;
     case 0x50:
       if (size >= 2) {
-        h->unixMode = Get16(data);
+        h->unixMode = bytes::GetLe16(data);
         h->hasUnixMode = true;
       }
       break;
     case 0x54:
       if (size >= 4) {
-        h->unixTime = Get32(data);
+        h->unixTime = bytes::GetLe32(data);
         h->hasUnixTime = true;
       }
       break;
@@ -82,7 +76,7 @@ void AppendField(EntryHeader* h, const Field& field) {
     uint8_t b = field.bytes[i];
     char out = static_cast<char>(b);
     if (b == 0xFF || b == '/' || b == '\\') out = '/';
-    if (IsLeadByte(b) && i + 1 < field.length) {
+    if (text::IsCp932LeadByte(b) && i + 1 < field.length) {
       // A double-byte character: its second byte may be 0x5C and is no separator.
       if (h->pathLength + 2 > kMaxPath) { h->nameTooLong = true; break; }
       h->path[h->pathLength++] = out;
@@ -129,9 +123,9 @@ Result ReadLevel01(const Source& source, uint8_t* buf, Parse* parse) {
   for (size_t i = 2; i < total; ++i) sum = static_cast<uint8_t>(sum + buf[i]);
   if (sum != buf[1]) return Result::kBadHeader;
 
-  h->packedSize = Get32(buf + 7);
-  h->originalSize = Get32(buf + 11);
-  h->dosTime = Get32(buf + 15);
+  h->packedSize = bytes::GetLe32(buf + 7);
+  h->originalSize = bytes::GetLe32(buf + 11);
+  h->dosTime = bytes::GetLe32(buf + 15);
   h->attributes = buf[19];
   size_t nameLength = buf[21];
   size_t at = 22 + nameLength;
@@ -140,17 +134,17 @@ Result ReadLevel01(const Source& source, uint8_t* buf, Parse* parse) {
   h->headerSize = total;
 
   if (h->level == 0) {
-    if (at + 2 <= total) h->crc = Get16(buf + at);  // the oldest archivers may leave it out
+    if (at + 2 <= total) h->crc = bytes::GetLe16(buf + at);  // the oldest archivers may leave it out
     if (at + 3 <= total) h->os = buf[at + 2];
     return Result::kOk;
   }
 
   if (at + 5 > total) return Result::kBadHeader;
-  h->crc = Get16(buf + at);
+  h->crc = bytes::GetLe16(buf + at);
   h->os = buf[at + 2];
   // Level 1 counts its extended headers as part of the packed size.
   uint64_t extended = 0;
-  size_t next = Get16(buf + total - 2);
+  size_t next = bytes::GetLe16(buf + total - 2);
   while (next != 0) {
     if (next < 3) return Result::kBadHeader;
     extended += next;
@@ -159,7 +153,7 @@ Result ReadLevel01(const Source& source, uint8_t* buf, Parse* parse) {
     if (r != Result::kOk) return r;
     h->headerSize += next;
     TakeExtension(parse, buf[0], buf + 1, next - 3, 0);
-    next = Get16(buf + next - 2);
+    next = bytes::GetLe16(buf + next - 2);
   }
   h->packedSize -= extended;
   parse->hasHeaderCrc = false;  // covered by the checksum and the entry CRC
@@ -176,33 +170,33 @@ Result ReadLevel23(const Source& source, uint8_t* buf, Parse* parse) {
   if (r != Result::kOk) return r;
   size_t total;
   if (three) {
-    if (Get16(buf) != 4) return Result::kBadHeader;
-    uint32_t declared = Get32(buf + 24);
+    if (bytes::GetLe16(buf) != 4) return Result::kBadHeader;
+    uint32_t declared = bytes::GetLe32(buf + 24);
     if (declared > kMaxHeader) return Result::kBadHeader;
     total = declared;
   } else {
-    total = Get16(buf);
+    total = bytes::GetLe16(buf);
   }
   if (total < fixed) return Result::kBadHeader;
   r = ReadExactly(source, buf + fixed, total - fixed);
   if (r != Result::kOk) return r;
 
-  h->packedSize = Get32(buf + 7);
-  h->originalSize = Get32(buf + 11);
-  h->unixTime = Get32(buf + 15);
+  h->packedSize = bytes::GetLe32(buf + 7);
+  h->originalSize = bytes::GetLe32(buf + 11);
+  h->unixTime = bytes::GetLe32(buf + 15);
   h->hasUnixTime = true;
-  h->crc = Get16(buf + 21);
+  h->crc = bytes::GetLe16(buf + 21);
   h->os = buf[23];
   h->headerSize = total;
 
   size_t sizeBytes = three ? 4 : 2;
   size_t at = fixed;
-  size_t next = three ? Get32(buf + 28) : Get16(buf + 24);
+  size_t next = three ? bytes::GetLe32(buf + 28) : bytes::GetLe16(buf + 24);
   while (next != 0) {
     if (next < 1 + sizeBytes || next > total - at) return Result::kBadHeader;
     TakeExtension(parse, buf[at], buf + at + 1, next - 1 - sizeBytes, at + 1);
     size_t end = at + next;
-    next = three ? Get32(buf + end - 4) : Get16(buf + end - 2);
+    next = three ? bytes::GetLe32(buf + end - 4) : bytes::GetLe16(buf + end - 2);
     at = end;
   }
   if (parse->hasHeaderCrc) {
