@@ -2,8 +2,10 @@
 
 #include <string.h>
 
+#include "command_line.h"
+#include "entry_name.h"
 #include "lzh/archive.h"
-#include "lzh/path.h"
+#include "text.h"
 
 namespace lzh {
 namespace {
@@ -44,26 +46,14 @@ class Report {
 };
 
 // Splits the command text. Returns the number of arguments found (at most
-// `max`), or -1 when a quote is left open or an argument does not fit.
+// `max`), or -1 when a quote is left open, an argument does not fit or
+// there are more than `max`.
 int SplitArguments(const char* text, char (*args)[kMaxPath + 1], int max) {
-  int count = 0;
-  const char* p = text;
-  for (;;) {
-    while (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n') ++p;
-    if (*p == '\0') return count;
-    if (count == max) return -1;
-    size_t n = 0;
-    bool quoted = *p == '"';
-    if (quoted) ++p;
-    while (*p != '\0' && (quoted ? *p != '"' : (*p != ' ' && *p != '\t'))) {
-      if (n == kMaxPath) return -1;
-      args[count][n++] = *p++;
-    }
-    if (quoted) {
-      if (*p != '"') return -1;
-      ++p;
-    }
-    args[count++][n] = '\0';
+  for (int count = 0;; ++count) {
+    char extra[2];
+    Argument taken = count < max ? NextArgument(&text, args[count], kMaxPath + 1) : NextArgument(&text, extra, sizeof extra);
+    if (taken == Argument::kNone) return count;
+    if (taken != Argument::kTaken || count == max) return -1;
   }
 }
 
@@ -87,8 +77,8 @@ void* Allocate(const Allocator& a, size_t size) { return a.allocate(a.context, s
 size_t FolderLength(const char* folder) {
   size_t keep = 0;
   for (size_t i = 0; folder[i] != '\0'; ++i) {
-    unsigned char c = static_cast<unsigned char>(folder[i]);
-    bool lead = ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) && folder[i + 1] != '\0';
+    char c = folder[i];
+    bool lead = text::IsCp932LeadByte(static_cast<uint8_t>(c)) && folder[i + 1] != '\0';
     if (lead) ++i;
     if (lead || (c != '/' && c != '\\')) keep = i + 1;
   }
@@ -174,7 +164,8 @@ int RunCommand(const char* command, const FileSystem& fs, const Allocator& alloc
 
     size_t cleanLength = 0;
     r = h.nameTooLong ? Result::kUnsafeName
-                      : CleanPath(h.path, h.isLink ? h.linkAt : h.pathLength, job->clean, &cleanLength);
+                      : archive::CleanEntryName(h.path, h.isLink ? h.linkAt : h.pathLength, '/', job->clean,
+                                                &cleanLength);
     if (r == Result::kOk && h.isLink) r = Result::kLinkSkipped;
     if (r == Result::kOk && !h.IsDirectory() && !FindMethod(h.method)) r = Result::kUnsupportedMethod;
 

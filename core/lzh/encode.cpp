@@ -2,10 +2,14 @@
 
 #include <string.h>
 
+#include <string>
+
+#include "bytes.h"
+#include "entry_name.h"
 #include "lzh/crc16.h"
 #include "lzh/encode_pack.h"
 #include "lzh/header.h"
-#include "lzh/path.h"
+#include "text.h"
 
 namespace lzh {
 namespace {
@@ -13,69 +17,55 @@ namespace {
 constexpr uint64_t kMaxFileSize = 0xFFFFFFFFu;
 constexpr size_t kCopyChunk = 65536;
 
-bool IsLeadByte(uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
 // Splits a name into its folder (components each followed by 0xFF, as the
 // folder extension wants them) and its last component. For a folder entry
-// the whole path goes to `folder`.
+// the whole path goes to `folder`. Names the unpackers would refuse are
+// refused, and a little more: a "." part, which they would pass over, and
+// the byte 0xFF, which separates folders inside the header.
 Result SplitName(const EntryInfo& info, bool directory, std::vector<uint8_t>* folder, std::vector<uint8_t>* name) {
-  const uint8_t* p = reinterpret_cast<const uint8_t*>(info.name);
-  size_t n = info.name ? info.nameLength : 0;
-  std::vector<std::vector<uint8_t>> parts(1);
-  bool endsWithSeparator = false;
-  for (size_t i = 0; i < n; ++i) {
-    uint8_t b = p[i];
-    endsWithSeparator = false;
-    if (b < 0x20 || b == 0x7F || b == 0xFF || strchr(":*?\"<>|", b) != nullptr) return Result::kUnsafeName;
-    if (IsLeadByte(b) && i + 1 < n) {
-      uint8_t trail = p[++i];
-      if (trail < 0x20 || trail == 0x7F || trail == 0xFF) return Result::kUnsafeName;
-      parts.back().push_back(b);
-      parts.back().push_back(trail);
-      continue;
-    }
-    if (b == '/' || b == '\\') {
-      if (i == 0) return Result::kUnsafeName;  // absolute
-      if (!parts.back().empty()) parts.emplace_back();
-      endsWithSeparator = true;
-      continue;
-    }
-    parts.back().push_back(b);
+  std::string raw(info.name ? info.name : "", info.name ? info.nameLength : 0);
+  if (raw.size() > kMaxPath || raw.find('\xFF') != std::string::npos) return Result::kUnsafeName;
+  size_t partStart = 0;
+  for (const char* p = raw.c_str();; p = text::Next(p)) {
+    if (*p && *p != '/' && *p != '\\') continue;
+    size_t at = static_cast<size_t>(p - raw.c_str());
+    if (at == partStart + 1 && raw[partStart] == '.') return Result::kUnsafeName;
+    if (!*p) break;
+    partStart = at + 1;
   }
-  if (parts.back().empty()) parts.pop_back();
-  if (parts.empty() || (endsWithSeparator && !directory)) return Result::kUnsafeName;
-
-  std::vector<uint8_t> joined;  // '/'-separated, to let the reader's own rules judge it too
-  for (const auto& part : parts) {
-    if (part.size() == 1 && part[0] == '.') return Result::kUnsafeName;
-    if (part.size() == 2 && part[0] == '.' && part[1] == '.') return Result::kUnsafeName;
-    if (!joined.empty()) joined.push_back('/');
-    joined.insert(joined.end(), part.begin(), part.end());
-  }
-  if (joined.size() > kMaxPath) return Result::kUnsafeName;
-  std::vector<char> clean(joined.size() + 1);
+  // A file's name ends with a name, not with a separator.
+  if (!directory && !raw.empty() && partStart == raw.size()) return Result::kUnsafeName;
+  std::vector<char> clean(raw.size() + 1);
   size_t cleanLength = 0;
-  Result r = CleanPath(reinterpret_cast<const char*>(joined.data()), joined.size(), clean.data(), &cleanLength);
+  Result r = archive::CleanEntryName(raw.data(), raw.size(), '/', clean.data(), &cleanLength);
   if (r != Result::kOk) return r;
 
   folder->clear();
   name->clear();
-  size_t folders = directory ? parts.size() : parts.size() - 1;
-  for (size_t i = 0; i < folders; ++i) {
-    folder->insert(folder->end(), parts[i].begin(), parts[i].end());
+  const char* part = clean.data();
+  for (const char* slash; (slash = static_cast<const char*>(memchr(part, '/', clean.data() + cleanLength - part)));
+       part = slash + 1) {
+    folder->insert(folder->end(), part, slash);
     folder->push_back(0xFF);
   }
-  if (!directory) *name = parts.back();
+  const char* end = clean.data() + cleanLength;
+  if (directory) {
+    folder->insert(folder->end(), part, end);
+    folder->push_back(0xFF);
+  } else {
+    name->assign(part, end);
+  }
   return Result::kOk;
 }
 
+// Appends a little-endian field.
 void Put16(std::vector<uint8_t>* v, uint32_t x) {
-  v->push_back(static_cast<uint8_t>(x));
-  v->push_back(static_cast<uint8_t>(x >> 8));
+  v->resize(v->size() + 2);
+  bytes::PutLe16(v->data() + v->size() - 2, x);
 }
 void Put32(std::vector<uint8_t>* v, uint32_t x) {
-  Put16(v, x & 0xFFFF);
-  Put16(v, x >> 16);
+  v->resize(v->size() + 4);
+  bytes::PutLe32(v->data() + v->size() - 4, x);
 }
 
 const char* MethodName(PackMethod method) {

@@ -7,7 +7,6 @@
 
 #include "lzh/command.h"
 #include "lzh/crc16.h"
-#include "lzh/path.h"
 #include "lzh_test_util.h"
 
 namespace {
@@ -135,31 +134,6 @@ TEST(LzhHostile, UnsafeNamesAreRefusedAndTheRestExtracted) {
     EXPECT_NE(report.find(tail + ": unsafe name refused"), std::string::npos) << name << "\n" << report;
   }
   EXPECT_NE(report.find("2 files, 0 folders, 11 failed"), std::string::npos) << report;
-}
-
-TEST(LzhHostile, CleanPathKeepsOnlyHarmlessNames) {
-  struct Case {
-    const char* path;
-    const char* clean;  // null: refused
-  } const kCases[] = {
-      {"a/b.txt", "a/b.txt"},       {"./a//b/", "a/b"},         {"\x95\\.txt", "\x95\\.txt"},
-      {"COM10", "COM10"},           {"console.txt", "console.txt"}, {"..a", "..a"},
-      {"", nullptr},                {"/", nullptr},             {".", nullptr},
-      {"a/../b", nullptr},          {"...", nullptr},           {". .", nullptr},
-      {"x/C:", nullptr},            {"PRN.txt", nullptr},       {"com9", nullptr},
-      {"CONIN$", nullptr},          {"a/b\\..\\c", nullptr},
-  };
-  for (const Case& c : kCases) {
-    char clean[64];
-    size_t length = 0;
-    Result r = lzh::CleanPath(c.path, strlen(c.path), clean, &length);
-    if (c.clean) {
-      EXPECT_EQ(r, Result::kOk) << c.path;
-      EXPECT_EQ(std::string(clean, length), c.clean);
-    } else {
-      EXPECT_EQ(r, Result::kUnsafeName) << c.path;
-    }
-  }
 }
 
 TEST(LzhHostile, CorpusAttacksLeaveNothingOutsideTheFolder) {

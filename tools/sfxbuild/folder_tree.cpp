@@ -18,22 +18,14 @@
 #include <unistd.h>
 #endif
 
+#include "entry_name.h"
+#include "text.h"
+#include "tokens.h"
+
 namespace {
 
-const char* const kTokens[] = {
-    "[shell]",     "[Application]", "[Environment]", "[User]", "[Windows]", "[System]",   "[Desktop]",
-    "[Programs]", "[ProgramMenu]",  "[Menu]",        "[Startup]", "[SendTo]", "[Recent]", "[Temporary]",
-};
-
 // A '\\' that is no second byte of a double-byte character.
-bool HasSeparator(const std::string& name) {
-  for (size_t i = 0; i < name.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(name[i]);
-    if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) ++i;  // lead byte: skip its trail byte
-    else if (c == '\\') return true;
-  }
-  return false;
-}
+bool HasSeparator(const std::string& name) { return text::FindFirst(name.c_str(), '\\') != nullptr; }
 
 #ifndef _WIN32
 bool IsUtf8(const std::string& text) {
@@ -97,6 +89,11 @@ std::string Walk(const std::string& path, const std::string& name, std::vector<T
     if (!ToCodePage932(child, &stored)) return "name cannot be written in code page 932: " + childPath;
     // A backslash inside a name would read as a folder boundary on Windows.
     if (HasSeparator(stored)) return "name with a backslash: " + childPath;
+    std::vector<char> clean(stored.size() + 1);
+    size_t cleanLength = 0;
+    if (archive::CleanEntryName(stored.data(), stored.size(), '\\', clean.data(), &cleanLength) != core::Result::kOk)
+      return "name that the stubs would refuse to unpack (a device, dots only, or a character Windows forbids): " +
+             childPath;
     struct stat info;
     if (stat(childPath.c_str(), &info) != 0) return "cannot read " + childPath;
     TreeEntry entry;
@@ -110,7 +107,7 @@ std::string Walk(const std::string& path, const std::string& name, std::vector<T
     if (name.empty() && !entry.isFolder)
       fprintf(stderr, "sfxbuild: warning: %s lies at the top of the folder: the stub unpacks it but moves it nowhere\n",
               child.c_str());
-    if (name.empty() && entry.isFolder && !IsKnownToken(child))
+    if (name.empty() && entry.isFolder && !tokens::IsKnownToken(child.c_str()))
       fprintf(stderr, "sfxbuild: warning: %s is no destination token: the stub leaves it in its workspace\n",
               child.c_str());
     entries->push_back(entry);
@@ -124,12 +121,6 @@ std::string Walk(const std::string& path, const std::string& name, std::vector<T
 }
 
 }  // namespace
-
-bool IsKnownToken(const std::string& name) {
-  for (const char* token : kTokens)
-    if (strcasecmp(name.c_str(), token) == 0) return true;
-  return false;
-}
 
 std::string ListFolder(const char* folder, std::vector<TreeEntry>* entries) {
   struct stat info;
@@ -145,7 +136,7 @@ void CheckFinalCommand(const char* command) {
   std::string text = command;
   if (text[0] == '[') {
     std::string token = text.substr(0, text.find('\\'));
-    if (IsKnownToken(token) && strcasecmp(token.c_str(), "[shell]") != 0) return;
+    if (tokens::IsKnownToken(token.c_str()) && !text::EqualNoCase(token.c_str(), tokens::kShell)) return;
   } else if ((text.size() > 2 && text[1] == ':' && (text[2] == '\\' || text[2] == '/')) || text.rfind("\\\\", 0) == 0) {
     return;
   }

@@ -5,6 +5,8 @@
 #include <fcntl.h>
 #include <fdi.h>
 
+#include "entry_name.h"
+
 namespace {
 
 // FDI's file callbacks carry no context; one extraction runs at a time per
@@ -93,46 +95,24 @@ LONG DIAMONDAPI Seek(INT_PTR file, LONG distance, int origin) {
   return at == INVALID_SET_FILE_POINTER ? -1 : static_cast<LONG>(at);
 }
 
-// --- names ---
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// Names that Windows takes for devices in any folder and with any extension.
-bool IsDeviceName(const char* part, int length) {
-  static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
-  int base = 0;
-  while (base < length && part[base] != '.') ++base;
-  while (base > 0 && part[base - 1] == ' ') --base;
-  for (const char* device : kDevices) {
-    int i = 0;
-    while (i < base && device[i] && Upper(part[i]) == device[i]) ++i;
-    if (i == base && !device[i]) return true;
-  }
-  if (base == 4 && part[3] >= '1' && part[3] <= '9') {
-    char a = Upper(part[0]), b = Upper(part[1]), c = Upper(part[2]);
-    if ((a == 'C' && b == 'O' && c == 'M') || (a == 'L' && b == 'P' && c == 'T')) return true;
-  }
-  return false;
-}
-
 INT_PTR OpenTarget(FdiJob* job, const char* name) {
-  if (!FdiIsSafeName(name)) {
+  int folderLength = lstrlenA(job->folder);
+  char clean[MAX_PATH];
+  size_t cleanLength = 0;
+  int nameLength = lstrlenA(name);
+  if (nameLength >= MAX_PATH ||
+      archive::CleanEntryName(name, nameLength, '\\', clean, &cleanLength) != core::Result::kOk) {
     ++job->refused;
     ReportName(job, "refused: ", name);
     return 0;
   }
-  int folderLength = lstrlenA(job->folder);
-  if (folderLength + lstrlenA(name) >= MAX_PATH) {
+  if (folderLength + static_cast<int>(cleanLength) >= MAX_PATH) {
     ++job->failed;
     ReportName(job, "path too long: ", name);
     return 0;
   }
   lstrcpyA(job->current, job->folder);
-  lstrcpyA(job->current + folderLength, name);
-  for (char* p = job->current + folderLength; *p; p = CharNextA(p))
-    if (*p == '/') *p = '\\';
+  lstrcpyA(job->current + folderLength, clean);
   HANDLE file = INVALID_HANDLE_VALUE;
   if (FdiMakeParentFolders(job->current, folderLength)) {
     // A read-only file of an earlier run is overwritten too.
@@ -208,30 +188,6 @@ void FdiReport(FdiJob* job, const char* text) {
   if (!job->out || job->outSize == 0) return;
   while (*text && job->outLength + 1 < job->outSize) job->out[job->outLength++] = *text++;
   job->out[job->outLength] = '\0';
-}
-
-// A stored name is taken only when it stays below the target folder:
-// relative, no drive, no stream, no part that is empty, made of dots and
-// blanks only (Windows reads "..." and ".. " as ".."), or a device.
-// Trail bytes of double-byte characters are never read as separators.
-bool FdiIsSafeName(const char* name) {
-  if (!*name) return false;
-  const char* part = name;
-  for (const char* p = name;; p = CharNextA(p)) {
-    unsigned char c = static_cast<unsigned char>(*p);
-    if (c == 0 || IsSeparator(*p)) {
-      int length = static_cast<int>(p - part);
-      bool dotsAndBlanks = true;
-      for (int i = 0; i < length; ++i)
-        if (part[i] != '.' && part[i] != ' ') dotsAndBlanks = false;
-      if (length == 0 || dotsAndBlanks || IsDeviceName(part, length)) return false;
-      if (c == 0) return true;
-      part = p + 1;
-      continue;
-    }
-    if (c < 0x20 || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' || c == '|') return false;
-    if (IsDBCSLeadByte(c) && !p[1]) return false;
-  }
 }
 
 bool FdiMakeParentFolders(char* path, int from) {

@@ -1,6 +1,7 @@
 // Cabinet extraction through the system's cabinet.dll (FDI), shared by
-// cab32.dll and innersfx.exe. Names that would leave the target folder are
-// refused; a file cut short by a damaged cabinet is removed again.
+// cab32.dll and innersfx.exe. Names are judged by the kit's one rule
+// (core/entry_name.h); a file cut short by a damaged cabinet is removed
+// again.
 #ifndef SFX_UNPACKERS_COMMON_FDI_EXTRACT_H
 #define SFX_UNPACKERS_COMMON_FDI_EXTRACT_H
 
@@ -50,8 +51,5 @@ void FdiReport(FdiJob* job, const char* text);
 
 // Makes every folder of `path` up to its last '\\', from byte `from` on.
 bool FdiMakeParentFolders(char* path, int from);
-
-// True when a stored name stays below the target folder.
-bool FdiIsSafeName(const char* name);
 
 #endif  // SFX_UNPACKERS_COMMON_FDI_EXTRACT_H
