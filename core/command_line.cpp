@@ -10,3 +10,29 @@ const char* SkipProgramPath(const char* p) {
   }
   return p;
 }
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+}  // namespace
+
+Argument NextArgument(const char** text, char* out, size_t size) {
+  const char* p = *text;
+  while (IsBlank(*p)) ++p;
+  Argument result = *p ? Argument::kTaken : Argument::kNone;
+  bool quoted = *p == '"';
+  if (quoted) ++p;
+  size_t n = 0;
+  for (; *p && (quoted ? *p != '"' : !IsBlank(*p)); ++p) {
+    if (n + 1 < size) out[n++] = *p;
+    else result = Argument::kTooLong;
+  }
+  if (quoted) {
+    if (*p) ++p;
+    else result = Argument::kOpenQuote;
+  }
+  if (size) out[n] = '\0';
+  *text = p;
+  return result;
+}

@@ -1,9 +1,27 @@
-// Reading a program's own command line.
+// Command lines: a program's own, and the command texts of lzhdec32.dll and
+// cab32.dll, split the same way everywhere.
 #ifndef SFX_CORE_COMMAND_LINE_H
 #define SFX_CORE_COMMAND_LINE_H
+
+#include <stddef.h>
 
 // The arguments after the program's own path, which comes first, quoted
 // (up to the closing quote) or bare (up to the first blank or tab).
 const char* SkipProgramPath(const char* commandLine);
+
+enum class Argument {
+  kNone,       // only blanks were left
+  kTaken,
+  kTooLong,    // did not fit `out`
+  kOpenQuote,  // a quote that never closes
+};
+
+// Takes the next argument of `*text`: blanks (space, tab, line breaks)
+// are skipped, then a quoted argument runs to its closing quote (a
+// backslash before it is part of the argument, as in "folder\") and a bare
+// one to the next blank. It goes to `out` (`size` bytes with its
+// NUL) and `*text` moves past it, also when it was cut (kTooLong, `out`
+// holding its start) or its quote never closed (kOpenQuote, at the end).
+Argument NextArgument(const char** text, char* out, size_t size);
 
 #endif  // SFX_CORE_COMMAND_LINE_H

@@ -13,8 +13,9 @@ char* Append(char* out, const char* text) {
 
 // Writes the digits of `magnitude` in groups of three, most significant
 // first, after an optional sign. Returns the end of the text.
-char* Group(char* out, uint32_t magnitude, bool negative) {
-  char reversed[kThousandsSize];
+template <typename Unsigned>
+char* Group(char* out, Unsigned magnitude, bool negative) {
+  char reversed[kWideThousandsSize];
   size_t count = 0;
   unsigned digits = 0;
   do {
@@ -53,6 +54,7 @@ void FormatThousands(char* buffer, int32_t value) {
 }
 
 void FormatThousandsUnsigned(char* buffer, uint32_t value) { Group(buffer, value, false); }
+void FormatThousandsUnsigned(char* buffer, uint64_t value) { Group(buffer, value, false); }
 
 void TransportText(char* buffer, uint32_t files, uint32_t bytes) {
   AppendCounts(Append(buffer, "Transport...\n\n"), files, bytes);

@@ -5,8 +5,6 @@
 
 namespace text {
 
-bool IsCp932LeadByte(uint8_t byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
-
 const char* Next(const char* p, LeadByteTest isLead) {
   if (*p == '\0') return p;
   if (isLead(static_cast<uint8_t>(*p)) && p[1] != '\0') return p + 2;
@@ -27,30 +25,21 @@ const char* FindLast(const char* text, char c, LeadByteTest isLead) {
 }
 
 bool EndsWith(const char* text, char c, LeadByteTest isLead) {
-  const char* last = nullptr;
-  for (const char* p = text; *p; p = Next(p, isLead)) last = p;
-  return last && *last == c && Next(last, isLead) == last + 1;
+  // The last `c` that is a character ends the text only when it is the
+  // last character: a final double-byte character whose trail byte is `c`
+  // is passed over by the search.
+  const char* last = FindLast(text, c, isLead);
+  return last && last[1] == '\0';
 }
 
 PathParts SplitPath(const char* path, LeadByteTest isLead) {
   PathParts parts = {0, 0, 0, strlen(path)};
-  const char* p = path;
-  if (path[0] && path[1] == ':') {
-    p = path + 2;
-  } else if (path[0] == '\\' && path[1] == '\\') {
-    // A network path: the server and its share are the drive.
-    p = path + 2;
-    for (int separators = 0; *p; p = Next(p, isLead))
-      if (*p == '\\' && ++separators == 2) break;
-  }
-  parts.folder = static_cast<size_t>(p - path);
-  const char* name = p;
-  for (const char* q = p; *q; q = Next(q, isLead))
+  parts.folder = path[0] && path[1] == ':' ? 2 : 0;
+  const char* name = path + parts.folder;
+  for (const char* q = name; *q; q = Next(q, isLead))
     if (*q == '\\' || *q == '/') name = q + 1;
   parts.name = static_cast<size_t>(name - path);
-  const char* dot = nullptr;
-  for (const char* q = name; *q; q = Next(q, isLead))
-    if (*q == '.') dot = q;
+  const char* dot = FindLast(name, '.', isLead);
   parts.extension = dot ? static_cast<size_t>(dot - path) : parts.end;
   return parts;
 }
@@ -102,16 +91,17 @@ int ReadInt(const char* text, const char** end) {
   while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\v' || *p == '\f' || *p == '\r') ++p;
   bool negative = *p == '-';
   if (*p == '-' || *p == '+') ++p;
-  if (*p < '0' || *p > '9') {
-    if (end) *end = text;
-    return 0;
+  const char* digits = p;
+  // Counted in 32 bits up to one past INT_MAX, the magnitude of INT_MIN.
+  const unsigned limit = static_cast<unsigned>(INT_MAX) + 1;
+  unsigned value = 0;
+  for (; *p >= '0' && *p <= '9'; ++p) {
+    unsigned digit = static_cast<unsigned>(*p - '0');
+    value = value > (limit - digit) / 10 ? limit : value * 10 + digit;
   }
-  long long value = 0;
-  for (; *p >= '0' && *p <= '9'; ++p)
-    if (value <= static_cast<long long>(INT_MAX) + 1) value = value * 10 + (*p - '0');
-  if (end) *end = p;
-  if (negative) return value > static_cast<long long>(INT_MAX) + 1 ? INT_MIN : static_cast<int>(-value);
-  return value > INT_MAX ? INT_MAX : static_cast<int>(value);
+  if (end) *end = p == digits ? text : p;
+  if (negative) return value == limit ? INT_MIN : -static_cast<int>(value);
+  return value >= limit ? INT_MAX : static_cast<int>(value);
 }
 
 }  // namespace text

@@ -19,7 +19,9 @@ namespace text {
 // Whether a byte starts a double-byte character.
 using LeadByteTest = bool (*)(uint8_t byte);
 
-bool IsCp932LeadByte(uint8_t byte);
+inline bool IsCp932LeadByte(uint8_t byte) {
+  return static_cast<uint8_t>(byte - 0x81) < 0x1F || static_cast<uint8_t>(byte - 0xE0) < 0x1D;
+}
 
 // The character after the one at `p`; `p` itself at the NUL. A lead byte
 // right before the NUL counts as a character of its own.
@@ -33,9 +35,9 @@ const char* FindLast(const char* text, char c, LeadByteTest isLead = IsCp932Lead
 // Whether the last character of `text` is `c`.
 bool EndsWith(const char* text, char c, LeadByteTest isLead = IsCp932LeadByte);
 
-// A path cut into drive ("C:" or "\\\\server\\share"), folder (up to and
-// with its last '\\'), name, and extension (from the last '.' of the name,
-// with it). Each part runs from its offset to the next part's.
+// A path cut into drive ("C:"), folder (up to and with its last '\\' or
+// '/'), name, and extension (from the last '.' of the name, with it). Each
+// part runs from its offset to the next part's.
 struct PathParts {
   size_t folder;     // the drive is [0, folder)
   size_t name;       // the folder is [folder, name)

@@ -1,24 +1,27 @@
 // Walking the entries of one folder.
-#ifndef SFX_STUB_FIND_ENTRIES_H
-#define SFX_STUB_FIND_ENTRIES_H
+#ifndef SFX_PLATFORM_FOLDER_WALK_H
+#define SFX_PLATFORM_FOLDER_WALK_H
 
-#include "stub.h"
+#include <windows.h>
 
-// Calls `visit(entry, isFolder)` for every entry of `folder` but "." and
-// "..". A folder whose pattern would not fit a path buffer has no entries.
+namespace platform {
+
+using EntryVisitor = void (*)(void* context, const WIN32_FIND_DATAA& entry, bool isFolder);
+
+// Calls `visit` for every entry of `folder` but "." and "..". A folder
+// whose pattern would not fit a path buffer has no entries.
+void ForEachEntry(const char* folder, EntryVisitor visit, void* context);
+
+// The same with any callable `visit(entry, isFolder)`. The walk itself is
+// compiled once; each caller adds only a small thunk.
 template <typename Visit>
 void ForEachEntry(const char* folder, Visit visit) {
-  char pattern[MAX_PATH];
-  if (!JoinChecked(pattern, folder, "*.*")) return;
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA(pattern, &entry);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    if (isFolder && (lstrcmpA(entry.cFileName, ".") == 0 || lstrcmpA(entry.cFileName, "..") == 0)) continue;
-    visit(entry, isFolder);
-  } while (FindNextFileA(find, &entry));
-  FindClose(find);
+  ForEachEntry(
+      folder,
+      [](void* context, const WIN32_FIND_DATAA& entry, bool isFolder) { (*static_cast<Visit*>(context))(entry, isFolder); },
+      &visit);
 }
 
-#endif  // SFX_STUB_FIND_ENTRIES_H
+}  // namespace platform
+
+#endif  // SFX_PLATFORM_FOLDER_WALK_H

@@ -1,7 +1,10 @@
 // Moving the token folders of the workspace into the folders they name.
-#include "find_entries.h"
+#include "stub.h"
 
 #include <shellapi.h>
+
+#include "folder_walk.h"
+#include "tokens.h"
 
 namespace {
 
@@ -13,7 +16,7 @@ struct PathList {
 
   bool Append(const char* folder, const char* name) {
     char path[MAX_PATH];
-    if (!JoinChecked(path, folder, name)) return false;
+    if (!platform::JoinChecked(path, folder, name)) return false;
     DWORD length = lstrlenA(path) + 1;
     if (used + length + 1 > capacity) return false;  // keep room for the final NUL
     lstrcpyA(text + used, path);
@@ -25,7 +28,7 @@ struct PathList {
 // Entries that move: files, and folders whose name does not start with '.'.
 template <typename Visit>
 void ForEachMovingEntry(const char* folder, Visit visit) {
-  ForEachEntry(folder, [&](const WIN32_FIND_DATAA& entry, bool isFolder) {
+  platform::ForEachEntry(folder, [&](const WIN32_FIND_DATAA& entry, bool isFolder) {
     if (!isFolder || entry.cFileName[0] != '.') visit(entry);
   });
 }
@@ -34,14 +37,14 @@ template <typename Visit>
 void ForEachSubfolder(const char* folder, Visit visit) {
   ForEachMovingEntry(folder, [&](const WIN32_FIND_DATAA& entry) {
     char path[MAX_PATH];
-    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && JoinChecked(path, folder, entry.cFileName))
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && platform::JoinChecked(path, folder, entry.cFileName))
       visit(entry.cFileName, path);
   });
 }
 
 void RecordMoves(const char* destination, const PathList& destinations) {
   char ini[MAX_PATH], named[MAX_PATH];
-  if (!JoinChecked(ini, destination, "Setup.ini")) return;
+  if (!platform::JoinChecked(ini, destination, "Setup.ini")) return;
   // Only a folder that setup installed keeps such records.
   if (!GetPrivateProfileStringA("Root", "Named", "", named, sizeof named, ini)) return;
   for (const char* entry = destinations.text; *entry; entry += lstrlenA(entry) + 1)
@@ -55,8 +58,8 @@ void MoveFolderContents(HWND owner, const char* destination, const char* source,
   char to[MAX_PATH], from[MAX_PATH];
   lstrcpynA(to, destination, sizeof to);
   lstrcpynA(from, source, sizeof from);
-  DropTrailingSlash(to);
-  DropTrailingSlash(from);
+  platform::DropTrailingSlash(to);
+  platform::DropTrailingSlash(from);
 
   DWORD count = 0, names = 0;
   ForEachMovingEntry(from, [&](const WIN32_FIND_DATAA& entry) {
@@ -96,24 +99,30 @@ void MoveFolderContents(HWND owner, const char* destination, const char* source,
   if (destinations.text) HeapFree(heap, 0, destinations.text);
 }
 
+namespace {
+
+// Moves each subfolder of "[Application]" or "[Environment]" into the
+// folder its name resolves to.
+void MoveNamedFolders(HWND window, const char* path, int (*resolve)(const char*, char*, char*), bool record) {
+  ForEachSubfolder(path, [&](const char* name, const char* source) {
+    char folder[MAX_PATH], title[kTitleSize];
+    if (resolve(name, folder, title)) MoveFolderContents(window, folder, source, title, record);
+  });
+}
+
+}  // namespace
+
 void DistributeWorkspace(HWND window, const char* workspace) {
   char shell[MAX_PATH];
-  if (JoinChecked(shell, workspace, "[shell]")) DeleteTree(shell);
+  if (platform::JoinChecked(shell, workspace, tokens::kShell)) DeleteTree(shell);
 
   ForEachSubfolder(workspace, [&](const char* name, const char* path) {
     char folder[MAX_PATH], title[kTitleSize];
-    if (lstrcmpiA(name, "[Application]") == 0) {
-      ForEachSubfolder(path, [&](const char* application, const char* source) {
-        if (ResolveApplicationFolder(application, folder, title))
-          MoveFolderContents(window, folder, source, title, true);
-      });
-    } else if (lstrcmpiA(name, "[Environment]") == 0) {
-      ForEachSubfolder(path, [&](const char* variable, const char* source) {
-        if (ResolveEnvironmentFolder(variable, folder, title))
-          MoveFolderContents(window, folder, source, title, false);
-      });
-    } else if (ResolveDestination(window, name, folder, title)) {
+    if (lstrcmpiA(name, tokens::kApplication) == 0)
+      MoveNamedFolders(window, path, ResolveApplicationFolder, true);
+    else if (lstrcmpiA(name, tokens::kEnvironment) == 0)
+      MoveNamedFolders(window, path, ResolveEnvironmentFolder, false);
+    else if (ResolveDestination(window, name, folder, title))
       MoveFolderContents(window, folder, path, title, false);
-    }
   });
 }

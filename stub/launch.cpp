@@ -3,6 +3,9 @@
 
 #include <shellapi.h>
 
+#include "folder_walk.h"
+#include "tokens.h"
+
 namespace {
 
 // Opens `file` with its default verb. The process handle is not needed and
@@ -23,13 +26,11 @@ bool ShellOpen(HWND window, const char* file, const char* folder) {
 
 // Splits `text` at its first '\\': `text` keeps what is before it, the
 // result points after it (null when there is none).
-char* SplitAtSlash(char* text) {
-  for (char* p = text; *p; p = CharNextA(p))
-    if (*p == '\\') {
-      *p = '\0';
-      return p + 1;
-    }
-  return nullptr;
+char* SplitAtSlash(char* path) {
+  char* slash = const_cast<char*>(text::FindFirst(path, '\\', platform::IsAnsiLeadByte));
+  if (!slash) return nullptr;
+  *slash = '\0';
+  return slash + 1;
 }
 
 // Turns a command that starts with a token into a path. False when the
@@ -55,24 +56,20 @@ bool ResolveCommand(HWND window, char* command) {
     lstrcpyA(command, folder);
     return true;
   }
-  return JoinChecked(command, folder, remaining);
+  return platform::JoinChecked(command, folder, remaining);
 }
 
 }  // namespace
 
-int RunShellItems(HWND window, const char* workspace) {
-  char folder[MAX_PATH], pattern[MAX_PATH];
-  if (!JoinChecked(folder, workspace, "[shell]\\") || !JoinChecked(pattern, folder, "*.*")) return 0;
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA(pattern, &entry);
-  if (find == INVALID_HANDLE_VALUE) return 0;
-  int started = 0;
-  do {
+bool RunShellItems(HWND window, const char* workspace) {
+  char folder[MAX_PATH];
+  if (!platform::JoinChecked(folder, workspace, tokens::kShell)) return false;
+  bool started = false;
+  platform::ForEachEntry(folder, [&](const WIN32_FIND_DATAA& entry, bool isFolder) {
     char file[MAX_PATH];
-    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-    if (JoinChecked(file, folder, entry.cFileName) && ShellOpen(window, file, folder)) started = 1;
-  } while (FindNextFileA(find, &entry));
-  FindClose(find);
+    if (!isFolder && platform::JoinChecked(file, folder, entry.cFileName) && ShellOpen(window, file, folder))
+      started = true;
+  });
   return started;
 }
 
@@ -81,9 +78,9 @@ void RunFinalCommand(HWND window, char* command) {
   if (command[0] == '[' && !ResolveCommand(window, command)) return;
   // The command names one file or folder that must exist; anything with
   // arguments is no such path and opens nothing.
-  if (PathKind(command) == 0) return;
+  if (platform::KindOf(command) == platform::PathKind::kNothing) return;
   char folder[MAX_PATH];
-  FolderPart(folder, command);
-  DropTrailingSlash(folder);
+  platform::FolderPart(folder, command);
+  platform::DropTrailingSlash(folder);
   ShellOpen(window, command, folder);
 }

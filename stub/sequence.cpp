@@ -21,14 +21,9 @@ void ShowButtons(HWND window, int show) {
 
 // The file name without folder and extension.
 void BaseName(char* out, const char* path) {
-  const char* name = path;
-  for (const char* p = path; *p; p = CharNextA(p))
-    if (*p == '\\' || *p == '/' || *p == ':') name = p + 1;
-  lstrcpynA(out, name, MAX_PATH);
-  char* dot = nullptr;
-  for (char* p = out; *p; p = CharNextA(p))
-    if (*p == '.') dot = p;
-  if (dot) *dot = '\0';
+  text::PathParts parts = text::SplitPath(path, platform::IsAnsiLeadByte);
+  size_t length = parts.extension - parts.name;
+  lstrcpynA(out, path + parts.name, static_cast<int>(length < MAX_PATH ? length : MAX_PATH - 1) + 1);
 }
 
 void SetUpWindow(HWND window) {

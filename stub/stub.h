@@ -6,14 +6,8 @@
 
 #include <windows.h>
 
-// Dialog resource of the progress window and its controls.
-enum {
-  IDD_PROGRESS = 101,
-  IDI_STUB = 128,
-  IDC_PROGRESS_TEXT = 1001,
-  IDC_OK = 1002,
-  IDC_CANCEL = 1003,
-};
+#include "paths.h"
+#include "stub_resource.h"
 
 // The states of one run, one per timer tick.
 enum StubState {
@@ -29,7 +23,7 @@ enum StubState {
 struct Stub {
   char workspace[MAX_PATH];
   char ownPath[MAX_PATH];
-  int state;
+  StubState state;
   int selfRemoval;
   char finalCommand[MAX_PATH];
 };
@@ -49,8 +43,6 @@ bool MakeWorkspaceName(char* buffer, DWORD size);
 // are skipped whole.
 void CountTree(const char* folder, int depth, DWORD* fileCount, DWORD* byteCount);
 void DeleteTree(const char* folder);
-// folder + "\\" + name into `out` (MAX_PATH). False when it would not fit.
-bool JoinChecked(char* out, const char* folder, const char* name);
 
 // --- the payload (split_payload.cpp) ---
 // Writes the archive that follows the payload block of `ownPath` into
@@ -59,8 +51,6 @@ bool JoinChecked(char* out, const char* folder, const char* name);
 int SplitPayload(const char* archivePath, const char* ownPath, int* selfRemoval, char* finalCommand);
 
 // --- destinations (destinations.cpp) ---
-// 0 nothing there, 1 a folder, 2 a file.
-int PathKind(const char* path);
 // Each writes the folder (MAX_PATH bytes) and, when `title` is not null,
 // the progress title (kTitleSize bytes); 1 when resolved, 0 when not.
 constexpr int kTitleSize = MAX_PATH + 32;
@@ -73,24 +63,21 @@ void ForgetUserFolder();
 void DistributeWorkspace(HWND window, const char* workspace);
 void MoveFolderContents(HWND owner, const char* destination, const char* source, const char* title,
                         bool record);
-int RecordCopiedFile(const char* ini, const char* entry);
+// Appends `entry` to the list unless it is there already, ignoring case;
+// true when it was appended.
+bool RecordCopiedFile(const char* ini, const char* entry);
 void RecordMadeDirectory(const char* ini, const char* entry);
 
 // --- launching (launch.cpp) ---
-int RunShellItems(HWND window, const char* workspace);
+// Opens every file of the workspace's "[shell]" folder, in that folder;
+// true when one started.
+bool RunShellItems(HWND window, const char* workspace);
 void RunFinalCommand(HWND window, char* command);
 
 // --- self-removal (self_removal.cpp) ---
 void RelaunchForRemoval();
 void RunSecondInstance(const char* arguments);
 void RemoveSelf();
-
-// --- paths (workspace.cpp) ---
-// The drive and folder part of `path`, with its trailing '\\', into `out`
-// (MAX_PATH); empty when there is no folder part.
-void FolderPart(char* out, const char* path);
-// Drops one trailing '\\'.
-void DropTrailingSlash(char* path);
 
 // --- the backend of this program (backends/*.cpp) ---
 extern const char kArchiveName[];    // "\\$.lzh" and the like
@@ -99,6 +86,8 @@ extern const DWORD kPauseBeforeUnpack;
 // Runs in the program entry before the workspace is named; false ends the
 // program with exit code 1.
 bool BackendStartupCheck();
-int UnpackArchive(HWND window, const char* workspace);
+// Has the archive in the workspace unpacked there. Whatever happened, the
+// run goes on: what reached the workspace is counted and distributed.
+void UnpackArchive(HWND window, const char* workspace);
 
 #endif  // SFX_STUB_STUB_H

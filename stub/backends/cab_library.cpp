@@ -17,9 +17,9 @@ bool BackendStartupCheck() {
   return false;
 }
 
-int UnpackArchive(HWND window, const char* workspace) {
+void UnpackArchive(HWND window, const char* workspace) {
   HMODULE library = LoadLibraryA("cab32.dll");
-  if (!library) return 1;
+  if (!library) return;
   CabEntry cab = reinterpret_cast<CabEntry>(reinterpret_cast<void*>(GetProcAddress(library, "Cab")));
   if (cab) {
     char command[1040];
@@ -27,5 +27,4 @@ int UnpackArchive(HWND window, const char* workspace) {
     cab(window, command, nullptr, 0);
   }
   FreeLibrary(library);
-  return 1;
 }

@@ -16,10 +16,11 @@ namespace {
 constexpr int kAppearancePolls = 52;  // about 10 s with the pauses
 constexpr int kDeleteAttempts = 52;
 constexpr DWORD kPollPauseMs = 200;
-// REALTIME_PRIORITY_CLASS | CREATE_SEPARATE_WOW_VDM
-constexpr DWORD kCreationFlags = 0x900;
-// STARTF_USESHOWWINDOW | STARTF_FORCEONFEEDBACK
-constexpr DWORD kStartFlags = 0x41;
+// The inner program runs at realtime priority (a process without that
+// right is given high priority), in a VDM of its own should it be a
+// 16-bit program, and shows the busy cursor while it starts.
+constexpr DWORD kCreationFlags = REALTIME_PRIORITY_CLASS | CREATE_SEPARATE_WOW_VDM;
+constexpr DWORD kStartFlags = STARTF_USESHOWWINDOW | STARTF_FORCEONFEEDBACK;
 
 struct Poll {
   DWORD processId;
@@ -44,10 +45,10 @@ bool HasTopLevelWindow(DWORD processId) {
 
 }  // namespace
 
-int UnpackArchive(HWND, const char* workspace) {
+void UnpackArchive(HWND, const char* workspace) {
   char program[MAX_PATH + 16];
   char command[MAX_PATH + 16];
-  if (lstrlenA(workspace) + lstrlenA(kArchiveName) >= MAX_PATH) return 1;
+  if (lstrlenA(workspace) + lstrlenA(kArchiveName) >= MAX_PATH) return;
   lstrcpyA(program, workspace);
   lstrcatA(program, kArchiveName);
   wsprintfA(command, "\"%s\" -n", program);
@@ -60,7 +61,7 @@ int UnpackArchive(HWND, const char* workspace) {
   PROCESS_INFORMATION started;
   if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, kCreationFlags, nullptr, workspace, &startup,
                       &started))
-    return 1;
+    return;
 
   // A quick program may be done before the first poll finds its window;
   // once it has ended no window can come, and waiting on would cost ten
@@ -79,5 +80,4 @@ int UnpackArchive(HWND, const char* workspace) {
   for (int attempt = 0; attempt < kDeleteAttempts && !DeleteFileA(program); ++attempt) Sleep(kPollPauseMs);
   CloseHandle(started.hThread);
   CloseHandle(started.hProcess);
-  return 1;
 }

@@ -24,9 +24,9 @@ bool BackendStartupCheck() {
 
 // The run goes on whatever LzhDec answers: what reached the workspace is
 // counted and handled by the steps after this one.
-int UnpackArchive(HWND window, const char* workspace) {
+void UnpackArchive(HWND window, const char* workspace) {
   HMODULE library = LoadLibraryA(kLibrary);
-  if (!library) return 1;
+  if (!library) return;
   LzhDecEntry entry = reinterpret_cast<LzhDecEntry>(reinterpret_cast<void*>(GetProcAddress(library, "LzhDec")));
   // Two workspace paths (each shorter than MAX_PATH) and the words around
   // them stay well within wsprintfA's 1024 characters.
@@ -36,5 +36,4 @@ int UnpackArchive(HWND window, const char* workspace) {
     entry(window, command, nullptr, 0);
   }
   FreeLibrary(library);
-  return 1;
 }

@@ -44,17 +44,17 @@ HANDLE StartExtract(const char* program, const char* parameters, const char* wor
 
 }  // namespace
 
-int UnpackArchive(HWND, const char* workspace) {
+void UnpackArchive(HWND, const char* workspace) {
   char program[kCommandSize];
   bool useExtract = false;
   if (!SearchPathA(nullptr, "extrac32.exe", nullptr, kCommandSize, program, nullptr)) {
-    if (!SearchPathA(nullptr, "extract.exe", nullptr, kCommandSize, program, nullptr)) return 0;
+    if (!SearchPathA(nullptr, "extract.exe", nullptr, kCommandSize, program, nullptr)) return;
     useExtract = true;
   }
 
   char parameters[kCommandSize];
   char archive[MAX_PATH];
-  if (!JoinChecked(archive, workspace, kArchiveName + 1)) return 0;
+  if (!platform::JoinChecked(archive, workspace, kArchiveName + 1)) return;
   wsprintfA(parameters, " /Y /E /L \"%s\" \"%s\"", workspace, archive);
 
   HANDLE extract = nullptr;
@@ -75,7 +75,7 @@ int UnpackArchive(HWND, const char* workspace) {
   if (file == INVALID_HANDLE_VALUE) {
     // A started extract.exe is left to run on.
     if (extract) CloseHandle(extract);
-    return 0;
+    return;
   }
   CloseHandle(file);
   Sleep(1000);
@@ -83,5 +83,4 @@ int UnpackArchive(HWND, const char* workspace) {
     TerminateProcess(extract, 0);
     CloseHandle(extract);
   }
-  return 1;
 }

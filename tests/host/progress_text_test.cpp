@@ -35,6 +35,11 @@ TEST(FormatThousands, UnsignedCountsAbove2GiBStayPositive) {
   char buffer[progress::kThousandsSize];
   progress::FormatThousandsUnsigned(buffer, UINT32_MAX);
   EXPECT_STREQ(buffer, "4,294,967,295");
+  char wide[progress::kWideThousandsSize];
+  progress::FormatThousandsUnsigned(wide, uint64_t{4294967296});
+  EXPECT_STREQ(wide, "4,294,967,296");
+  progress::FormatThousandsUnsigned(wide, UINT64_MAX);
+  EXPECT_STREQ(wide, "18,446,744,073,709,551,615");
 }
 
 std::string Transport(uint32_t files, uint32_t bytes) {

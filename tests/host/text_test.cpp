@@ -57,7 +57,7 @@ TEST(Text, SplitPathGivesDriveFolderNameAndExtension) {
       {"C:\\Program Files\\App\\setup.exe", "C:", "\\Program Files\\App\\", "setup", ".exe"},
       {"C:\\" + kHyo + "\\" + kHyo + ".txt", "C:", "\\" + kHyo + "\\", kHyo, ".txt"},
       {"C:\\dir\\" + kHyo, "C:", "\\dir\\", kHyo, ""},
-      {"\\\\server\\share\\dir\\a.b.c", "\\\\server\\share", "\\dir\\", "a.b", ".c"},
+      {"\\\\server\\share\\a.b.c", "", "\\\\server\\share\\", "a.b", ".c"},  // only a letter makes a drive
       {"readme", "", "", "readme", ""},
       {"dir.d\\name", "", "dir.d\\", "name", ""},
       {"a/b/c.txt", "", "a/b/", "c", ".txt"},

@@ -261,8 +261,8 @@ TEST_F(Distribution, NewParentFoldersAreRecordedOutermostFirst) {
   RecordMadeDirectory(ini.c_str(), "C:\\file.txt");
   EXPECT_EQ(ProfileList(ini, "MakedDirectory").size(), expected.size());
 
-  EXPECT_EQ(RecordCopiedFile(ini.c_str(), "C:\\x\\One.txt"), 1);
-  EXPECT_EQ(RecordCopiedFile(ini.c_str(), "c:\\X\\one.TXT"), 0) << "compared ignoring case";
+  EXPECT_TRUE(RecordCopiedFile(ini.c_str(), "C:\\x\\One.txt"));
+  EXPECT_FALSE(RecordCopiedFile(ini.c_str(), "c:\\X\\one.TXT")) << "compared ignoring case";
   EXPECT_EQ(ProfileList(ini, "CopiedFile"), std::vector<std::string>{"C:\\x\\One.txt"});
 }
 

@@ -32,7 +32,7 @@ TEST_F(Launch, ShellItemsStartFromTheirFolder) {
   Batch(workspace_ + "\\[shell]\\first.bat", root_ + "\\first.txt");
   Batch(workspace_ + "\\[shell]\\second.bat", root_ + "\\second.txt");
   Batch(workspace_ + "\\[shell]\\sub\\not me.bat", root_ + "\\sub.txt");
-  EXPECT_EQ(RunShellItems(nullptr, workspace_.c_str()), 1);
+  EXPECT_TRUE(RunShellItems(nullptr, workspace_.c_str()));
   ASSERT_TRUE(driver::WaitForLine(root_ + "\\first.txt"));
   ASSERT_TRUE(driver::WaitForLine(root_ + "\\second.txt"));
   std::string folder = driver::ReadFileBytes(root_ + "\\first.txt");
@@ -42,9 +42,9 @@ TEST_F(Launch, ShellItemsStartFromTheirFolder) {
 }
 
 TEST_F(Launch, NoShellItemsStartNothing) {
-  EXPECT_EQ(RunShellItems(nullptr, workspace_.c_str()), 0) << "no [shell] folder";
+  EXPECT_FALSE(RunShellItems(nullptr, workspace_.c_str())) << "no [shell] folder";
   driver::MakeFolders(workspace_ + "\\[shell]\\only a folder");
-  EXPECT_EQ(RunShellItems(nullptr, workspace_.c_str()), 0) << "only a subfolder";
+  EXPECT_FALSE(RunShellItems(nullptr, workspace_.c_str())) << "only a subfolder";
 }
 
 TEST_F(Launch, FinalCommandForms) {

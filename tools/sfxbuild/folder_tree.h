@@ -26,10 +26,6 @@ struct TreeEntry {
 // success, otherwise what went wrong.
 std::string ListFolder(const char* folder, std::vector<TreeEntry>* entries);
 
-// True when `name` is a destination token, "[shell]", "[Application]" or
-// "[Environment]", ignoring case.
-bool IsKnownToken(const std::string& name);
-
 // A progress line on a terminal, shown once packing has taken a second.
 class Progress {
  public:

@@ -29,6 +29,7 @@
 #include "inner_archive.h"
 #include "lzh/archive.h"
 #include "payload.h"
+#include "progress_text.h"
 
 namespace {
 
@@ -199,10 +200,10 @@ struct LzhSettings {
 };
 
 // "1,234,567"
-std::string Grouped(unsigned long long value) {
-  std::string digits = std::to_string(value);
-  for (size_t i = digits.size(); i > 3; i -= 3) digits.insert(i - 3, ",");
-  return digits;
+std::string Grouped(uint64_t value) {
+  char text[progress::kWideThousandsSize];
+  progress::FormatThousandsUnsigned(text, value);
+  return text;
 }
 
 // Opens a scratch file beside the output, removed again when it goes.

@@ -2,7 +2,9 @@
 #include <windows.h>
 
 #include "cab32.h"
+#include "command_line.h"
 #include "fdi_extract.h"
+#include "text.h"
 
 namespace {
 
@@ -15,37 +17,23 @@ static_assert(Same(kFdiOk, kCab32Ok) && Same(kFdiCannotOpen, kCab32CannotOpen) &
                   Same(kFdiNoMemory, kCab32NoMemory),
               "the shared extraction answers with cab32's results");
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// The next word of a command, quoted or not, into `word` (MAX_PATH).
-const char* NextWord(const char* p, char* word) {
-  while (*p == ' ' || *p == '\t') ++p;
-  int length = 0;
-  bool quoted = false;
-  for (; *p && (quoted || (*p != ' ' && *p != '\t')); ++p) {
-    if (*p == '"') {
-      quoted = !quoted;
-    } else if (length < MAX_PATH - 1) {
-      word[length++] = *p;
-    } else {
-      word[0] = '\0';  // too long for a path: taken as missing
-      return nullptr;
-    }
-  }
-  word[length] = '\0';
-  return p;
-}
-
 int Run(FdiJob* job, const char* command) {
-  char option[MAX_PATH], archive[MAX_PATH], folder[MAX_PATH];
-  const char* p = NextWord(command, option);
-  if (p) p = NextWord(p, archive);
-  if (p) p = NextWord(p, folder);
-  if (!p || (option[0] != '-' && option[0] != '/') || option[2] != '\0' || !archive[0]) {
+  // The option, the archive and the folder, which may be missing; words
+  // after it are ignored.
+  char words[3][MAX_PATH];
+  words[1][0] = words[2][0] = '\0';
+  const char* p = command;
+  Argument taken = Argument::kTaken;
+  for (int i = 0; i < 3 && taken == Argument::kTaken; ++i) taken = NextArgument(&p, words[i], MAX_PATH);
+  char* option = words[0];
+  char* archive = words[1];
+  char* folder = words[2];
+  if (taken == Argument::kTooLong || taken == Argument::kOpenQuote || (option[0] != '-' && option[0] != '/') ||
+      option[2] != '\0' || !archive[0]) {
     FdiReport(job, "usage: -x \"archive\" \"folder\\\" | -l \"archive\"");
     return kCab32BadCommand;
   }
-  char letter = Upper(option[1]);
+  char letter = static_cast<char>(option[1] & ~0x20);  // upper case for letters; 'X' and 'L' come from no other byte
   if (letter != 'X' && letter != 'L') {
     FdiReport(job, "unknown command");
     return kCab32BadCommand;

@@ -16,8 +16,9 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "fdi_extract.h"
 #include "command_line.h"
+#include "fdi_extract.h"
+#include "folder_dialog.h"
 #include "inner_archive.h"
 
 namespace {
@@ -26,13 +27,13 @@ constexpr int kNoFolderChosen = 1;
 const char kTitle[] = "Self-extracting program";
 
 // True when one of the words of `arguments` is -n or /n.
-bool AsksQuiet(const char* p) {
+bool AsksQuiet(const char* arguments) {
+  char word[4];
   for (;;) {
-    while (*p == ' ' || *p == '\t') ++p;
-    if (!*p) return false;
-    if ((p[0] == '-' || p[0] == '/') && (p[1] == 'n' || p[1] == 'N') && (!p[2] || p[2] == ' ' || p[2] == '\t'))
-      return true;
-    while (*p && *p != ' ' && *p != '\t') ++p;
+    Argument taken = NextArgument(&arguments, word, sizeof word);
+    if (taken == Argument::kNone) return false;
+    bool quietSwitch = (word[0] == '-' || word[0] == '/') && (word[1] == 'n' || word[1] == 'N') && !word[2];
+    if (taken == Argument::kTaken && quietSwitch) return true;
   }
 }
 
@@ -52,11 +53,6 @@ int LocateArchive(const char* path, inner::Span* span) {
   return inner::ReadTrailer(trailer, size, span) ? kFdiOk : kFdiNotCabinet;
 }
 
-int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM, LPARAM start) {
-  if (message == BFFM_INITIALIZED) SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, start);
-  return 0;
-}
-
 // Asks for the target folder; false when the user cancels.
 bool ChooseFolder(const char* ownPath, char* folder) {
   char start[MAX_PATH];
@@ -66,18 +62,8 @@ bool ChooseFolder(const char* ownPath, char* folder) {
     if (*p == '\\') name = p;
   // "C:\" keeps its backslash: "C:" would mean the drive's current folder.
   *(name == start + 2 ? name + 1 : name) = '\0';
-
-  BROWSEINFOA info;
-  ZeroMemory(&info, sizeof info);
-  info.pszDisplayName = folder;
-  info.lpszTitle = "Extract the files into this folder:";
-  info.ulFlags = BIF_RETURNONLYFSDIRS;
-  info.lpfn = BrowseCallback;
-  info.lParam = reinterpret_cast<LPARAM>(start);
   HRESULT com = CoInitialize(nullptr);
-  LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
-  bool ok = chosen && SHGetPathFromIDListA(chosen, folder) && folder[0];
-  if (chosen) CoTaskMemFree(chosen);
+  bool ok = platform::BrowseForFolder(nullptr, "Extract the files into this folder:", nullptr, start, folder);
   if (SUCCEEDED(com)) CoUninitialize();
   return ok;
 }

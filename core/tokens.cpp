@@ -1,0 +1,37 @@
+#include "tokens.h"
+
+#include "text.h"
+
+namespace tokens {
+
+const char kShell[] = "[shell]";
+const char kApplication[] = "[Application]";
+const char kEnvironment[] = "[Environment]";
+
+const Destination kDestinations[] = {
+    {"[User]", Place::kUser, "Copy to selected by user..."},
+    {"[Windows]", Place::kWindows, "Copy to windows..."},
+    {"[System]", Place::kSystem, "Copy to system..."},
+    {"[Desktop]", Place::kDesktop, "Copy to desktop..."},
+    {"[Programs]", Place::kProgramFiles, "Copy to program files..."},
+    {"[ProgramMenu]", Place::kProgramMenu, "Copy to program menu files..."},
+    {"[Menu]", Place::kMenu, "Copy to menu..."},
+    {"[Startup]", Place::kStartup, "Copy to startup..."},
+    {"[SendTo]", Place::kSendTo, "Copy to send to..."},
+    {"[Recent]", Place::kRecent, "Copy to recent..."},
+    {"[Temporary]", Place::kTemporary, "Copy to temporary..."},
+};
+const int kDestinationCount = sizeof kDestinations / sizeof kDestinations[0];
+
+const Destination* FindDestination(const char* name) {
+  for (const Destination& destination : kDestinations)
+    if (text::EqualNoCase(name, destination.token)) return &destination;
+  return nullptr;
+}
+
+bool IsKnownToken(const char* name) {
+  return FindDestination(name) || text::EqualNoCase(name, kShell) || text::EqualNoCase(name, kApplication) ||
+         text::EqualNoCase(name, kEnvironment);
+}
+
+}  // namespace tokens

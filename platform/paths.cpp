@@ -1,0 +1,36 @@
+#include "paths.h"
+
+namespace platform {
+
+bool IsAnsiLeadByte(uint8_t byte) { return IsDBCSLeadByte(byte) != FALSE; }
+
+bool JoinChecked(char* out, const char* folder, const char* name) {
+  if (out != folder) {
+    if (lstrlenA(folder) >= MAX_PATH) {
+      out[0] = '\0';
+      return false;
+    }
+    lstrcpyA(out, folder);
+  }
+  return text::JoinPath(out, MAX_PATH, name, IsAnsiLeadByte);
+}
+
+void FolderPart(char* out, const char* path) {
+  text::PathParts parts = text::SplitPath(path, IsAnsiLeadByte);
+  size_t length = parts.name < MAX_PATH ? parts.name : 0;
+  lstrcpynA(out, path, static_cast<int>(length) + 1);
+}
+
+void DropTrailingSlash(char* path) {
+  if (text::EndsWith(path, '\\', IsAnsiLeadByte)) path[lstrlenA(path) - 1] = '\0';
+}
+
+PathKind KindOf(const char* path) {
+  WIN32_FIND_DATAA entry;
+  HANDLE find = FindFirstFileA(path, &entry);
+  if (find == INVALID_HANDLE_VALUE) return PathKind::kNothing;
+  FindClose(find);
+  return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::kFolder : PathKind::kFile;
+}
+
+}  // namespace platform

@@ -1,0 +1,28 @@
+#include "registry.h"
+
+namespace platform {
+
+bool ReadRegistryString(HKEY key, const char* value, char* out, DWORD size) {
+  if (size == 0) return false;
+  DWORD type = 0, length = size - 1;  // room for a NUL the value may lack
+  if (RegQueryValueExA(key, value, nullptr, &type, reinterpret_cast<BYTE*>(out), &length) != ERROR_SUCCESS ||
+      type != REG_SZ) {
+    out[0] = '\0';
+    return false;
+  }
+  out[length] = '\0';
+  return true;
+}
+
+bool ReadRegistryString(HKEY root, const char* subkey, const char* value, char* out, DWORD size) {
+  HKEY key;
+  if (RegOpenKeyExA(root, subkey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (size) out[0] = '\0';
+    return false;
+  }
+  bool read = ReadRegistryString(key, value, out, size);
+  RegCloseKey(key);
+  return read;
+}
+
+}  // namespace platform
