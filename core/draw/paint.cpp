@@ -174,24 +174,24 @@ class Painter {
 
   void DrawFile(const char* name) {
     if (mode_ != Mode::kRight && mode_ != Mode::kBottom && mode_ != Mode::kRect) return;
-    const char* text = c_.loadText(c_.context, name);
-    if (!text) return;
-    DrawString(text, false);
-    c_.freeText(c_.context, text);
+    const char* bytes = c_.loadText(c_.context, name);
+    if (!bytes) return;
+    DrawString(bytes, false);
+    c_.freeText(c_.context, bytes);
   }
 
-  void DrawLine(const char* text) { DrawString(text, true); }
+  void DrawLine(const char* words) { DrawString(words, true); }
 
-  void DrawString(const char* text, bool singleLine) {
+  void DrawString(const char* words, bool singleLine) {
     if (mode_ == Mode::kRect) {
-      c_.drawText(c_.context, text, rect_, singleLine ? TextFormat::kClippedSingleLine : TextFormat::kClipped);
+      c_.drawText(c_.context, words, rect_, singleLine ? TextFormat::kClippedSingleLine : TextFormat::kClipped);
       return;
     }
     if (mode_ != Mode::kRight && mode_ != Mode::kBottom) return;
     TextFormat format = singleLine ? TextFormat::kFlowSingleLine : TextFormat::kFlow;
     Rect t = {rect_.left, rect_.top, rect_.left, rect_.bottom};
-    c_.measureText(c_.context, text, format, &t);
-    c_.drawText(c_.context, text, t, format);
+    c_.measureText(c_.context, words, format, &t);
+    c_.drawText(c_.context, words, t, format);
     // The next text goes on beside or below this one.
     if (mode_ == Mode::kRight)
       rect_ = {t.right, t.top, t.right, t.bottom};

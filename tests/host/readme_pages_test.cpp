@@ -16,29 +16,15 @@ TEST(ReadmePages, HeaderAndButtonLinesAreRead) {
     const char* line;
     const char* read;  // "page ID", "buttonN TARGET [CAPTION]" or "-"
   } cases[] = {
-      {"page,install", "page -1"},
-      {"PAGE,VersionUp", "page -2"},
-      {"page,UNINSTALL", "page -3"},
-      {"page,none", "page -4"},
-      {"page, install", "page 0"},
-      {"page,installer", "page 0"},
-      {"page,12 x", "page 12"},
-      {"page,-3", "page -3"},
-      {"page", "-"},
-      {"pages,1", "-"},
-      {" page,1", "-"},
-      {"button1", "-"},
-      {"button4,1", "-"},
-      {"button1,install", "button0 -1"},
-      {"Button2,VersionUpNow,Next", "button1 -2 [Next]"},
-      {"button3,uninstall,Remove", "button2 -3 [Remove]"},
-      {"button1,NoneSuch,x", "button0 -4 [x]"},
-      {"button1,-9,Hidden", "button0 -9 [Hidden]"},
-      {"button2,5,Go, on", "button1 5 [Go, on]"},
-      {"button3,1,", "button2 1 []"},
-      {"button1,", "button0 0"},
-      {nullptr, "-"},
-  };
+      {"page,install", "page -1"},      {"PAGE,VersionUp", "page -2"},  {"page,UNINSTALL", "page -3"},
+      {"page,none", "page -4"},         {"page, install", "page 0"},    {"page,installer", "page 0"},
+      {"page,12 x", "page 12"},         {"page,-3", "page -3"},         {"page", "-"},
+      {"pages,1", "-"},                 {" page,1", "-"},               {"button1", "-"},
+      {"button4,1", "-"},               {"button1,", "button0 0"},      {nullptr, "-"},
+      {"button1,install", "button0 -1"},                                {"Button2,VersionUpNow,Next", "button1 -2 [Next]"},
+      {"button3,uninstall,Remove", "button2 -3 [Remove]"},              {"button1,NoneSuch,x", "button0 -4 [x]"},
+      {"button1,-9,Hidden", "button0 -9 [Hidden]"},                     {"button2,5,Go, on", "button1 5 [Go, on]"},
+      {"button3,1,", "button2 1 []"}};
   for (const Case& c : cases) {
     std::string read = "-";
     int id;
