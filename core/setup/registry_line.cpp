@@ -12,13 +12,26 @@ const char* SeparatorOrEnd(const char* from, text::LeadByteTest isLead) {
   return p;
 }
 
-// The last backslash in [from, end), both on character boundaries; null
-// when there is none.
+// Whether the byte at `q` starts a character of the text that starts at
+// `from`. A byte that cannot lead ends a character (it is one of its own
+// or a trail byte), so the text is in step right after the nearest such
+// byte before `q`; only the lead bytes in between need walking.
+bool StartsCharacter(const char* from, const char* q, text::LeadByteTest isLead) {
+  const char* p = q;
+  while (p > from && isLead(static_cast<uint8_t>(p[-1]))) --p;
+  while (p < q) p = text::Next(p, isLead);
+  return p == q;
+}
+
+// The last backslash in [from, end), `end` being where a character starts;
+// null when there is none. Searched from the end, so that the walk up a
+// path visits each byte about once.
 const char* LastSeparator(const char* from, const char* end, text::LeadByteTest isLead) {
-  const char* found = nullptr;
-  for (const char* p = from; p < end; p = text::Next(p, isLead))
-    if (*p == '\\') found = p;
-  return found;
+  for (const char* q = end; q > from;) {
+    --q;
+    if (*q == '\\' && StartsCharacter(from, q, isLead)) return q;
+  }
+  return nullptr;
 }
 
 Span SpanOf(const char* line, const char* from, const char* to) {

@@ -102,6 +102,9 @@ TEST(RegistryEraseLine, SplitAndEmptiedAncestors) {
       {"leading empty segment", "HKEY_USERS\\\\A", "refused"},
       {"trail byte in the last segment", "HKLM\\A\\" + kHyo, "HKLM A : " + kHyo + " | :A"},
       {"trail byte in an ancestor", "HKLM\\A\\" + kHyo + "\\C", "HKLM A\\" + kHyo + " : C | A:" + kHyo + " :A"},
+      // Read from the end, only the count of lead bytes before a 0x5C tells.
+      {"even run of lead bytes", "HKLM\\\x95\x95\\C\\D", "HKLM \x95\x95\\C : D | \x95\x95:C :\x95\x95"},
+      {"odd run of lead bytes", "HKLM\\\x95\x95\x95\\C\\D", "HKLM \x95\x95\x95\\C : D | :\x95\x95\x95\\C"},
   };
   for (const Case& c : cases) EXPECT_EQ(Erase(c.line), c.walk) << c.breaks;
 }
