@@ -7,41 +7,35 @@
 
 namespace {
 
-// The marks read, in their order, as the letters that they are.
 std::string Flags(const setup::CopyMarks& m) {
   return std::string(m.noRecord ? "!" : "") + (m.keep ? "&" : "") + (m.overwrite ? "?" : "") +
          (m.ignoreFailure ? "*" : "");
 }
 
 TEST(CopyEntryMarks, EveryCombinationInOrder) {
-  static const char kMarks[] = "!&?*";
   for (int mask = 0; mask < 16; ++mask) {
-    std::string prefix;
+    std::string marks;
     for (int bit = 0; bit < 4; ++bit)
-      if (mask & (1 << bit)) prefix += kMarks[bit];
-    for (const char* path : {"bin\\a.dll", ""}) {
-      std::string entry = prefix + path;
-      setup::CopyMarks marks = setup::ReadCopyMarks(entry.c_str());
-      EXPECT_EQ(Flags(marks), prefix) << entry;
-      EXPECT_EQ(entry.substr(marks.path), path) << entry;
+      if (mask & (1 << bit)) marks += "!&?*"[bit];
+    for (std::string path : {"bin\\a.dll", ""}) {
+      std::string entry = marks + path;
+      setup::CopyMarks read = setup::ReadCopyMarks(entry.c_str());
+      EXPECT_EQ(Flags(read), marks) << entry;
+      EXPECT_EQ(entry.substr(read.path), path) << entry;
     }
   }
 }
 
 TEST(CopyEntryMarks, MarksOutOfOrderArePath) {
-  struct Case {
-    const char* entry;
-    const char* flags;
-    const char* path;
-  } cases[] = {
-      {"&!x", "&", "!x"},     {"?&x", "?", "&x"},    {"*?x", "*", "?x"},   {"*&x", "*", "&x"},
-      {"!!x", "!", "!x"},     {"&&x", "&", "&x"},    {"**x", "*", "*x"},   {"!*&x", "!*", "&x"},
-      {"x!&", "", "x!&"},     {"%system%\\a", "", "%system%\\a"},          {"\x95\x5C", "", "\x95\x5C"},
+  // entry, marks, path
+  const char* const cases[][3] = {
+      {"&!x", "&", "!x"}, {"?&x", "?", "&x"}, {"*?x", "*", "?x"}, {"!!x", "!", "!x"},   {"&&x", "&", "&x"},
+      {"**x", "*", "*x"}, {"!*&x", "!*", "&x"}, {"x!&", "", "x!&"}, {"\x95\x5C", "", "\x95\x5C"},
   };
-  for (const Case& c : cases) {
-    setup::CopyMarks marks = setup::ReadCopyMarks(c.entry);
-    EXPECT_EQ(Flags(marks), c.flags) << c.entry;
-    EXPECT_STREQ(c.entry + marks.path, c.path) << c.entry;
+  for (const auto& c : cases) {
+    setup::CopyMarks read = setup::ReadCopyMarks(c[0]);
+    EXPECT_EQ(Flags(read), c[1]) << c[0];
+    EXPECT_STREQ(c[0] + read.path, c[2]) << c[0];
   }
 }
 
