@@ -125,7 +125,7 @@ class EmptiedAncestors {
   const char* line_;
   text::LeadByteTest isLead_;
   size_t start_;  // where the path begins
-  size_t end_;    // end of the part not yet walked; start_ when done
+  size_t end_;    // end of what is not walked yet; start_ when done
 };
 
 }  // namespace setup
