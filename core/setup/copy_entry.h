@@ -1,0 +1,34 @@
+// The marks in front of a [CopyFile] entry. Up to four, each at most once
+// and only in this order:
+//
+//   !   no-record: copied, not written to [CopiedFile]; only as the very
+//       first character
+//   &   keep: a destination that is not older than its source stays
+//   ?   overwrite: a destination that is not older is replaced unasked
+//   *   ignore failure: a failed copy is named in no message
+//
+// The first character out of this order starts the path: "&!x" is a
+// keep-marked entry for the path "!x", "**x" an ignore-failure entry for
+// "*x".
+#ifndef SFX_CORE_SETUP_COPY_ENTRY_H
+#define SFX_CORE_SETUP_COPY_ENTRY_H
+
+#include <stddef.h>
+
+namespace setup {
+
+struct CopyMarks {
+  bool noRecord;
+  bool keep;
+  bool overwrite;
+  bool ignoreFailure;
+  // Where the path starts: the number of marks. The path is empty when
+  // the entry holds marks alone.
+  size_t path;
+};
+
+CopyMarks ReadCopyMarks(const char* entry);
+
+}  // namespace setup
+
+#endif  // SFX_CORE_SETUP_COPY_ENTRY_H
