@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "thousands.h"
+
 namespace progress {
 namespace {
 
@@ -11,24 +13,7 @@ char* Append(char* out, const char* text) {
   return out + length;
 }
 
-// Writes the digits of `magnitude` in groups of three, most significant
-// first, after an optional sign. Returns the end of the text.
-template <typename Unsigned>
-char* Group(char* out, Unsigned magnitude, bool negative) {
-  char reversed[kWideThousandsSize];
-  size_t count = 0;
-  unsigned digits = 0;
-  do {
-    if (digits != 0 && digits % 3 == 0) reversed[count++] = ',';
-    reversed[count++] = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-    ++digits;
-  } while (magnitude != 0);
-  if (negative) *out++ = '-';
-  while (count != 0) *out++ = reversed[--count];
-  *out = '\0';
-  return out;
-}
+char* Group(char* out, uint32_t magnitude, bool negative) { return thousands::Group(out, magnitude, negative); }
 
 // "<n> <noun>" with the plural 's' for counts above one.
 char* AppendCount(char* out, uint32_t count, const char* noun) {
@@ -54,7 +39,6 @@ void FormatThousands(char* buffer, int32_t value) {
 }
 
 void FormatThousandsUnsigned(char* buffer, uint32_t value) { Group(buffer, value, false); }
-void FormatThousandsUnsigned(char* buffer, uint64_t value) { Group(buffer, value, false); }
 
 void TransportText(char* buffer, uint32_t files, uint32_t bytes) {
   AppendCounts(Append(buffer, "Transport...\n\n"), files, bytes);

@@ -10,8 +10,6 @@ namespace progress {
 // Room for the longest grouped number, "-2,147,483,648" or
 // "4,294,967,295", with its NUL.
 constexpr size_t kThousandsSize = 16;
-// Room for the longest 64-bit one, "18,446,744,073,709,551,615".
-constexpr size_t kWideThousandsSize = 27;
 // Room for the transport and leftover texts.
 constexpr size_t kCountTextSize = 128;
 
@@ -23,8 +21,6 @@ void FormatThousands(char* buffer, int32_t value);
 // The same for the unsigned 32-bit counters of the file and byte counts,
 // so that totals of 2 GiB and more do not read as negative.
 void FormatThousandsUnsigned(char* buffer, uint32_t value);
-// The same for 64-bit totals (kWideThousandsSize bytes).
-void FormatThousandsUnsigned(char* buffer, uint64_t value);
 
 // "Transport...\n\n<files> File(s)\n<bytes> Byte(s)": what the stub is
 // about to move. 0 and 1 take the singular.

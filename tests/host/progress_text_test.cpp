@@ -1,4 +1,5 @@
 #include "progress_text.h"
+#include "thousands.h"
 
 #include <gtest/gtest.h>
 
@@ -35,10 +36,10 @@ TEST(FormatThousands, UnsignedCountsAbove2GiBStayPositive) {
   char buffer[progress::kThousandsSize];
   progress::FormatThousandsUnsigned(buffer, UINT32_MAX);
   EXPECT_STREQ(buffer, "4,294,967,295");
-  char wide[progress::kWideThousandsSize];
-  progress::FormatThousandsUnsigned(wide, uint64_t{4294967296});
+  char wide[thousands::kMaxSize];
+  thousands::Group(wide, uint64_t{4294967296}, false);
   EXPECT_STREQ(wide, "4,294,967,296");
-  progress::FormatThousandsUnsigned(wide, UINT64_MAX);
+  thousands::Group(wide, UINT64_MAX, false);
   EXPECT_STREQ(wide, "18,446,744,073,709,551,615");
 }
 

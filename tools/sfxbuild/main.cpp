@@ -29,7 +29,7 @@
 #include "inner_archive.h"
 #include "lzh/archive.h"
 #include "payload.h"
-#include "progress_text.h"
+#include "thousands.h"
 
 namespace {
 
@@ -201,8 +201,8 @@ struct LzhSettings {
 
 // "1,234,567"
 std::string Grouped(uint64_t value) {
-  char text[progress::kWideThousandsSize];
-  progress::FormatThousandsUnsigned(text, value);
+  char text[thousands::kMaxSize];
+  thousands::Group(text, value, false);
   return text;
 }
 
