@@ -4,14 +4,13 @@ namespace platform {
 
 bool ReadRegistryString(HKEY key, const char* value, char* out, DWORD size) {
   if (size == 0) return false;
-  DWORD type = 0, length = size - 1;  // room for a NUL the value may lack
-  if (RegQueryValueExA(key, value, nullptr, &type, reinterpret_cast<BYTE*>(out), &length) != ERROR_SUCCESS ||
-      type != REG_SZ) {
-    out[0] = '\0';
-    return false;
-  }
-  out[length] = '\0';
-  return true;
+  DWORD type = 0, length = size;
+  // A string stored without its NUL gets one, when there is room for it.
+  bool read = RegQueryValueExA(key, value, nullptr, &type, reinterpret_cast<BYTE*>(out), &length) == ERROR_SUCCESS &&
+              type == REG_SZ && (length < size || out[size - 1] == '\0');
+  if (!read) out[0] = '\0';
+  else if (length < size) out[length] = '\0';
+  return read;
 }
 
 bool ReadRegistryString(HKEY root, const char* subkey, const char* value, char* out, DWORD size) {

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""Writes stub.ico: the stub's icon group, 32x32 and 16x16, 16 colours.
+"""Writes stub.ico and setup.ico: icon groups of 32x32 and 16x16, 16 colours.
 
-A parcel with an arrow into it. Run from this folder; the .ico is checked in
-so that the build does not need Python.
+The stub's is a parcel with an arrow into it; setup's a screen with a
+parcel before it. Run from this folder; the .ico files are checked in so
+that the build does not need Python.
 """
 import struct
 
@@ -12,11 +13,11 @@ PALETTE = [
     (0, 128, 128), (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0),
     (255, 255, 0), (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
 ]
-BLACK, OLIVE, YELLOW, RED, WHITE = 0, 3, 11, 9, 15
+BLACK, OLIVE, NAVY, SILVER, GREY, YELLOW, RED, BLUE, WHITE = 0, 3, 4, 7, 8, 11, 9, 12, 15
 
 
-def draw(size):
-    """Returns rows (top first) of palette indexes, None for transparent."""
+def canvas(size):
+    """An empty picture and a function that fills rectangles of a 32x32 grid."""
     s = size / 32.0
     px = [[None] * size for _ in range(size)]
 
@@ -24,7 +25,28 @@ def draw(size):
         for y in range(int(y0 * s), int(y1 * s)):
             for x in range(int(x0 * s), int(x1 * s)):
                 px[y][x] = colour
+    return px, fill
 
+
+def draw_setup(size):
+    px, fill = canvas(size)
+    fill(2, 2, 30, 22, BLACK)       # the screen's frame
+    fill(3, 3, 29, 21, SILVER)
+    fill(5, 5, 27, 19, NAVY)        # the screen
+    fill(7, 7, 25, 9, BLUE)         # a bar of progress
+    fill(7, 7, 18, 9, WHITE)
+    fill(12, 22, 20, 25, GREY)      # its stand
+    fill(8, 25, 24, 27, GREY)
+    fill(17, 17, 31, 31, BLACK)     # a parcel in front
+    fill(18, 18, 30, 30, OLIVE)
+    fill(18, 18, 30, 21, YELLOW)
+    fill(23, 18, 25, 30, YELLOW)
+    return px
+
+
+def draw(size):
+    """Returns rows (top first) of palette indexes, None for transparent."""
+    px, fill = canvas(size)
     fill(3, 13, 29, 31, BLACK)      # outline of the parcel
     fill(4, 14, 28, 30, OLIVE)      # its front
     fill(4, 14, 28, 18, YELLOW)     # its lid
@@ -36,7 +58,7 @@ def draw(size):
     return px
 
 
-def image(size):
+def image(size, draw):
     px = draw(size)
     header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 4, 0, 0, 0, 0, 16, 0)
     palette = b''.join(struct.pack('<BBBB', b, g, r, 0) for r, g, b in PALETTE)
@@ -57,16 +79,21 @@ def image(size):
     return header + palette + bytes(xor) + bytes(mask)
 
 
-def main():
-    images = [image(32), image(16)]
+def write_icon(name, draw):
+    images = [image(32, draw), image(16, draw)]
     out = struct.pack('<HHH', 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for size, data in zip((32, 16), images):
         out += struct.pack('<BBBBHHII', size, size, 16, 0, 1, 4, len(data), offset)
         offset += len(data)
     out += b''.join(images)
-    with open('stub.ico', 'wb') as f:
+    with open(name, 'wb') as f:
         f.write(out)
+
+
+def main():
+    write_icon('stub.ico', draw)
+    write_icon('setup.ico', draw_setup)
 
 
 if __name__ == '__main__':

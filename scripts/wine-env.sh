@@ -16,21 +16,30 @@ export HOME=$sfx_root/build/wine-home
 export XDG_DATA_HOME=$HOME/.local/share
 mkdir -p "$XDG_DATA_HOME/Trash"
 
-# Creates the 32-bit prefix once, with the settings the harness relies on.
+# Creates the 32-bit prefix once, with the settings the harness relies on;
+# a prefix made before a setting was added gets it on its next use.
 sfx_wine_prefix() {
-  [ -f "$WINEPREFIX/.sfx-ready" ] && return 0
+  [ -f "$WINEPREFIX/.sfx-ready-2" ] && return 0
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
-    [ -f "$WINEPREFIX/.sfx-ready" ] && exit 0
-    echo "wine: creating prefix $WINEPREFIX" >&2
-    wineboot -i >/dev/null 2>&1
+    [ -f "$WINEPREFIX/.sfx-ready-2" ] && exit 0
+    if [ ! -f "$WINEPREFIX/.sfx-ready" ]; then
+      echo "wine: creating prefix $WINEPREFIX" >&2
+      wineboot -i >/dev/null 2>&1
+      wineserver -w
+      # Without a window manager every hide or close otherwise blocks for 2 s.
+      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+      # A crash must end the process, not open a debugger dialog that hangs the run.
+      wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+      touch "$WINEPREFIX/.sfx-ready"
+    fi
+    # setup's dialogs ask for the Japanese system fonts: the IPA fonts have
+    # the same shapes (proportional and fixed), so that texts take the room
+    # they take on a Japanese Windows.
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /d IPAGothic /f >/dev/null 2>&1
     wineserver -w
-    # Without a window manager every hide or close otherwise blocks for 2 s.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-    # A crash must end the process, not open a debugger dialog that hangs the run.
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-    wineserver -w
-    touch "$WINEPREFIX/.sfx-ready"
+    touch "$WINEPREFIX/.sfx-ready-2"
   ) 9>"$WINEPREFIX.lock"
 }

@@ -1,0 +1,110 @@
+// The main dialog's buttons and boxes, and how it ends.
+#include "setup.h"
+
+#include "folder_dialog.h"
+#include "paths.h"
+#include "setup/install_folder.h"
+
+namespace {
+
+// The option rows that the uninstall box disables, the menu place with them.
+const int kOptionIds[] = {IDC_MENU, IDC_DESKTOP, IDC_STARTUP, IDC_EXT, IDC_SEND, IDC_MENU_PLACE};
+
+void Show(HWND dialog, int id, bool show) { ShowWindow(GetDlgItem(dialog, id), show ? SW_SHOW : SW_HIDE); }
+
+// Ends the program's windows: the destroy message's handling posts the
+// quit that ends this dialog's modal loop and then the program's own.
+void End(HWND dialog) { PostMessageA(dialog, WM_DESTROY, 0, 0); }
+
+void BrowseInstallFolder(HWND dialog) {
+  char current[MAX_PATH], chosen[MAX_PATH], name[MAX_PATH];
+  GetDlgItemTextA(dialog, IDC_FOLDER, current, sizeof current);
+  if (!platform::BrowseForFolder(dialog, "ｲﾝｽﾄｰﾙ先の指定", nullptr, current, chosen)) return;
+  ReadSetting("Root", "Name", name);
+  // A choice whose joined name would not fit the field changes nothing.
+  if (name[0] && !setup::JoinNameUnlessPresent(chosen, MAX_PATH - 10, name, platform::IsAnsiLeadByte)) {
+    MessageBeep(MB_ICONWARNING);
+    return;
+  }
+  SetDlgItemTextA(dialog, IDC_FOLDER, chosen);
+}
+
+void SetUninstallBox(HWND dialog) {
+  if (g_setup.runState == RunState::kFresh) return;
+  bool uninstall = IsChecked(dialog, IDC_COPY);
+  for (int id : kOptionIds) EnableWindow(GetDlgItem(dialog, id), !uninstall);
+  if (uninstall && g_setup.uninstallArgument) PostMessageA(dialog, WM_COMMAND, IDC_RUN, 0);
+}
+
+void ReadMe(HWND dialog) {
+  SetClassLongA(dialog, GCL_HICON, reinterpret_cast<LONG>(g_setup.smallIcon));
+  DialogBoxParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_README), dialog, ReadMeDialogProc, 0);
+  SetClassLongA(dialog, GCL_HICON, reinterpret_cast<LONG>(g_setup.largeIcon));
+}
+
+// An install needs a folder to install into. An empty field (cleared by
+// the user, or a proposal too long to be made) is refused in the dialog's
+// language.
+bool HasFolder(HWND dialog) {
+  if (g_setup.runState != RunState::kFresh || GetWindowTextLengthA(GetDlgItem(dialog, IDC_FOLDER)) != 0) return true;
+  char caption[MAX_PATH];
+  ReadSetting("Setup", "Name", caption, "Install");
+  MessageBoxA(dialog, "インストール先のフォルダを指定してください．", caption, MB_ICONWARNING);
+  RepaintOwner(dialog);
+  return false;
+}
+
+void Run(HWND dialog) {
+  static const int kButtons[] = {IDC_RUN, IDC_CANCEL_RUN, IDC_READ_ME, IDC_MENU_PLACE, IDC_BROWSE};
+  bool shown[sizeof kButtons / sizeof kButtons[0]];
+  for (size_t i = 0; i < sizeof kButtons / sizeof kButtons[0]; ++i) {
+    shown[i] = IsWindowVisible(GetDlgItem(dialog, kButtons[i])) != FALSE;
+    Show(dialog, kButtons[i], false);
+  }
+  if (!HasFolder(dialog)) {
+    // The dialog stays for another try; in automatic mode, which has no
+    // buttons to try with, the run ends as a cancel would.
+    if (!shown[0]) HandleCommand(dialog, IDC_CANCEL_RUN);
+    for (size_t i = 0; i < sizeof kButtons / sizeof kButtons[0]; ++i)
+      if (shown[i]) Show(dialog, kButtons[i], true);
+    return;
+  }
+  if (g_setup.runState == RunState::kInstalledCopy && IsChecked(dialog, IDC_COPY)) RunUninstall(dialog);
+  else RunInstall(dialog);
+  End(dialog);
+}
+
+}  // namespace
+
+void RepaintOwner(HWND dialog) {
+  HWND owner = GetParent(dialog);
+  InvalidateRect(owner, nullptr, FALSE);
+  UpdateWindow(owner);
+}
+
+void HandleCommand(HWND dialog, int id) {
+  switch (id) {
+    case IDC_MENU:
+      Show(dialog, IDC_MENU_PLACE, IsChecked(dialog, IDC_MENU));
+      break;
+    case IDC_BROWSE:
+      BrowseInstallFolder(dialog);
+      break;
+    case IDC_MENU_PLACE:
+      ChooseMenuFolder(dialog);
+      break;
+    case IDC_COPY:
+      SetUninstallBox(dialog);
+      break;
+    case IDC_READ_ME:
+      ReadMe(dialog);
+      break;
+    case IDC_CANCEL_RUN:
+      WriteSetting("Menu", "Change", "");
+      End(dialog);
+      break;
+    case IDC_RUN:
+      Run(dialog);
+      break;
+  }
+}

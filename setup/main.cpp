@@ -1,0 +1,82 @@
+// Program entry of setup.exe: the removal copy, or the backdrop window and
+// its message loop, then the removal copy after an uninstall.
+#include "setup.h"
+
+#include "command_line.h"
+#include "paths.h"
+#include "process.h"
+#include "self_removal.h"
+
+void RemoveSelf() { platform::RemoveSelf(platform::Removal::kFileAndFolder); }
+
+namespace {
+
+// The running Setup.ini: the program's own drive and folder, then
+// "Setup.ini". False when the program's name cannot be had, or when the
+// description's path would not fit a path buffer: a profile path without
+// its folder would read and write the one in the Windows folder.
+bool FindOwnSetupIni(char* ini) {
+  char own[MAX_PATH];
+  DWORD length = GetModuleFileNameA(nullptr, own, sizeof own);
+  if (length == 0 || length >= sizeof own) return false;
+  platform::FolderPart(ini, own);
+  return ini[0] && text::JoinPath(ini, MAX_PATH, "Setup.ini", platform::IsAnsiLeadByte);
+}
+
+void RunMessageLoop(HWND backdrop) {
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (IsDialogMessageA(backdrop, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+}  // namespace
+
+int SetupMain(HINSTANCE instance, const char* tail) {
+  if (lstrcmpA(tail, "remove") == 0) {
+    // By now the uninstalling instance has ended and let go of the file.
+    Sleep(5000);
+    RemoveSelf();
+    return 0;
+  }
+  g_setup.instance = instance;
+  if (!FindOwnSetupIni(g_setup.ini)) return 1;
+  GetWindowRect(GetDesktopWindow(), &g_setup.desktop);
+  g_setup.mode = SetupMode::kInstall;
+  g_setup.runState = RunState::kFresh;
+  g_setup.uninstallArgument = lstrcmpA(tail, "uninstall") == 0;
+  if (ReadNumber("Back", "Do") != 0) PaintBackdrop();
+
+  HWND backdrop = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_BACKDROP), nullptr, BackdropWindowProc, 0);
+  if (backdrop) RunMessageLoop(backdrop);
+
+  ReleaseBackdrop();
+  if (g_setup.largeIcon) DestroyIcon(g_setup.largeIcon);
+  if (g_setup.smallIcon) DestroyIcon(g_setup.smallIcon);
+  if (g_setup.runState == RunState::kUninstalled) StartRemovalCopy();
+  return 0;
+}
+
+void StartRemovalCopy() {
+  char own[MAX_PATH];
+  DWORD length = GetModuleFileNameA(nullptr, own, sizeof own);
+  if (length == 0 || length >= sizeof own) return;
+  // Quoted, so that the copy sees exactly "remove" as its tail whatever
+  // blanks the path holds. Its current folder is the drive's root: it
+  // must not hold the installation folder it is about to remove.
+  char commandLine[MAX_PATH + 16];
+  wsprintfA(commandLine, "\"%s\" remove", own);
+  platform::StartAfterThisProcess(commandLine, "\\", false);
+}
+
+// setup brings its own process entry instead of the C runtime's start-up,
+// which would add more than it uses (argv, static constructors).
+extern "C" void WinMainCRTStartup() {
+  // The tail as the system hands it to a program's WinMain: what follows
+  // the program's own path and the blanks after it.
+  const char* tail = SkipProgramPath(GetCommandLineA());
+  while (*tail == ' ' || *tail == '\t') ++tail;
+  ExitProcess(static_cast<UINT>(SetupMain(GetModuleHandleA(nullptr), tail)));
+}

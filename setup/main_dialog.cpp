@@ -1,0 +1,295 @@
+// The main dialog's presentation: a new install, a version-up of an
+// installation found in the uninstall list, or the installed copy that
+// offers the uninstall; the proposed folder, the option rows the
+// description offers, and the gaps that hidden rows leave closed up.
+#include "setup.h"
+
+#include <shlobj.h>
+
+#include "paths.h"
+#include "registry.h"
+#include "setup/install_folder.h"
+#include "setup/option_rows.h"
+
+namespace {
+
+const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+// The left column's rows, in their order, and their [Check] keys.
+const int kLeftRowIds[setup::kLeftRows] = {IDC_MENU, IDC_DESKTOP, IDC_STARTUP, IDC_EXT, IDC_SEND};
+const char* const kLeftRowKeys[setup::kLeftRows] = {"Menu", "Desktop", "Startup", "Ext", "Send"};
+
+// What the initialisation learns and the later steps use.
+struct Presentation {
+  char folder[MAX_PATH];        // proposed installation folder
+  bool versionUp;               // an earlier installation is registered
+  char previousIni[MAX_PATH];   // its Setup.ini, or the running one's place
+  bool installedCopy;
+  bool uninstallPosted;         // the 1009 command is posted at most once
+};
+
+void Show(HWND dialog, int id, bool show) { ShowWindow(GetDlgItem(dialog, id), show ? SW_SHOW : SW_HIDE); }
+
+// A control's rectangle in the dialog's client coordinates.
+RECT ClientRect(HWND dialog, int id) {
+  RECT rect;
+  GetWindowRect(GetDlgItem(dialog, id), &rect);
+  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+// Moves a control up by `distance` pixels, keeping its left edge and size.
+void MoveUp(HWND dialog, int id, int distance) {
+  if (distance == 0) return;
+  RECT rect = ClientRect(dialog, id);
+  MoveWindow(GetDlgItem(dialog, id), rect.left, rect.top - distance, rect.right - rect.left, rect.bottom - rect.top,
+             FALSE);
+}
+
+void TakeIcons(HWND dialog) {
+  char file[MAX_PATH];
+  ReadSetting("Desktop", "Icon", file);
+  if (!file[0]) return;
+  HICON large = nullptr, small = nullptr;
+  // Used as written: a relative name is relative to the current folder.
+  if (ExtractIconExA(file, ReadNumber("Check", "IconNo"), &large, &small, 1) == 0) return;
+  g_setup.largeIcon = large;
+  g_setup.smallIcon = small;
+  if (large) SetClassLongA(dialog, GCL_HICON, reinterpret_cast<LONG>(large));
+}
+
+// The folder of an earlier installation of [Root] Name, from its
+// uninstall entry. Opening the entry with RegCreateKeyExA leaves an empty
+// one behind when there is none, as the stubs' own lookup does.
+bool FindEarlierInstallation(char* folder) {
+  char name[MAX_PATH];
+  ReadSetting("Root", "Name", name);
+  if (!name[0]) return false;
+  const char* last = text::FindLast(name, '\\', platform::IsAnsiLeadByte);
+  const char* keyName = last ? last + 1 : name;
+  HKEY uninstall, application;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_CREATE_SUB_KEY, &uninstall) != ERROR_SUCCESS)
+    return false;
+  bool found = false;
+  if (RegCreateKeyExA(uninstall, keyName, 0, nullptr, 0, KEY_READ, nullptr, &application, nullptr) ==
+      ERROR_SUCCESS) {
+    if (platform::ReadRegistryString(application, "UninstallString", folder, MAX_PATH)) {
+      char* slash = const_cast<char*>(text::FindLast(folder, '\\', platform::IsAnsiLeadByte));
+      if (slash) *slash = '\0';
+      found = slash != nullptr;
+    }
+    RegCloseKey(application);
+  }
+  RegCloseKey(uninstall);
+  if (!found) folder[0] = '\0';
+  return found;
+}
+
+void ProposeFolder(HWND dialog, Presentation* p) {
+  p->versionUp = FindEarlierInstallation(p->folder);
+  if (!p->versionUp) DefaultInstallFolder(p->folder);
+  if (const char* name = setup::RootNameFromFolder(p->folder, platform::IsAnsiLeadByte))
+    WriteSetting("Root", "Name", name);
+  // Room for the folder and "\Setup.ini" joined to it.
+  SendDlgItemMessageA(dialog, IDC_FOLDER, EM_LIMITTEXT, MAX_PATH - 1 - 10, 0);
+  SetDlgItemTextA(dialog, IDC_FOLDER, p->folder);
+  lstrcpyA(p->previousIni, p->folder);
+  JoinPath(p->previousIni, "Setup.ini");
+}
+
+void PresentInstalledCopy(HWND dialog, Presentation* p) {
+  g_setup.runState = RunState::kInstalledCopy;
+  g_setup.mode = SetupMode::kInstalledCopy;
+  WriteSetting("Check", "Copy", "1");
+  WriteSetting("Check", "Del", "0");
+  Show(dialog, IDC_BROWSE, false);
+  SetDlgItemTextA(dialog, IDC_FOLDER_LABEL, "インストール済です．");
+  // The copy box becomes the uninstall box, on the menu row.
+  RECT copy = ClientRect(dialog, IDC_COPY), menu = ClientRect(dialog, IDC_MENU);
+  MoveWindow(GetDlgItem(dialog, IDC_COPY), copy.left, menu.top, copy.right - copy.left, menu.bottom - menu.top,
+             FALSE);
+  Show(dialog, IDC_FILE_GROUP, false);
+  SetDlgItemTextA(dialog, IDC_COPY, "アンインストール");
+  if (ReadNumber("Del", "Auto") == 0 && ReadNumber("Del", "Checked") != 0) {
+    CheckDlgButton(dialog, IDC_COPY, BST_CHECKED);
+    PostMessageA(dialog, WM_COMMAND, IDC_COPY, 0);
+    p->uninstallPosted = true;
+  }
+  SendDlgItemMessageA(dialog, IDC_FOLDER, EM_SETREADONLY, TRUE, 0);
+  WriteSetting("Setup", "Auto", "0");
+}
+
+void PresentNewInstall(HWND dialog, const Presentation& p) {
+  char self[MAX_PATH];
+  ReadSetting("CopyFile", "Self", self);
+  if (self[0]) {
+    text::PathParts parts = text::SplitPath(self, platform::IsAnsiLeadByte);
+    SetDlgItemTextA(dialog, IDC_FILE_GROUP, self + parts.name);
+  } else {
+    SetDlgItemTextA(dialog, IDC_FILE_GROUP, "インストーラー");
+  }
+  if (p.versionUp) {
+    g_setup.mode = SetupMode::kVersionUp;
+    SetDlgItemTextA(dialog, IDC_FOLDER_LABEL, "(&F)バージョンアップ先");
+  }
+}
+
+void PresentReadMeButton(HWND dialog) {
+  int done = ReadNumber("Readme", "Done");
+  if (done == 0) Show(dialog, IDC_READ_ME, false);
+  if (done == 2 && ReadNumber("Setup", "Auto") == 0 && !g_setup.uninstallArgument)
+    SendMessageA(dialog, WM_COMMAND, IDC_READ_ME, 0);
+}
+
+// Shows or hides a row by its option value and sets its box.
+void PresentOption(HWND dialog, int id, int value) {
+  setup::OptionShow show = setup::PresentOption(value);
+  Show(dialog, id, show.shown);
+  CheckDlgButton(dialog, id, show.checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+// The left column's values, a version-up offering the earlier choices again.
+void ReadLeftRows(const Presentation& p, int* values) {
+  if (p.versionUp) {
+    char named[MAX_PATH];
+    GetPrivateProfileStringA("Menu", "Named", "", named, sizeof named, p.previousIni);
+    if (named[0]) WriteSetting("Menu", "Change", named);
+  }
+  for (int row = 0; row < setup::kLeftRows; ++row) {
+    values[row] = ReadNumber("Check", kLeftRowKeys[row]);
+    if (p.versionUp) {
+      int earlier = static_cast<int>(GetPrivateProfileIntA("Check", kLeftRowKeys[row], 0, p.previousIni));
+      values[row] = setup::MergeEarlierOption(values[row], earlier);
+    }
+  }
+}
+
+void PresentRows(HWND dialog, Presentation* p) {
+  setup::LayoutInput input = {};
+  ReadLeftRows(*p, input.left);
+  for (int row = 0; row < setup::kLeftRows; ++row) PresentOption(dialog, kLeftRowIds[row], input.left[row]);
+  Show(dialog, IDC_MENU_PLACE,
+       setup::MenuPlaceButtonShown(input.left[setup::kMenuRow], IsChecked(dialog, IDC_MENU)));
+  input.copy = ReadNumber("Check", "Copy");
+  input.del = ReadNumber("Check", "Del");
+  input.installedCopy = p->installedCopy;
+  input.automatic = ReadNumber("Setup", "Auto") != 0;
+  // An installed copy keeps its uninstall box as the initialisation left
+  // it: [Check] Copy reads 1 there, which would clear a box that
+  // [Del] Checked has just checked.
+  if (!p->installedCopy) PresentOption(dialog, IDC_COPY, input.copy);
+  if (g_setup.uninstallArgument && !p->uninstallPosted) {
+    CheckDlgButton(dialog, IDC_COPY, BST_CHECKED);
+    PostMessageA(dialog, WM_COMMAND, IDC_COPY, 0);
+    p->uninstallPosted = true;
+  }
+  PresentOption(dialog, IDC_DELETE, input.del);
+
+  setup::Layout layout = setup::PlanLayout(input);
+  int pitch = ClientRect(dialog, IDC_DESKTOP).top - ClientRect(dialog, IDC_MENU).top;
+  for (int row = 0; row < setup::kLeftRows; ++row) MoveUp(dialog, kLeftRowIds[row], layout.leftRowRise[row] * pitch);
+  MoveUp(dialog, IDC_MENU_PLACE, layout.leftRowRise[setup::kMenuRow] * pitch);
+  MoveUp(dialog, IDC_DELETE, layout.deleteRowRise * pitch);
+  if (layout.groupHidden) {
+    Show(dialog, IDC_FILE_GROUP, false);
+  } else if (layout.groupShrink) {
+    RECT group = ClientRect(dialog, IDC_FILE_GROUP);
+    MoveWindow(GetDlgItem(dialog, IDC_FILE_GROUP), group.left, group.top, group.right - group.left,
+               group.bottom - group.top - layout.groupShrink * pitch, FALSE);
+  }
+  static const int kBottomRow[] = {IDC_RUN, IDC_CANCEL_RUN, IDC_READ_ME, IDC_ICON_PLACE};
+  for (int id : kBottomRow) {
+    if (layout.automatic) Show(dialog, id, false);
+    else MoveUp(dialog, id, layout.buttonRise * pitch);
+  }
+  if (layout.automatic) Show(dialog, IDC_BROWSE, false);
+  RECT window;
+  GetWindowRect(dialog, &window);
+  SetWindowPos(dialog, nullptr, 0, 0, window.right - window.left,
+               window.bottom - window.top - layout.dialogShrink * pitch, SWP_NOMOVE | SWP_NOZORDER);
+  if (layout.automatic) PostMessageA(dialog, WM_COMMAND, IDC_RUN, 0);
+}
+
+void PaintIcon(HWND dialog) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(dialog, &paint);
+  WINDOWPLACEMENT placement = {};
+  placement.length = sizeof placement;
+  if (g_setup.largeIcon && GetWindowPlacement(GetDlgItem(dialog, IDC_ICON_PLACE), &placement))
+    DrawIcon(dc, placement.rcNormalPosition.left, placement.rcNormalPosition.top, g_setup.largeIcon);
+  EndPaint(dialog, &paint);
+}
+
+}  // namespace
+
+bool IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
+void DefaultInstallFolder(char* folder) {
+  char name[MAX_PATH], base[MAX_PATH];
+  ReadSetting("Root", "Name", name);
+  setup::FolderMacro macro = setup::SplitFolderMacro(name, platform::IsAnsiLeadByte);
+  base[0] = '\0';
+  switch (macro.base) {
+    case setup::FolderBase::kNone: {
+      char system[MAX_PATH];
+      if (!GetSystemDirectoryA(system, sizeof system)) system[0] = '\0';
+      setup::ComposeSystemDriveFolder(folder, MAX_PATH, system, name, platform::IsAnsiLeadByte);
+      return;
+    }
+    case setup::FolderBase::kSystem:
+      GetSystemDirectoryA(base, sizeof base);
+      break;
+    case setup::FolderBase::kWindows:
+      GetWindowsDirectoryA(base, sizeof base);
+      break;
+    case setup::FolderBase::kDesktop: {
+      LPITEMIDLIST item = nullptr;
+      if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &item)) && item) {
+        if (!SHGetPathFromIDListA(item, base)) base[0] = '\0';
+        CoTaskMemFree(item);
+      }
+      break;
+    }
+    case setup::FolderBase::kPrograms:
+      if (!platform::ReadRegistryString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
+                                        "ProgramFilesDir", base, sizeof base) ||
+          !base[0])
+        GetWindowsDirectoryA(base, sizeof base);
+      break;
+  }
+  setup::ComposeMacroFolder(folder, MAX_PATH, base, name + macro.rest, platform::IsAnsiLeadByte);
+}
+
+void InitMainDialog(HWND dialog) {
+  SetWindowPos(dialog, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  char caption[MAX_PATH];
+  ReadSetting("Setup", "Name", caption, "Install");
+  SetWindowTextA(dialog, caption);
+  TakeIcons(dialog);
+  Presentation p = {};
+  ProposeFolder(dialog, &p);
+  p.installedCopy = ReadNumber("CopiedFile", "Count") != 0;
+  if (p.installedCopy) PresentInstalledCopy(dialog, &p);
+  else PresentNewInstall(dialog, p);
+  PresentReadMeButton(dialog);
+  PresentRows(dialog, &p);
+  SetFocus(GetDlgItem(dialog, IDC_RUN));
+}
+
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      InitMainDialog(dialog);
+      break;
+    case WM_PAINT:
+      PaintIcon(dialog);
+      break;
+    case WM_COMMAND:
+      HandleCommand(dialog, LOWORD(wParam));
+      break;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      break;
+  }
+  return 0;
+}

@@ -1,0 +1,115 @@
+// The install and the uninstall, step by step inside the run button's
+// handling. Each step reports its own failures and the sequence goes on;
+// the label shows where the run is, and a control is hidden (with a short
+// pause) as the work it stands for is done.
+#include "setup.h"
+
+#include "paths.h"
+
+namespace {
+
+constexpr DWORD kHidePauseMs = 500;
+constexpr DWORD kEndPauseMs = 1000;
+
+// The run processes no messages between its steps: what it changes is
+// painted at once, so that the user sees where it is.
+void Refresh(HWND dialog) { RedrawWindow(dialog, nullptr, nullptr, RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN); }
+
+void Label(HWND dialog, UINT text) {
+  char label[MAX_PATH];
+  if (!LoadStringA(g_setup.instance, text, label, sizeof label)) label[0] = '\0';
+  SetDlgItemTextA(dialog, IDC_FOLDER_LABEL, label);
+  Refresh(dialog);
+}
+
+void Hide(HWND dialog, int id) {
+  ShowWindow(GetDlgItem(dialog, id), SW_HIDE);
+  Refresh(dialog);
+}
+
+void HideAndPause(HWND dialog, int id) {
+  Hide(dialog, id);
+  Sleep(kHidePauseMs);
+}
+
+// "What was not removed", shown when [Del] ShowError asks for it and the
+// list is not empty.
+void ReportRemainingItems(HWND dialog) {
+  static const char kHeading[] = "次のものは削除されませんでした．\n\n";
+  size_t total = ListRemainingItems(nullptr);
+  if (total == 0) return;
+  HANDLE heap = GetProcessHeap();
+  char* text = static_cast<char*>(HeapAlloc(heap, HEAP_ZERO_MEMORY, total + 128));
+  if (!text) return;
+  lstrcpyA(text, kHeading);
+  ListRemainingItems(text);
+  MessageBoxA(dialog, text, "ファイル・フォルダの削除", MB_ICONWARNING);
+  HeapFree(heap, 0, text);
+  RepaintOwner(dialog);
+}
+
+}  // namespace
+
+void RunInstall(HWND dialog) {
+  RemoveOldMenus(dialog);
+  char change[MAX_PATH];
+  ReadSetting("Menu", "Change", change);
+  WriteSetting("Menu", "Named", change);
+  WriteSetting("Menu", "Change", "");
+  static const int kInputs[] = {IDC_FOLDER, IDC_MENU,       IDC_DESKTOP, IDC_STARTUP, IDC_EXT,
+                                IDC_SEND,   IDC_FILE_GROUP, IDC_COPY,    IDC_DELETE};
+  for (int id : kInputs) EnableWindow(GetDlgItem(dialog, id), FALSE);
+  // An installed copy has its files; it applies its settings again.
+  if (ReadNumber("CopiedFile", "Count") == 0) {
+    Label(dialog, IDS_COPYING);
+    CopyInstallFiles(dialog);
+  }
+  HideAndPause(dialog, IDC_FOLDER);
+  Label(dialog, IDS_SETTING);
+  MakeMenuShortcuts(dialog, g_setup.ini, IsChecked(dialog, IDC_MENU));
+  HideAndPause(dialog, IDC_MENU);
+  MakeFolderShortcut(dialog, g_setup.ini, IsChecked(dialog, IDC_DESKTOP), "Desktop");
+  HideAndPause(dialog, IDC_DESKTOP);
+  MakeFolderShortcut(dialog, g_setup.ini, IsChecked(dialog, IDC_STARTUP), "Startup");
+  HideAndPause(dialog, IDC_STARTUP);
+  ApplyAssociations(dialog, IsChecked(dialog, IDC_EXT));
+  HideAndPause(dialog, IDC_EXT);
+  MakeSendToShortcuts(dialog, g_setup.ini, IsChecked(dialog, IDC_SEND));
+  HideAndPause(dialog, IDC_SEND);
+  RegisterUninstall();
+  ApplyRegistryList(g_setup.ini, true);
+  InstallSetupFiles();
+  Hide(dialog, IDC_COPY);
+  Hide(dialog, IDC_DELETE);
+  Hide(dialog, IDC_FILE_GROUP);
+  Sleep(kHidePauseMs);
+  LaunchAfterInstall();
+  Label(dialog, IDS_INSTALLED);
+  Sleep(kEndPauseMs);
+}
+
+void RunUninstall(HWND dialog) {
+  Label(dialog, IDS_REMOVING_SETTINGS);
+  RemoveOldMenus(dialog);
+  HideAndPause(dialog, IDC_MENU);
+  MakeFolderShortcut(nullptr, g_setup.ini, false, "Desktop");
+  HideAndPause(dialog, IDC_STARTUP);
+  MakeFolderShortcut(nullptr, g_setup.ini, false, "Startup");
+  Hide(dialog, IDC_DESKTOP);
+  ApplyAssociations(nullptr, false);
+  RemoveRegistration();
+  HideAndPause(dialog, IDC_EXT);
+  MakeSendToShortcuts(nullptr, g_setup.ini, false);
+  HideAndPause(dialog, IDC_SEND);
+  ApplyRegistryList(g_setup.ini, false);
+  Label(dialog, IDS_REMOVING_FILES);
+  RemoveInstalledFiles();
+  HideAndPause(dialog, IDC_FOLDER);
+  if (ReadNumber("Del", "ShowError") != 0) ReportRemainingItems(dialog);
+  // The description goes last, its cache written first.
+  FlushSettings();
+  ShellDelete(g_setup.ini);
+  Label(dialog, IDS_UNINSTALLED);
+  Sleep(kEndPauseMs);
+  g_setup.runState = RunState::kUninstalled;
+}

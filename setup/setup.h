@@ -1,0 +1,163 @@
+// setup.exe: the installer and uninstaller driven by the Setup.ini beside
+// it. Its process-wide state and the operations its windows and run
+// sequences are made of, one file per concern.
+//
+//   main.cpp             entry: the three modes, the message loop, clean-up
+//   state.cpp            the process-wide state and the running Setup.ini
+//   backdrop_window.cpp  the full-screen backdrop and the window owning the dialog
+//   main_dialog.cpp      the main dialog: presentation, layout, icon
+//   dialog_commands.cpp  its buttons and boxes
+//   run_sequences.cpp    the install and uninstall sequences
+//   paths.cpp            path macros, program lookup, shell folders
+//   copy_files.cpp       copying with the date check, the installation's records
+//   shortcuts.cpp        start-menu, desktop, startup and send-to links
+//   registry_entries.cpp the Make and Erase registry lines
+//   associations.cpp     file associations
+//   uninstall.cpp        the uninstall entry and the removal of what was installed
+//   painter.cpp          drawing commands on GDI
+//   readme_viewer.cpp    the read-me dialog
+#ifndef SFX_SETUP_SETUP_H
+#define SFX_SETUP_SETUP_H
+
+#include <windows.h>
+
+#include "setup_resource.h"
+
+// How the running Setup.ini presents itself; also the page the read-me
+// viewer starts with.
+enum class SetupMode : int {
+  kInstall = -1,
+  kVersionUp = -2,  // an earlier installation is registered
+  kInstalledCopy = -3,
+};
+
+enum class RunState : int {
+  kFresh = 0,
+  kInstalledCopy = 1,  // the running Setup.ini records an installation
+  kUninstalled = 2,    // the removal copy is started at the end
+};
+
+struct Setup {
+  HINSTANCE instance;
+  char ini[MAX_PATH];  // the running Setup.ini, beside the program
+  RECT desktop;
+  // The painted backdrop; null without one.
+  HDC backdrop;
+  HBITMAP backdropBitmap;
+  HGDIOBJ previousBitmap;
+  bool uninstallArgument;  // the command-line tail is exactly "uninstall"
+  RunState runState;
+  SetupMode mode;
+  // The main dialog's icons from [Desktop] Icon; null without one.
+  HICON largeIcon;
+  HICON smallIcon;
+};
+extern Setup g_setup;
+
+// --- Setup.ini: the running description (a missing key reads its default) ---
+// Reads [section] key into `out` (MAX_PATH bytes).
+void ReadSetting(const char* section, const char* key, char* out, const char* fallback = "");
+int ReadNumber(const char* section, const char* key, int fallback = 0);
+void WriteSetting(const char* section, const char* key, const char* value);
+// Writes the profile cache of the running Setup.ini to the disk.
+void FlushSettings();
+
+// --- start-up (main.cpp) ---
+int SetupMain(HINSTANCE instance, const char* tail);
+// Starts this program again with the tail "remove", to run after this
+// process has ended.
+void StartRemovalCopy();
+
+// --- the backdrop window (backdrop_window.cpp) ---
+void PaintBackdrop();
+void ReleaseBackdrop();
+INT_PTR CALLBACK BackdropWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// --- the main dialog (main_dialog.cpp, dialog_commands.cpp) ---
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+void InitMainDialog(HWND dialog);
+// The folder proposed from [Root] Name (MAX_PATH bytes; empty when it
+// would not fit).
+void DefaultInstallFolder(char* folder);
+void HandleCommand(HWND dialog, int id);
+// Repaints the backdrop after a message box covered it.
+void RepaintOwner(HWND dialog);
+// Whether box `id` of the dialog is checked.
+bool IsChecked(HWND dialog, int id);
+
+// --- the run sequences (run_sequences.cpp) ---
+void RunInstall(HWND dialog);
+void RunUninstall(HWND dialog);
+
+// --- paths (paths.cpp) ---
+// `path` resolved against `root` into `out` (MAX_PATH; may be `path`):
+// %system%, %windows%, %programs%, %root%, "!" and relative paths; in
+// program mode a relative path names the program that opens it. A result
+// that would not fit is empty.
+void ResolvePath(const char* path, const char* root, char* out, bool programMode);
+// The program registered for the path's extension; `out` keeps what it
+// held when the extension has none.
+void FindProgramForFile(const char* path, const char* root, char* out);
+// Appends `name` to `path` (MAX_PATH) with one backslash between; empties
+// `path` when the result would not fit.
+void JoinPath(char* path, const char* name);
+// Deletes a file, a folder or what a pattern names, to the recycle bin,
+// without questions. An empty path is left alone.
+void ShellDelete(const char* path);
+// The user's shell folder `name` ("Programs", "Desktop", "Startup",
+// "SendTo"); false when it cannot be read.
+bool ReadShellFolder(const char* name, char* folder);
+// Whether a file or folder of that name exists.
+bool PathExists(const char* path);
+
+// --- file copying and the installation's records (copy_files.cpp) ---
+void CopyInstallFiles(HWND dialog);
+int MakeFolderTree(char* path, int next);
+int CompareWriteTimes(const char* destination, const char* source);
+void InstallSetupFiles();
+void MergeRecordList(const char* from, const char* into, const char* section);
+
+// --- shortcuts (shortcuts.cpp) ---
+void GetMenuFolder(const char* ini, char* menuFolder, char* programs);
+void MakeMenuShortcuts(HWND owner, const char* ini, bool make);
+void MakeSendToShortcuts(HWND owner, const char* ini, bool make);
+void MakeFolderShortcut(HWND owner, const char* ini, bool make, const char* kind);
+void RemoveOldMenus(HWND dialog);
+void DeleteMenuLinks(const char* ini);
+void DeleteMenuFolder(const char* ini);
+void RemoveFolderTree(const char* folder);
+void LaunchAfterInstall();
+void ChooseMenuFolder(HWND dialog);
+
+// --- registry lines (registry_entries.cpp) ---
+void ApplyRegistryList(const char* ini, bool make);
+void MakeRegistryEntry(const char* line);
+void EraseRegistryEntry(const char* line);
+void DeleteKeyTree(HKEY parent, const char* name);
+void DeleteKeyIfEmpty(HKEY parent, const char* name);
+bool SetClassesValue(const char* path, const char* data);
+bool RemoveClassesValue(char* path);
+bool DeleteClassesValue(char* path);
+
+// --- file associations (associations.cpp) ---
+void ApplyAssociations(HWND owner, bool make);
+
+// --- the uninstall entry and the uninstall (uninstall.cpp) ---
+void RegisterUninstall();
+void RemoveRegistration();
+void RemoveInstalledFiles();
+// Appends what the uninstall left behind to `list` (null: only counts);
+// returns the total length, each item counted with its line break.
+size_t ListRemainingItems(char* list);
+
+// --- self-removal: the removal copy's work ---
+void RemoveSelf();
+
+// --- the backdrop painter (painter.cpp) ---
+void PaintBackSection(HDC dc, const RECT& area, const char* root, const char* ini);
+void PaintCommands(HDC dc, const RECT& area, const char* root, const char* const* lines, int count);
+
+// --- the read-me viewer (readme_viewer.cpp) ---
+INT_PTR CALLBACK ReadMeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+#endif  // SFX_SETUP_SETUP_H
