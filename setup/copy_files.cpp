@@ -1,18 +1,273 @@
-// Copying the application's files with the date check, and the records
-// an installation leaves for its uninstall.
+// Copying the application's files with the date check, and the records an
+// installation leaves for its uninstall: the folders made, the files
+// copied, and Setup.exe with the merged Setup.ini in the installation
+// folder.
 #include "setup.h"
 
-// Not built yet: the copy step, its questions and its records.
-void CopyInstallFiles(HWND) {}
+#include "paths.h"
+#include "profile.h"
+#include "setup/copy_entry.h"
 
-// Not built yet: folders made and recorded.
-int MakeFolderTree(char*, int next) { return next; }
+namespace {
 
-// Not built yet: the date check; 2 says "copy".
-int CompareWriteTimes(const char*, const char*) { return 2; }
+// What became of an entry of [CopyFile].
+enum EntryState : int {
+  kDone = 0,     // copied, kept, or its failure ignored
+  kWaiting = 1,  // its destination is not older: the user is asked
+  kFailed = 2,
+};
 
-// Not built yet: Setup.exe and the merged Setup.ini in the installation folder.
-void InstallSetupFiles() {}
+// One [CopyFile] entry, read and taken apart.
+struct CopyEntry {
+  setup::CopyMarks marks;
+  char destination[MAX_PATH];
+  char source[MAX_PATH];
+  char shown[MAX_PATH];  // the destination, or the entry when it could not be made
+};
 
-// Not built yet: merging an earlier installation's records.
-void MergeRecordList(const char*, const char*, const char*) {}
+// The per-entry states, and the lengths the message boxes will need.
+struct CopyRun {
+  char folder[MAX_PATH];   // the installation folder, as the field shows it
+  char current[MAX_PATH];  // where the sources are
+  int* states;
+  int count;
+  size_t waitingLength;  // each name with its line break
+  size_t failedLength;
+  int records;           // the next key of [CopiedFile]
+};
+
+bool ReadEntry(const CopyRun& run, int k, CopyEntry* entry) {
+  char key[platform::kNumberSize], text[MAX_PATH];
+  platform::NumberText(key, k);
+  ReadSetting("CopyFile", key, text);
+  if (!text[0]) return false;
+  entry->marks = setup::ReadCopyMarks(text);
+  const char* path = text + entry->marks.path;
+  ResolvePath(path, run.folder, entry->destination, false);
+  lstrcpyA(entry->source, run.current);
+  JoinPath(entry->source, path);
+  lstrcpyA(entry->shown, entry->destination[0] ? entry->destination : path);
+  return true;
+}
+
+void Record(CopyRun* run, const char* destination) {
+  char key[platform::kNumberSize];
+  platform::NumberText(key, run->records++);
+  WriteSetting("CopiedFile", key, destination);
+}
+
+// Copies an entry whose destination is older or missing (or that may
+// overwrite a newer one), and records it.
+void Copy(CopyRun* run, int k, const CopyEntry& entry) {
+  if (entry.destination[0] && CopyFileA(entry.source, entry.destination, FALSE)) {
+    run->states[k] = kDone;
+    if (!entry.marks.noRecord) Record(run, entry.destination);
+  } else if (entry.marks.ignoreFailure) {
+    run->states[k] = kDone;
+  } else {
+    run->states[k] = kFailed;
+    run->failedLength += lstrlenA(entry.shown) + 2;
+  }
+}
+
+bool GrowStates(CopyRun* run, int count) {
+  HANDLE heap = GetProcessHeap();
+  size_t bytes = sizeof(int) * static_cast<size_t>(count);
+  int* grown = static_cast<int*>(run->states ? HeapReAlloc(heap, HEAP_ZERO_MEMORY, run->states, bytes)
+                                             : HeapAlloc(heap, HEAP_ZERO_MEMORY, bytes));
+  if (!grown) return false;
+  run->states = grown;
+  run->count = count;
+  return true;
+}
+
+// Every [CopyFile] entry: copied when its destination is older or
+// missing, else kept, asked about or overwritten by its marks.
+bool CopyEntries(CopyRun* run) {
+  CopyEntry entry;
+  for (int k = 0; ReadEntry(*run, k, &entry); ++k) {
+    if (!GrowStates(run, k + 1)) return false;
+    int newer = CompareWriteTimes(entry.destination, entry.source);
+    if (newer > 0 || entry.marks.overwrite) {
+      if (newer <= 0 && entry.marks.keep) continue;  // the keep mark is tested first
+      Copy(run, k, entry);
+    } else if (!entry.marks.keep) {
+      run->states[k] = kWaiting;
+      run->waitingLength += lstrlenA(entry.shown) + 2;
+    }
+  }
+  return true;
+}
+
+// A message box stays readable with as many names as fit a screen; the
+// rest are counted in one line, so that the question below the list is
+// never pushed off the screen.
+constexpr int kListedNames = 30;
+
+// A message listing the entries in `state`, in entry order, between a
+// heading and an ending; null when its memory cannot be had.
+char* ListMessage(const CopyRun& run, int state, size_t length, const char* heading, const char* ending) {
+  char* text = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, length + MAX_PATH));
+  if (!text) return nullptr;
+  lstrcpyA(text, heading);
+  CopyEntry entry;
+  int listed = 0, more = 0;
+  for (int k = 0; k < run.count; ++k) {
+    if (run.states[k] != state) continue;
+    if (listed == kListedNames) {
+      ++more;
+    } else if (ReadEntry(run, k, &entry)) {
+      lstrcatA(text, entry.shown);
+      lstrcatA(text, "\r\n");
+      ++listed;
+    }
+  }
+  if (more) wsprintfA(text + lstrlenA(text), "ほか %d 個のファイル\r\n", more);
+  lstrcatA(text, ending);
+  return text;
+}
+
+int Ask(HWND dialog, const char* text, UINT style) {
+  char caption[MAX_PATH];
+  ReadSetting("Setup", "Name", caption);
+  int answer = MessageBoxA(dialog, text, caption, style);
+  RepaintOwner(dialog);
+  return answer;
+}
+
+// One question for every destination that is not older than its source.
+void AskAboutWaiting(HWND dialog, CopyRun* run) {
+  char* text = ListMessage(*run, kWaiting, run->waitingLength, "以下のファイルは新しいものが存在します．\r\n\r\n",
+                           "\r\n上書きしますか？");
+  // Without the question's memory nothing is overwritten.
+  if (!text) return;
+  UINT style = MB_YESNO | MB_ICONQUESTION | (ReadNumber("CopyFile", "DefaultNo") ? MB_DEFBUTTON2 : 0);
+  bool overwrite = Ask(dialog, text, style) == IDYES;
+  HeapFree(GetProcessHeap(), 0, text);
+  if (!overwrite) return;
+  CopyEntry entry;
+  for (int k = 0; k < run->count; ++k)
+    if (run->states[k] == kWaiting && ReadEntry(*run, k, &entry)) Copy(run, k, entry);
+}
+
+void ReportFailures(HWND dialog, const CopyRun& run) {
+  char* text = ListMessage(run, kFailed, run.failedLength, "以下のファイルはコピーできませんでした\r\n\r\n",
+                           "\r\n処理は継続します");
+  if (!text) return;
+  Ask(dialog, text, MB_ICONWARNING);
+  HeapFree(GetProcessHeap(), 0, text);
+}
+
+// [CopyFile] Self, the installer itself, under its own name.
+void CopySelf(CopyRun* run) {
+  char self[MAX_PATH], destination[MAX_PATH];
+  ReadSetting("CopyFile", "Self", self);
+  if (ReadNumber("Check", "Copy") != 2 || !self[0]) return;
+  text::PathParts parts = text::SplitPath(self, platform::IsAnsiLeadByte);
+  lstrcpyA(destination, run->folder);
+  JoinPath(destination, self + parts.name);
+  if (!destination[0]) return;
+  CopyFileA(self, destination, FALSE);
+  Record(run, destination);
+}
+
+void MakeFolders(CopyRun* run) {
+  char folder[MAX_PATH];
+  lstrcpyA(folder, run->folder);
+  int n = folder[0] ? MakeFolderTree(folder, 0) : 0;
+  for (int k = 1;; ++k) {
+    char key[platform::kNumberSize], name[MAX_PATH];
+    platform::NumberText(key, k);
+    ReadSetting("MakeDirectory", key, name);
+    if (!name[0]) break;
+    lstrcpyA(folder, run->folder);
+    JoinPath(folder, name);
+    if (folder[0]) n = MakeFolderTree(folder, n);
+  }
+  platform::WriteProfileNumber(g_setup.ini, "MakedDirectory", "Count", n);
+}
+
+}  // namespace
+
+void CopyInstallFiles(HWND dialog) {
+  WriteSetting("Check", "Copy", IsChecked(dialog, IDC_COPY) ? "2" : "0");
+  WriteSetting("Check", "Del", IsChecked(dialog, IDC_DELETE) ? "2" : "0");
+  CopyRun run = {};
+  GetDlgItemTextA(dialog, IDC_FOLDER, run.folder, sizeof run.folder);
+  WriteSetting("Root", "Named", run.folder);
+  MakeFolders(&run);
+  if (!GetCurrentDirectoryA(sizeof run.current, run.current)) run.current[0] = '\0';
+  bool complete = CopyEntries(&run);
+  if (complete) {
+    if (run.waitingLength) AskAboutWaiting(dialog, &run);
+    if (run.failedLength) ReportFailures(dialog, run);
+    CopySelf(&run);
+    // Even with nothing recorded the count marks an installed copy.
+    platform::WriteProfileNumber(g_setup.ini, "CopiedFile", "Count", run.records > 0 ? run.records : 1);
+  }
+  if (run.states) HeapFree(GetProcessHeap(), 0, run.states);
+  InvalidateRect(dialog, nullptr, TRUE);
+  UpdateWindow(dialog);
+}
+
+int MakeFolderTree(char* path, int next) {
+  if (!CreateDirectoryA(path, nullptr) && !PathExists(path)) {
+    char* slash = const_cast<char*>(text::FindLast(path, '\\', platform::IsAnsiLeadByte));
+    if (!slash) return next;
+    *slash = '\0';
+    next = MakeFolderTree(path, next);
+    *slash = '\\';
+    if (!CreateDirectoryA(path, nullptr)) return next;
+  }
+  char key[platform::kNumberSize];
+  platform::NumberText(key, next);
+  WriteSetting("MakedDirectory", key, path);
+  return next + 1;
+}
+
+namespace {
+
+bool LastWriteTime(const char* path, FILETIME* time) {
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bool read = GetFileTime(file, nullptr, nullptr, time) != FALSE;
+  CloseHandle(file);
+  return read;
+}
+
+}  // namespace
+
+int CompareWriteTimes(const char* destination, const char* source) {
+  FILETIME destinationTime, sourceTime;
+  if (!destination[0] || !LastWriteTime(destination, &destinationTime)) return 2;
+  if (!LastWriteTime(source, &sourceTime)) return 2;
+  return CompareFileTime(&sourceTime, &destinationTime);
+}
+
+void InstallSetupFiles() {
+  char folder[MAX_PATH], program[MAX_PATH], installed[MAX_PATH];
+  ReadSetting("Root", "Named", folder);
+  if (!folder[0]) return;
+  lstrcpyA(program, folder);
+  JoinPath(program, "Setup.exe");
+  lstrcpyA(installed, folder);
+  JoinPath(installed, "Setup.ini");
+  if (!program[0] || !installed[0]) return;
+  CopyFileA("Setup.exe", program, FALSE);
+  MergeRecordList(installed, g_setup.ini, "MakedDirectory");
+  MergeRecordList(installed, g_setup.ini, "CopiedFile");
+  CopyFileA(g_setup.ini, installed, FALSE);
+}
+
+void MergeRecordList(const char* from, const char* into, const char* section) {
+  int count = static_cast<int>(GetPrivateProfileIntA(section, "Count", 0, from));
+  for (int j = 0; j < count; ++j) {
+    char key[platform::kNumberSize], value[MAX_PATH];
+    platform::NumberText(key, j);
+    GetPrivateProfileStringA(section, key, "", value, sizeof value, from);
+    // An entry missing from the earlier list names nothing to remove.
+    if (!value[0] || platform::IsListed(into, section, value, false)) continue;
+    platform::AppendToList(into, section, value);
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, into);
+  }
+}

@@ -1,35 +1,374 @@
-// Start-menu, desktop, startup and send-to links.
+// Shell links in the user's start menu, send-to, desktop and startup
+// folders: made by an install, removed by an uninstall (or by an install
+// with the box cleared), old menus cleared first, and the links named for
+// the end of an install opened.
 #include "setup.h"
 
-// Not built yet: the menu folder of a Setup.ini.
-void GetMenuFolder(const char*, char* menuFolder, char* programs) {
-  menuFolder[0] = '\0';
-  programs[0] = '\0';
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include "folder_dialog.h"
+#include "folder_walk.h"
+#include "paths.h"
+#include "profile.h"
+#include "registry.h"
+#include "setup/hotkey.h"
+#include "setup/install_folder.h"
+
+namespace {
+
+// A link's section of Setup.ini: [Menu<n>], [Send<n>], [Desktop], [Startup].
+struct LinkSection {
+  const char* ini;
+  char name[16];
+};
+
+void ReadLink(const LinkSection& section, const char* key, char* out) {
+  GetPrivateProfileStringA(section.name, key, "", out, MAX_PATH, section.ini);
 }
 
-// Not built yet: the menu's links.
-void MakeMenuShortcuts(HWND, const char*, bool) {}
+int ReadLinkNumber(const LinkSection& section, const char* key) {
+  return static_cast<int>(GetPrivateProfileIntA(section.name, key, 0, section.ini));
+}
 
-// Not built yet: the send-to links.
-void MakeSendToShortcuts(HWND, const char*, bool) {}
+// The section of the n-th entry of a list ("Menu" 3 gives [Menu3]); false
+// at the first entry without a name.
+bool ListEntry(const char* ini, const char* list, int n, LinkSection* section, char* name) {
+  section->ini = ini;
+  wsprintfA(section->name, "%s%d", list, n);
+  ReadLink(*section, "Name", name);
+  return name[0] != '\0';
+}
 
-// Not built yet: the desktop and startup links.
-void MakeFolderShortcut(HWND, const char*, bool, const char*) {}
+int ShowCommand(int show) {
+  switch (show) {
+    case 1: return SW_SHOWMAXIMIZED;
+    case 2: return SW_SHOWMINNOACTIVE;
+    default: return SW_SHOWNORMAL;  // 0, and values that name no state
+  }
+}
 
-// Not built yet: removing the menus of earlier installations.
-void RemoveOldMenus(HWND) {}
+// "1" in [Check] `key` once what the box stands for has been removed, so
+// that the box shows cleared next time.
+void ClearCheck(const char* ini, const char* key) {
+  if (GetPrivateProfileIntA("Check", key, 0, ini) != 0) WritePrivateProfileStringA("Check", key, "1", ini);
+}
 
-// Not built yet: deleting a Setup.ini's menu links.
-void DeleteMenuLinks(const char*) {}
+// Writes one link file with every field of its section. One shell-link
+// object per link, between CoInitialize and CoUninitialize.
+bool SaveLink(const LinkSection& section, const char* path, bool withHotkey) {
+  if (FAILED(CoInitialize(nullptr))) return false;
+  IShellLinkA* link = nullptr;
+  bool saved = false;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                 reinterpret_cast<void**>(&link)))) {
+    char root[MAX_PATH], value[MAX_PATH], resolved[MAX_PATH];
+    GetPrivateProfileStringA("Root", "Named", "", root, sizeof root, section.ini);
+    link->SetShowCmd(ShowCommand(ReadLinkNumber(section, "Show")));
+    ReadLink(section, "Arg", value);
+    link->SetArguments(value);
+    ReadLink(section, "Short", value);
+    if (withHotkey && value[0]) link->SetHotkey(setup::HotkeyWord(value));
+    ReadLink(section, "Path", value);
+    ResolvePath(value, root, resolved, true);
+    link->SetPath(resolved);
+    // Without an icon of its own a link shows its target's.
+    ReadLink(section, "Icon", value);
+    if (value[0]) {
+      ResolvePath(value, root, resolved, true);
+      link->SetIconLocation(resolved, ReadLinkNumber(section, "IconNo"));
+    }
+    ReadLink(section, "Work", value);
+    if (value[0] == '!') {
+      lstrcpyA(resolved, value + 1);
+    } else {
+      lstrcpyA(resolved, root);
+      if (value[0]) JoinPath(resolved, value);
+    }
+    link->SetWorkingDirectory(resolved);
+    WCHAR wide[MAX_PATH];
+    IPersistFile* file = nullptr;
+    if (MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+      saved = SUCCEEDED(file->Save(wide, TRUE));
+      file->Release();
+    }
+    link->Release();
+  }
+  CoUninitialize();
+  return saved;
+}
 
-// Not built yet: removing a Setup.ini's menu folder.
-void DeleteMenuFolder(const char*) {}
+// `folder` + "\\" + `name` + ".lnk" into `path` (MAX_PATH); false when it
+// would not fit.
+bool LinkPath(char* path, const char* folder, const char* name) {
+  if (path != folder) lstrcpyA(path, folder);
+  JoinPath(path, name);
+  if (!path[0] || lstrlenA(path) + 4 >= MAX_PATH) return false;
+  lstrcatA(path, ".lnk");
+  return true;
+}
 
-// Not built yet: emptying and removing a menu folder.
-void RemoveFolderTree(const char*) {}
+// The link of an entry whose name may hold folders: `base` joined with
+// each segment, the folders made on the way when `make`.
+bool NestedLinkPath(char* path, const char* base, const char* name, bool make) {
+  lstrcpyA(path, base);
+  char segment[MAX_PATH];
+  for (const char* p = name;;) {
+    const char* slash = text::FindFirst(p, '\\', platform::IsAnsiLeadByte);
+    if (!slash) return LinkPath(path, path, p);
+    lstrcpynA(segment, p, static_cast<int>(slash - p) + 1);
+    if (segment[0]) {
+      JoinPath(path, segment);
+      if (!path[0]) return false;
+      if (make) CreateDirectoryA(path, nullptr);
+    }
+    p = slash + 1;
+  }
+}
 
-// Not built yet: opening the links named for the end of the install.
-void LaunchAfterInstall() {}
+// Removes the folders of an entry's name below `base`, deepest first;
+// only empty ones go.
+void RemoveNameFolders(const char* base, const char* name) {
+  char folders[MAX_PATH], path[MAX_PATH];
+  lstrcpyA(folders, name);
+  while (char* slash = const_cast<char*>(text::FindLast(folders, '\\', platform::IsAnsiLeadByte))) {
+    *slash = '\0';
+    if (!folders[0]) break;
+    lstrcpyA(path, base);
+    JoinPath(path, folders);
+    if (path[0]) RemoveDirectoryA(path);
+  }
+}
 
-// Not built yet: choosing where the menu is made.
-void ChooseMenuFolder(HWND) {}
+void DeleteLink(const char* path) {
+  SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+  DeleteFileA(path);
+}
+
+// The link of a menu entry: a name that starts with a backslash lies
+// below the Programs folder itself.
+bool MenuLinkPath(char* path, const char* menu, const char* programs, const char* name, bool make) {
+  if (name[0] == '\\') {
+    if (lstrlenA(programs) + lstrlenA(name) + 4 >= MAX_PATH) return false;
+    wsprintfA(path, "%s%s.lnk", programs, name);
+    return true;
+  }
+  return NestedLinkPath(path, menu, name, make);
+}
+
+void RemoveMenuLinks(const char* ini, const char* menu, const char* programs) {
+  LinkSection section;
+  char name[MAX_PATH], path[MAX_PATH];
+  for (int i = 0; ListEntry(ini, "Menu", i, &section, name); ++i) {
+    if (!MenuLinkPath(path, menu, programs, name, false)) continue;
+    DeleteLink(path);
+    if (name[0] != '\\') RemoveNameFolders(menu, name);
+  }
+}
+
+// Folders that no menu of an application may be: a drive's root, the
+// Programs folder and the system's own folders, or any folder above them.
+// A [Menu] Named of an earlier Setup.ini could name them, and removing a
+// menu empties its whole folder.
+bool IsProtectedFolder(const char* folder) {
+  char guarded[4][MAX_PATH];
+  bool programs = ReadShellFolder("Programs", guarded[0]);
+  if (!programs) guarded[0][0] = '\0';
+  if (!GetWindowsDirectoryA(guarded[1], MAX_PATH)) guarded[1][0] = '\0';
+  if (!GetSystemDirectoryA(guarded[2], MAX_PATH)) guarded[2][0] = '\0';
+  if (!platform::ReadRegistryString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
+                                    "ProgramFilesDir", guarded[3], MAX_PATH))
+    guarded[3][0] = '\0';
+  char own[MAX_PATH];
+  lstrcpynA(own, folder, sizeof own);
+  platform::DropTrailingSlash(own);
+  int length = lstrlenA(own);
+  if (length <= 3) return true;  // "", "C:", "C:\", "\\" and the like
+  for (const char* other : guarded) {
+    // `own` is `other` or above it when `other` starts with it and goes
+    // on with a separator or ends there.
+    if (CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, own, length, other,
+                       lstrlenA(other) < length ? lstrlenA(other) : length) == CSTR_EQUAL &&
+        lstrlenA(other) >= length && (other[length] == '\0' || other[length] == '\\'))
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void GetMenuFolder(const char* ini, char* menuFolder, char* programs) {
+  GetPrivateProfileStringA("Menu", "Named", "", menuFolder, MAX_PATH, ini);
+  programs[0] = '\0';
+  if (!ReadShellFolder("Programs", programs) || menuFolder[0]) return;
+  char name[MAX_PATH];
+  GetPrivateProfileStringA("Menu", "Name", "", name, sizeof name, ini);
+  lstrcpyA(menuFolder, programs);
+  if (name[0]) JoinPath(menuFolder, name);
+}
+
+void MakeMenuShortcuts(HWND, const char* ini, bool make) {
+  char menu[MAX_PATH], programs[MAX_PATH];
+  GetMenuFolder(ini, menu, programs);
+  if (!menu[0]) return;
+  if (!make) {
+    RemoveMenuLinks(ini, menu, programs);
+    RemoveDirectoryA(menu);
+    ClearCheck(ini, "Menu");
+    return;
+  }
+  if (!CreateDirectoryA(menu, nullptr) && !PathExists(menu)) return;
+  LinkSection section;
+  char name[MAX_PATH], path[MAX_PATH];
+  for (int i = 0; ListEntry(ini, "Menu", i, &section, name); ++i)
+    if (MenuLinkPath(path, menu, programs, name, true)) SaveLink(section, path, false);
+  // A menu that got no link is not left behind empty.
+  if (!RemoveDirectoryA(menu) && GetPrivateProfileIntA("Menu", "Open", 0, ini) != 0)
+    ShellExecuteA(nullptr, "open", menu, nullptr, menu, SW_SHOWNORMAL);
+}
+
+void MakeSendToShortcuts(HWND, const char* ini, bool make) {
+  char sendTo[MAX_PATH];
+  if (!ReadShellFolder("SendTo", sendTo) || !sendTo[0]) return;
+  LinkSection section;
+  char name[MAX_PATH], path[MAX_PATH];
+  for (int i = 0; ListEntry(ini, "Send", i, &section, name); ++i) {
+    if (!NestedLinkPath(path, sendTo, name, make)) continue;
+    if (make) {
+      SaveLink(section, path, false);
+    } else {
+      DeleteLink(path);
+      RemoveNameFolders(sendTo, name);
+    }
+  }
+  if (!make) ClearCheck(ini, "Send");
+}
+
+void MakeFolderShortcut(HWND, const char* ini, bool make, const char* kind) {
+  char folder[MAX_PATH], name[MAX_PATH], path[MAX_PATH];
+  LinkSection section;
+  section.ini = ini;
+  lstrcpyA(section.name, kind);
+  if (!ReadShellFolder(kind, folder)) return;
+  ReadLink(section, "Name", name);
+  if (!name[0] || !LinkPath(path, folder, name)) return;
+  if (!make) {
+    WritePrivateProfileStringA("LastGo", kind, "", ini);
+    ClearCheck(ini, kind);
+    DeleteLink(path);
+    return;
+  }
+  if (SaveLink(section, path, true)) WritePrivateProfileStringA("LastGo", kind, path, ini);
+}
+
+void RemoveOldMenus(HWND dialog) {
+  char other[MAX_PATH];
+  GetDlgItemTextA(dialog, IDC_FOLDER, other, sizeof other);
+  JoinPath(other, "Setup.ini");
+  if (other[0]) {
+    DeleteMenuLinks(other);
+    DeleteMenuFolder(other);
+  }
+  DeleteMenuFolder(g_setup.ini);
+}
+
+void DeleteMenuLinks(const char* ini) {
+  char menu[MAX_PATH], programs[MAX_PATH];
+  GetMenuFolder(ini, menu, programs);
+  if (!menu[0]) return;
+  LinkSection section;
+  char name[MAX_PATH], path[MAX_PATH];
+  for (int i = 0; ListEntry(ini, "Menu", i, &section, name); ++i)
+    if (MenuLinkPath(path, menu, programs, name, false)) DeleteLink(path);
+}
+
+void DeleteMenuFolder(const char* ini) {
+  char folder[MAX_PATH], name[MAX_PATH];
+  GetPrivateProfileStringA("Menu", "Named", "", folder, sizeof folder, ini);
+  if (!folder[0]) {
+    GetPrivateProfileStringA("Menu", "Name", "", name, sizeof name, ini);
+    if (!name[0] || !ReadShellFolder("Programs", folder)) return;
+    JoinPath(folder, name);
+  }
+  if (folder[0] && !IsProtectedFolder(folder)) RemoveFolderTree(folder);
+}
+
+void RemoveFolderTree(const char* folder) {
+  platform::ForEachEntry(folder, [&](const WIN32_FIND_DATAA& entry, bool isFolder) {
+    char path[MAX_PATH];
+    if (!platform::JoinChecked(path, folder, entry.cFileName)) return;
+    if (!isFolder) {
+      ShellDelete(path);
+    } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+      // A link to a folder elsewhere: the link goes, never what it points to.
+      RemoveDirectoryA(path);
+    } else if (entry.cFileName[0] != '.') {
+      RemoveFolderTree(path);
+    }
+  });
+  RemoveDirectoryA(folder);
+}
+
+namespace {
+
+void Open(const char* link) { ShellExecuteA(GetDesktopWindow(), nullptr, link, nullptr, nullptr, SW_SHOW); }
+
+// A desktop or startup link asked to be opened; one whose name starts
+// with '$' is opened once and then goes.
+void OpenFolderLink(const char* kind, const char* andGo) {
+  char link[MAX_PATH];
+  ReadSetting("LastGo", kind, link);
+  if (!ReadNumber("LastGo", andGo) || !link[0]) return;
+  Open(link);
+  if (link[text::SplitPath(link, platform::IsAnsiLeadByte).name] == '$') ShellDelete(link);
+}
+
+}  // namespace
+
+void LaunchAfterInstall() {
+  char programs[MAX_PATH], menu[MAX_PATH], name[MAX_PATH];
+  if (!ReadShellFolder("Programs", programs)) return;
+  ReadSetting("Menu", "Named", menu);
+  if (!menu[0]) {
+    ReadSetting("Menu", "Name", name);
+    if (!name[0]) return;
+    lstrcpyA(menu, programs);
+    JoinPath(menu, name);
+  }
+  for (int i = 0;; ++i) {
+    char key[platform::kNumberSize], entry[MAX_PATH], link[MAX_PATH];
+    platform::NumberText(key, i);
+    ReadSetting("LastGo", key, entry);
+    if (!entry[0]) break;
+    if (!LinkPath(link, menu, entry)) continue;
+    Open(link);
+    if (entry[0] == '$') ShellDelete(link);
+  }
+  // A menu that only held links opened once is not left behind empty.
+  RemoveDirectoryA(menu);
+  OpenFolderLink("Startup", "StartupAndGo");
+  OpenFolderLink("Desktop", "DesktopAndGo");
+}
+
+void ChooseMenuFolder(HWND dialog) {
+  char name[MAX_PATH], other[MAX_PATH], start[MAX_PATH];
+  ReadSetting("Menu", "Name", name);
+  if (!name[0]) return;
+  GetDlgItemTextA(dialog, IDC_FOLDER, other, sizeof other);
+  JoinPath(other, "Setup.ini");
+  start[0] = '\0';
+  if (other[0]) GetPrivateProfileStringA("Menu", "Named", "", start, sizeof start, other);
+  if (!start[0]) ReadSetting("Menu", "Named", start);
+  char title[MAX_PATH + 32];
+  wsprintfA(title, "ﾒﾆｭｰ \"%s\" の作成位置", name);
+  LPITEMIDLIST programs = nullptr;
+  if (FAILED(SHGetSpecialFolderLocation(dialog, CSIDL_PROGRAMS, &programs))) programs = nullptr;
+  char chosen[MAX_PATH];
+  bool ok = platform::BrowseForFolder(dialog, title, programs, start, chosen);
+  if (programs) CoTaskMemFree(programs);
+  if (!ok) return;
+  ReadSetting("Menu", "Name", name);
+  if (!name[0] || !setup::JoinNameUnlessPresent(chosen, MAX_PATH, name, platform::IsAnsiLeadByte)) return;
+  WriteSetting("Menu", "Change", chosen);
+}

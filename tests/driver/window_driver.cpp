@@ -197,9 +197,8 @@ class RemoteBuffer {
   void* address_;
 };
 
-// The text of the selected item of a tree view in any process.
-std::string SelectedTreeItem(HWND tree, DWORD processId) {
-  HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+// The text of an item of a tree view in any process.
+std::string TreeItemText(HWND tree, DWORD processId, HTREEITEM item) {
   if (!item) return std::string();
   RemoteBuffer remote(processId, sizeof(TVITEMA) + MAX_PATH);
   if (!remote.address()) return std::string();
@@ -217,7 +216,33 @@ std::string SelectedTreeItem(HWND tree, DWORD processId) {
   return text;
 }
 
+std::string SelectedTreeItem(HWND tree, DWORD processId) {
+  return TreeItemText(tree, processId, reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)));
+}
+
 }  // namespace
+
+bool SelectBrowseItem(HWND dialog, const std::string& name, DWORD timeoutMs) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(dialog, &processId);
+  HWND tree = GetDlgItem(dialog, 14145);
+  if (!tree) return false;
+  // The root's children appear once the dialog has listed them.
+  DWORD start = GetTickCount();
+  do {
+    HTREEITEM root = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD,
+                                                              reinterpret_cast<LPARAM>(root)));
+    for (; item; item = reinterpret_cast<HTREEITEM>(
+                     SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+      if (lstrcmpiA(TreeItemText(tree, processId, item).c_str(), name.c_str()) != 0) continue;
+      SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+      return lstrcmpiA(SelectedTreeItem(tree, processId).c_str(), name.c_str()) == 0;
+    }
+    Sleep(100);
+  } while (GetTickCount() - start < timeoutMs);
+  return false;
+}
 
 std::string BrowseSelection(HWND dialog) {
   DWORD processId = 0;

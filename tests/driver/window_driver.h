@@ -70,6 +70,10 @@ void PressButton(HWND dialog, int id);
 // Selects `folder` in a "Browse for Folder" dialog of any process and
 // waits until the dialog shows it selected. False when it never did.
 bool SelectBrowseFolder(HWND dialog, const std::string& folder, DWORD timeoutMs = 10000);
+// Selects the item `name` just below the tree's root in a "Browse for
+// Folder" dialog that shows a folder as its root (where Wine selects no
+// path sent to it). False when there was none within the time.
+bool SelectBrowseItem(HWND dialog, const std::string& name, DWORD timeoutMs = 10000);
 // The name of the folder selected in a "Browse for Folder" dialog.
 std::string BrowseSelection(HWND dialog);
 

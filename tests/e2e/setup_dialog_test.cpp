@@ -3,21 +3,11 @@
 // closes up, automatic mode, the unattended uninstall with its removal
 // copy, and the removal copy on its own. Read back through the window
 // driver; screenshots land in the screenshots folder.
-#include <gtest/gtest.h>
-
-#include <windows.h>
-#include <tlhelp32.h>
-
-#include <string>
-#include <vector>
-
-#include "setup_resource.h"
-#include "window_driver.h"
+#include "setup_run.h"
 
 namespace {
 
-constexpr DWORD kDialogTimeoutMs = 15000;
-const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+using namespace setuptest;
 
 // What the dialog template measures in this process's fonts: the height
 // of the whole dialog and the pitch between two option rows.
@@ -31,13 +21,6 @@ struct TemplateSize {
 const int kRows[5] = {IDC_MENU, IDC_DESKTOP, IDC_STARTUP, IDC_EXT, IDC_SEND};
 
 INT_PTR CALLBACK Quiet(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-
-int ClientTop(HWND dialog, int id) {
-  RECT rect;
-  GetWindowRect(GetDlgItem(dialog, id), &rect);
-  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-  return rect.top;
-}
 
 TemplateSize MeasureTemplate() {
   TemplateSize size = {};
@@ -58,35 +41,6 @@ TemplateSize MeasureTemplate() {
   return size;
 }
 
-// An edit control keeps its text to itself: it is asked for it.
-std::string FieldText(HWND dialog, int id) {
-  char text[MAX_PATH * 2] = "";
-  DWORD_PTR length = 0;
-  SendMessageTimeoutA(GetDlgItem(dialog, id), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_BLOCK,
-                      5000, &length);
-  return std::string(text, length);
-}
-
-bool Checked(HWND dialog, int id) { return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-
-int Height(HWND window) {
-  RECT rect;
-  GetWindowRect(window, &rect);
-  return rect.bottom - rect.top;
-}
-
-// Processes whose program file is named `name`.
-int CountProcesses(const char* name) {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  PROCESSENTRY32 entry = {};
-  entry.dwSize = sizeof entry;
-  int count = 0;
-  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-    if (lstrcmpiA(entry.szExeFile, name) == 0) ++count;
-  CloseHandle(snapshot);
-  return count;
-}
-
 // The texts a run shows, without the label it may still show when the
 // driver first looks.
 std::vector<std::string> RunTexts(std::vector<std::string> texts, const char* label) {
@@ -94,86 +48,18 @@ std::vector<std::string> RunTexts(std::vector<std::string> texts, const char* la
   return texts;
 }
 
-bool WaitUntilGone(const std::string& path, DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  while (driver::Exists(path)) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    Sleep(100);
-  }
-  return true;
+int Height(HWND window) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  return rect.bottom - rect.top;
 }
 
-class SetupDialog : public ::testing::Test {
+class SetupDialog : public SetupRun {
  protected:
   static void SetUpTestSuite() { size_ = MeasureTemplate(); }
-
   void SetUp() override {
+    SetupRun::SetUp();
     ASSERT_GT(size_.pitch, 0) << "the dialog template could not be measured";
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    root_ = std::string("C:\\sfx e2e\\setup\\") + info->name();
-    app_ = root_ + "\\app";
-    driver::RemoveTree(root_);
-    ASSERT_TRUE(driver::MakeFolders(app_));
-    ASSERT_TRUE(CopyFileA((driver::ProgramFolder() + "\\setup.exe").c_str(), (app_ + "\\setup.exe").c_str(), FALSE));
-    ini_ = app_ + "\\Setup.ini";
-  }
-  void TearDown() override {
-    for (const std::string& name : keys_) {
-      HKEY uninstall;
-      if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_ALL_ACCESS, &uninstall) == ERROR_SUCCESS) {
-        RegDeleteKeyA(uninstall, name.c_str());
-        RegCloseKey(uninstall);
-      }
-    }
-    if (!HasFailure()) driver::RemoveTree(root_);
-  }
-
-  void WriteIni(const std::string& text) { ASSERT_TRUE(driver::WriteFileBytes(ini_, text)); }
-  std::string Setting(const char* section, const char* key) {
-    char value[MAX_PATH];
-    GetPrivateProfileStringA(section, key, "<none>", value, sizeof value, ini_.c_str());
-    return value;
-  }
-  // An uninstall entry for `name`, removed after the test.
-  void Register(const std::string& name, const std::string& uninstallString) {
-    keys_.push_back(name);
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\" + name).c_str(), 0, nullptr, 0,
-                              KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(key, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(uninstallString.c_str()),
-                   static_cast<DWORD>(uninstallString.size() + 1));
-    RegCloseKey(key);
-  }
-
-  driver::Process Start(const std::string& tail = "") {
-    return driver::Start("\"" + app_ + "\\setup.exe\"" + (tail.empty() ? "" : " " + tail), app_);
-  }
-  HWND WaitForDialog(const driver::Process& process, const char* caption) {
-    return driver::WaitForWindow(process.id(), "#32770", caption, kDialogTimeoutMs);
-  }
-  void Shoot(const std::string& name, HWND window) {
-    std::string folder = driver::ProgramFolder() + "\\screenshots";
-    driver::MakeFolders(folder);
-    driver::Screenshot(folder + "\\setup " + name + ".bmp", window);
-  }
-  // A message box of the program: a dialog with the static text of id
-  // 0xFFFF, which `dialog` (of the same caption) has not.
-  HWND WaitForMessageBox(const driver::Process& process, HWND dialog) {
-    DWORD start = GetTickCount();
-    do {
-      for (HWND window : driver::TopLevelWindows(process.id()))
-        if (window != dialog && IsWindowVisible(window) && GetDlgItem(window, 0xFFFF)) return window;
-      Sleep(20);
-    } while (GetTickCount() - start < 10000);
-    return nullptr;
-  }
-  // Cancels the dialog and waits for the program to end.
-  void Cancel(driver::Process& process, HWND dialog) {
-    driver::PressButton(dialog, IDC_CANCEL_RUN);
-    DWORD code = 99;
-    EXPECT_TRUE(process.Wait(10000, &code));
-    EXPECT_EQ(code, 0u);
   }
 
   // The option rows: which are shown, which checked.
@@ -202,8 +88,6 @@ class SetupDialog : public ::testing::Test {
   }
 
   static TemplateSize size_;
-  std::string root_, app_, ini_;
-  std::vector<std::string> keys_;
 };
 TemplateSize SetupDialog::size_;
 

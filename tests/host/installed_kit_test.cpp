@@ -36,7 +36,7 @@ bool InstalledKit::installed_ = false;
 
 TEST_F(InstalledKit, HoldsTheToolsTheWindowsPartsAndTheDocuments) {
   for (const char* file : {"bin/sfxbuild", "bin/lzhdec", "share/sfxkit/stub-exe.exe", "share/sfxkit/stub-extract.exe",
-                           "share/sfxkit/stub-lzh.exe", "share/sfxkit/stub-cab.exe", "share/sfxkit/lzhdec32.dll",
+                           "share/sfxkit/stub-lzh.exe", "share/sfxkit/stub-cab.exe", "share/sfxkit/setup.exe", "share/sfxkit/lzhdec32.dll",
                            "share/sfxkit/cab32.dll", "share/sfxkit/innersfx.exe", "share/sfxkit/sfxbuild.exe",
                            "share/doc/sfxkit/README.md", "share/doc/sfxkit/LICENSE"})
     EXPECT_TRUE(fs::is_regular_file(*prefix_ / file)) << file;

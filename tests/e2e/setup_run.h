@@ -1,0 +1,175 @@
+// What the end-to-end tests of setup.exe share: a scratch folder with
+// setup.exe beside the Setup.ini a test writes, started as a stub starts
+// it; its dialogs and message boxes found and read; uninstall entries a
+// test makes removed after it.
+#ifndef SFX_TESTS_E2E_SETUP_RUN_H
+#define SFX_TESTS_E2E_SETUP_RUN_H
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <string>
+#include <vector>
+
+#include "setup_resource.h"
+#include "window_driver.h"
+
+namespace setuptest {
+
+constexpr DWORD kDialogTimeoutMs = 15000;
+inline const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+inline int ClientTop(HWND dialog, int id) {
+  RECT rect;
+  GetWindowRect(GetDlgItem(dialog, id), &rect);
+  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+  return rect.top;
+}
+
+// A control of another process asked for its text, however long (an
+// edit control keeps its text to itself; a long one is no caption).
+inline std::string FieldText(HWND dialog, int id) {
+  HWND control = GetDlgItem(dialog, id);
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutA(control, WM_GETTEXTLENGTH, 0, 0, SMTO_BLOCK, 5000, &length)) return std::string();
+  std::string text(length + 1, '\0');
+  if (!SendMessageTimeoutA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), SMTO_BLOCK, 5000,
+                           &length))
+    return std::string();
+  text.resize(length);
+  return text;
+}
+
+inline bool Checked(HWND dialog, int id) { return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+// Processes whose program file is named `name`.
+inline int CountProcesses(const char* name) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  int count = 0;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+    if (lstrcmpiA(entry.szExeFile, name) == 0) ++count;
+  CloseHandle(snapshot);
+  return count;
+}
+
+inline bool WaitUntilGone(const std::string& path, DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  while (driver::Exists(path)) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    Sleep(100);
+  }
+  return true;
+}
+
+// Waits until `done` holds; false on time-out.
+template <typename Done>
+bool WaitFor(Done done, DWORD timeoutMs = 5000) {
+  DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
+class SetupRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    root_ = std::string("C:\\sfx e2e\\setup\\") + info->name();
+    app_ = root_ + "\\app";
+    driver::RemoveTree(root_);
+    ASSERT_TRUE(driver::MakeFolders(app_));
+    ASSERT_TRUE(CopyFileA((driver::ProgramFolder() + "\\setup.exe").c_str(), (app_ + "\\setup.exe").c_str(), FALSE));
+    ini_ = app_ + "\\Setup.ini";
+  }
+  void TearDown() override {
+    for (const std::string& name : keys_) {
+      HKEY uninstall;
+      if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_ALL_ACCESS, &uninstall) == ERROR_SUCCESS) {
+        RegDeleteKeyA(uninstall, name.c_str());
+        RegCloseKey(uninstall);
+      }
+    }
+    if (!HasFailure()) driver::RemoveTree(root_);
+  }
+
+  void WriteIni(const std::string& text) { ASSERT_TRUE(driver::WriteFileBytes(ini_, text)); }
+  static std::string Setting(const std::string& ini, const char* section, const char* key) {
+    char value[MAX_PATH];
+    GetPrivateProfileStringA(section, key, "<none>", value, sizeof value, ini.c_str());
+    return value;
+  }
+  std::string Setting(const char* section, const char* key) { return Setting(ini_, section, key); }
+  // An uninstall entry for `name`, removed after the test.
+  void Register(const std::string& name, const std::string& uninstallString) {
+    keys_.push_back(name);
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\" + name).c_str(), 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(uninstallString.c_str()),
+                   static_cast<DWORD>(uninstallString.size() + 1));
+    RegCloseKey(key);
+  }
+
+  driver::Process Start(const std::string& tail = "") {
+    return driver::Start("\"" + app_ + "\\setup.exe\"" + (tail.empty() ? "" : " " + tail), app_);
+  }
+  HWND WaitForDialog(const driver::Process& process, const char* caption) {
+    return driver::WaitForWindow(process.id(), "#32770", caption, kDialogTimeoutMs);
+  }
+  // A message box of the program: a dialog with the static text of id
+  // 0xFFFF, which the main dialog (of the same caption) has not.
+  HWND WaitForMessageBox(const driver::Process& process, HWND dialog, DWORD timeoutMs = 10000) {
+    HWND box = nullptr;
+    WaitFor(
+        [&] {
+          for (HWND window : driver::TopLevelWindows(process.id()))
+            if (window != dialog && IsWindowVisible(window) && GetDlgItem(window, 0xFFFF)) box = window;
+          return box != nullptr;
+        },
+        timeoutMs);
+    return box;
+  }
+  // The shell's folder browser of the program: a dialog with the folder tree.
+  HWND WaitForBrowser(const driver::Process& process, DWORD timeoutMs = 10000) {
+    HWND browser = nullptr;
+    WaitFor(
+        [&] {
+          for (HWND window : driver::TopLevelWindows(process.id()))
+            if (IsWindowVisible(window) && driver::ClassName(window) == "#32770" && GetDlgItem(window, 14145))
+              browser = window;
+          return browser != nullptr;
+        },
+        timeoutMs);
+    return browser;
+  }
+  void Shoot(const std::string& name, HWND window) {
+    std::string folder = driver::ProgramFolder() + "\\screenshots";
+    driver::MakeFolders(folder);
+    driver::Screenshot(folder + "\\setup " + name + ".bmp", window);
+  }
+  // Waits for the program to end with exit code 0.
+  void ExpectEnd(driver::Process& process, DWORD timeoutMs = 30000) {
+    DWORD code = 99;
+    EXPECT_TRUE(process.Wait(timeoutMs, &code));
+    EXPECT_EQ(code, 0u);
+  }
+  // Cancels the dialog and waits for the program to end.
+  void Cancel(driver::Process& process, HWND dialog) {
+    driver::PressButton(dialog, IDC_CANCEL_RUN);
+    ExpectEnd(process, 10000);
+  }
+
+  std::string root_, app_, ini_;
+  std::vector<std::string> keys_;
+};
+
+}  // namespace setuptest
+
+#endif  // SFX_TESTS_E2E_SETUP_RUN_H
