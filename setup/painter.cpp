@@ -16,7 +16,7 @@ namespace {
 // One run's GDI state.
 struct Gdi {
   HDC dc;
-  const char* root;  // file names resolve against it
+  const char* root;      // file names resolve against it
   HGDIOBJ fontReplaced;  // what the first font made replaced; null before
   HFONT font;            // the font made last
   // The bitmap a `bitmap` line holds, selected into a context of its own.
@@ -31,7 +31,9 @@ RECT ToRect(const draw::Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 // Extents of rectangles that may span the whole int32 range: the
 // difference wraps instead of overflowing, and GDI clips what is left.
-int Extent(int32_t from, int32_t to) { return static_cast<int>(static_cast<uint32_t>(to) - static_cast<uint32_t>(from)); }
+int Extent(int32_t from, int32_t to) {
+  return static_cast<int>(static_cast<uint32_t>(to) - static_cast<uint32_t>(from));
+}
 
 void* Allocate(DWORD size) { return HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size); }
 void Release(void* block) {
@@ -43,8 +45,8 @@ void Release(void* block) {
 HANDLE OpenCommandFile(const char* root, const char* name) {
   char path[MAX_PATH];
   ResolvePath(name, root, path, false);
-  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                            nullptr);
+  HANDLE file =
+      CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE)
     file = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   return file;
@@ -200,9 +202,8 @@ void ReleaseFont(void* context) {
 void SetFont(void* context, const draw::FontDescription& d) {
   Gdi& g = Of(context);
   ReleaseFont(context);
-  LOGFONTA font = {d.height,      d.width,        d.escapement,    d.orientation, d.weight,
-                   d.italic,      d.underline,    d.strikeOut,     d.charSet,     d.outPrecision,
-                   d.clipPrecision, d.quality,    d.pitchAndFamily, {}};
+  LOGFONTA font = {d.height,    d.width,   d.escapement,   d.orientation,   d.weight,  d.italic,         d.underline,
+                   d.strikeOut, d.charSet, d.outPrecision, d.clipPrecision, d.quality, d.pitchAndFamily, {}};
   memcpy(font.lfFaceName, d.faceName, sizeof font.lfFaceName);
   font.lfFaceName[sizeof font.lfFaceName - 1] = '\0';
   g.font = CreateFontIndirectA(&font);
@@ -249,9 +250,9 @@ void PaintBackSection(HDC dc, const RECT& area, const char* root, const char* in
 void PaintCommands(HDC dc, const RECT& area, const char* root, const char* const* lines, int count) {
   SetBkMode(dc, TRANSPARENT);
   Gdi gdi = {dc, root ? root : "", nullptr, nullptr, nullptr, nullptr, nullptr};
-  const draw::Canvas canvas = {&gdi,      FillArea,    PlayMetafile,  OpenBitmap,    CopyBitmap,
-                               StretchBitmap, CloseBitmap, LoadText,      FreeText,      MeasureText,
-                               DrawTextLine,  SetTextColour, SetFont,     ReleaseFont};
+  const draw::Canvas canvas = {&gdi,          FillArea,      PlayMetafile, OpenBitmap, CopyBitmap,
+                               StretchBitmap, CloseBitmap,   LoadText,     FreeText,   MeasureText,
+                               DrawTextLine,  SetTextColour, SetFont,      ReleaseFont};
   draw::Rect drawingArea = {area.left, area.top, area.right, area.bottom};
   draw::PaintCommands(canvas, drawingArea, lines, count > 0 ? static_cast<size_t>(count) : 0);
 }

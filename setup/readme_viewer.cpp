@@ -69,8 +69,10 @@ HFILE OpenReadOnly(const char* path) { return _lopen(path, OF_READ | OF_SHARE_EX
 void OpenText(HWND dialog, const char* file) {
   char path[MAX_PATH], named[MAX_PATH];
   ReadSetting("Root", "Named", named);
-  if (named[0]) ResolvePath(file, named, path, false);
-  else lstrcpynA(path, file, sizeof path);
+  if (named[0])
+    ResolvePath(file, named, path, false);
+  else
+    lstrcpynA(path, file, sizeof path);
   HFILE handle = OpenReadOnly(path);
   if (handle == HFILE_ERROR) {
     // The bare name in the current folder; a resolution too long to be
@@ -82,9 +84,8 @@ void OpenText(HWND dialog, const char* file) {
   if (handle == HFILE_ERROR) return;
   DWORD size = GetFileSize(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(handle)), nullptr);
   // INVALID_FILE_SIZE is also the one size whose NUL would not fit.
-  char* text = size != INVALID_FILE_SIZE
-                   ? static_cast<char*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size + 1))
-                   : nullptr;
+  char* text =
+      size != INVALID_FILE_SIZE ? static_cast<char*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size + 1)) : nullptr;
   UINT read = text ? _lread(handle, text, size) : 0;
   _lclose(handle);
   if (!text) return;
@@ -103,8 +104,10 @@ void OpenViewer(HWND dialog) {
   if (value[0]) SetWindowTextA(dialog, value);
   FitToScreen(dialog);
   ReadSetting("Readme", "File", value);
-  if (text::EqualNoCase(value, "ReadMe.Special")) OpenPages(dialog);
-  else if (value[0]) OpenText(dialog, value);
+  if (text::EqualNoCase(value, "ReadMe.Special"))
+    OpenPages(dialog);
+  else if (value[0])
+    OpenText(dialog, value);
   SetFocus(dialog);
   ShowWindow(dialog, SW_SHOW);
   // After the dialog manager has given the text the focus, which selects all of it.

@@ -4,7 +4,6 @@
 // Setup.ini; the screen is read back, and screenshots land in the
 // screenshots folder.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <string>
@@ -16,8 +15,8 @@
 namespace {
 
 constexpr DWORD kWindowTimeoutMs = 15000;
-constexpr COLORREF kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255),
-                   kYellow = RGB(255, 255, 0), kCyan = RGB(0, 255, 255);
+constexpr COLORREF kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255), kYellow = RGB(255, 255, 0),
+                   kCyan = RGB(0, 255, 255);
 
 COLORREF ScreenPixel(int x, int y) {
   HDC screen = GetDC(nullptr);
@@ -44,9 +43,15 @@ std::string Bmp24(int width, int height, const char* leftBgr, const char* rightB
   int stride = (width * 3 + 3) / 4 * 4;
   std::string file(54, '\0'), pixels(static_cast<size_t>(stride) * height, '\0');
   for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) pixels.replace(static_cast<size_t>(y) * stride + 3 * x, 3, x < width / 2 ? leftBgr : rightBgr, 3);
-  uint32_t fields[][2] = {{2, static_cast<uint32_t>(54 + pixels.size())}, {10, 54}, {14, 40}, {18, static_cast<uint32_t>(width)},
-                          {22, static_cast<uint32_t>(height)}, {26, 1}, {28, 24}};
+    for (int x = 0; x < width; ++x)
+      pixels.replace(static_cast<size_t>(y) * stride + 3 * x, 3, x < width / 2 ? leftBgr : rightBgr, 3);
+  uint32_t fields[][2] = {{2, static_cast<uint32_t>(54 + pixels.size())},
+                          {10, 54},
+                          {14, 40},
+                          {18, static_cast<uint32_t>(width)},
+                          {22, static_cast<uint32_t>(height)},
+                          {26, 1},
+                          {28, 24}};
   for (auto& f : fields) memcpy(&file[f[0]], &f[1], f[0] >= 26 ? 2 : 4);
   file[0] = 'B', file[1] = 'M';
   return file + pixels;
@@ -65,7 +70,8 @@ struct Shot {
 class SetupPainting : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = std::string("C:\\sfx e2e\\setup painting\\") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    root_ =
+        std::string("C:\\sfx e2e\\setup painting\\") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
     app_ = root_ + "\\app";
     driver::RemoveTree(root_);
     ASSERT_TRUE(driver::MakeFolders(app_));
@@ -109,10 +115,10 @@ class SetupPainting : public ::testing::Test {
 TEST_F(SetupPainting, ExampleBackdropFillsTheScreen) {
   const int logoWidth = 120, logoHeight = 80;
   ASSERT_TRUE(driver::WriteFileBytes(app_ + "\\logo.bmp", Bmp24(logoWidth, logoHeight, "\0\xA0\xFF", "\xFF\xFF\xFF")));
-  driver::Process process =
-      Start("[Setup]\r\nName=Backdrop\r\n[Back]\r\nDo=1\r\n0=mode,top\r\n1=rect,0,0,%100,%100\r\n"
-            "2=gradation,0,0,128,0,0,0\r\n3=mode,center\r\n4=bitmap,logo.bmp\r\n5=mode,bottom\r\n6=rect,%40,%70\r\n"
-            "7=string,Welcome\r\n8=string,Setup\r\n9=page,2\r\n10=mode,all\r\n11=fill,255,0,0\r\n");
+  driver::Process process = Start(
+      "[Setup]\r\nName=Backdrop\r\n[Back]\r\nDo=1\r\n0=mode,top\r\n1=rect,0,0,%100,%100\r\n"
+      "2=gradation,0,0,128,0,0,0\r\n3=mode,center\r\n4=bitmap,logo.bmp\r\n5=mode,bottom\r\n6=rect,%40,%70\r\n"
+      "7=string,Welcome\r\n8=string,Setup\r\n9=page,2\r\n10=mode,all\r\n11=fill,255,0,0\r\n");
   ASSERT_TRUE(WaitForPixel(5, 5, RGB(0, 0, 128), kWindowTimeoutMs)) << "the backdrop shows";
   Shot shot = {driver::ReadFileBytes(Shoot("backdrop", nullptr)), GetSystemMetrics(SM_CXSCREEN),
                GetSystemMetrics(SM_CYSCREEN)};
@@ -245,11 +251,16 @@ TEST_F(SetupPainting, PageModeStartsAtTheSetupModesPageAndFollowsItsButtons) {
         {IDC_PAGE_BUTTON1, "page 1 again", kYellow, kRed, {{true, "次へ"}, {true, "Zero"}, {false, "Below"}}},
         {IDC_PAGE_BUTTON1, "page 2", kCyan, kCyan, {{false, "次へ"}, {false, "Zero"}, {true, "Blue"}}},
         {IDC_PAGE_BUTTON3, "uninstall page", kBlue, kBlue, {{false, "次へ"}, {false, "Zero"}, {false, "Blue"}}}},
-       WM_COMMAND, IDC_README_END},
+       WM_COMMAND,
+       IDC_README_END},
       {"[Root]\r\nName=Pages Up\r\n",
-       {{0, "version-up page", kGreen, kGreen, {{true, "Two"}, {false, ""}, {false, ""}}}}, WM_CLOSE, 0},
+       {{0, "version-up page", kGreen, kGreen, {{true, "Two"}, {false, ""}, {false, ""}}}},
+       WM_CLOSE,
+       0},
       {"[Root]\r\nName=Pages Installed\r\n[CopiedFile]\r\nCount=1\r\n",
-       {{0, "installed copy's page", kBlue, kBlue, {{false, ""}, {false, ""}, {false, ""}}}}, WM_COMMAND, IDCANCEL},
+       {{0, "installed copy's page", kBlue, kBlue, {{false, ""}, {false, ""}, {false, ""}}}},
+       WM_COMMAND,
+       IDCANCEL},
   };
   const int ids[3] = {IDC_PAGE_BUTTON1, IDC_PAGE_BUTTON2, IDC_PAGE_BUTTON3};
   for (const Case& c : cases) {

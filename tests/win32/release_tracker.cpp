@@ -1,9 +1,9 @@
 #include "release_tracker.h"
 
+#include <string.h>
 #include <windows.h>
 
 #include <map>
-#include <string.h>
 #include <vector>
 
 namespace tracker {
@@ -48,20 +48,20 @@ struct Enlist {
 
 // Stand-ins for `name` that call the original and record its result (a
 // failure, null or -1, takes nothing), or its argument `given`.
-#define TAKING(dll, R, name, params, args, kind)                                 \
-  R(WINAPI* name##Original) params;                                             \
-  R WINAPI name##Hook params {                                                   \
-    R result = name##Original args;                                             \
-    if (result != (R)HFILE_ERROR) Take(AsHandle(result), kind);                 \
-    return result;                                                              \
-  }                                                                             \
+#define TAKING(dll, R, name, params, args, kind)                \
+  R(WINAPI* name##Original) params;                             \
+  R WINAPI name##Hook params {                                  \
+    R result = name##Original args;                             \
+    if (result != (R)HFILE_ERROR) Take(AsHandle(result), kind); \
+    return result;                                              \
+  }                                                             \
   Enlist name##Entry(dll, #name, reinterpret_cast<void**>(&name##Original), reinterpret_cast<void*>(name##Hook));
-#define GIVING(dll, R, name, params, args, given)                                \
-  R(WINAPI* name##Original) params;                                             \
-  R WINAPI name##Hook params {                                                   \
-    Give(AsHandle(given));                                                      \
-    return name##Original args;                                                 \
-  }                                                                             \
+#define GIVING(dll, R, name, params, args, given) \
+  R(WINAPI* name##Original) params;               \
+  R WINAPI name##Hook params {                    \
+    Give(AsHandle(given));                        \
+    return name##Original args;                   \
+  }                                               \
   Enlist name##Entry(dll, #name, reinterpret_cast<void**>(&name##Original), reinterpret_cast<void*>(name##Hook));
 
 TAKING("gdi32.dll", HBRUSH, CreateSolidBrush, (COLORREF a), (a), "brush")

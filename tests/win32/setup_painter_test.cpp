@@ -3,7 +3,6 @@
 // back pixel by pixel. Every run also checks that what its lines took from
 // the system was given back before it ended.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <functional>
@@ -81,7 +80,7 @@ bool Marked(int x, int y) { return (x + 2 * y) % 3 == 0; }
 // depth; the other table entries are green.
 std::string MakeBmp(int bits, int width, int height) {
   int plain = bits == 1 ? 0 : bits == 4 ? 9 : 17, marker = bits == 1 ? 1 : bits == 4 ? 5 : 200;
-  const char* const kMarkerBgr = "\x3C\x1E\xC8\0", *const kPlainBgr = "\xDC\x78\x14\0";
+  const char *const kMarkerBgr = "\x3C\x1E\xC8\0", *const kPlainBgr = "\xDC\x78\x14\0";
   std::string table;
   for (int i = 0; bits != 24 && i < 1 << bits; ++i)
     table.append(i == marker ? kMarkerBgr : i == plain ? kPlainBgr : "\0\xFF\0\0", 4);
@@ -90,8 +89,10 @@ std::string MakeBmp(int bits, int width, int height) {
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       char* row = &pixels[static_cast<size_t>(height - 1 - y) * stride];  // bottom-up
-      if (bits == 24) memcpy(row + 3 * x, Marked(x, y) ? kMarkerBgr : kPlainBgr, 3);
-      else row[x * bits / 8] |= (Marked(x, y) ? marker : plain) << (8 - bits - x * bits % 8);
+      if (bits == 24)
+        memcpy(row + 3 * x, Marked(x, y) ? kMarkerBgr : kPlainBgr, 3);
+      else
+        row[x * bits / 8] |= (Marked(x, y) ? marker : plain) << (8 - bits - x * bits % 8);
     }
   std::string file(54, '\0');
   file[0] = 'B', file[1] = 'M';
@@ -183,8 +184,7 @@ TEST_F(Painter, GradationBandsInEachMode) {
     SCOPED_TRACE(c.mode);
     Surface s(40, 40);
     s.Paint({std::string("mode,") + c.mode, "rect,0,0,40,40", "gradation,0,0,0,0,0,255,4"});
-    EXPECT_EQ(s.Mismatch([&](int x, int y) { return c.band(x, y) < 0 ? kGrey : RGB(0, 0, kBlues[c.band(x, y)]); }),
-              "");
+    EXPECT_EQ(s.Mismatch([&](int x, int y) { return c.band(x, y) < 0 ? kGrey : RGB(0, 0, kBlues[c.band(x, y)]); }), "");
   }
 }
 
@@ -214,13 +214,12 @@ TEST_F(Painter, BitmapsOfEachDepthInEachPlacement) {
       Surface s(16, 11);
       s.Paint({"rect,1,1,11,7", std::string("mode,") + c.mode, "bitmap,pic.bmp"}, root_);
       EXPECT_EQ(s.Mismatch([&](int x, int y) {
-                  if (c.stretched && x >= 1 && x < 11 && y >= 1 && y < 7)
-                    return Marked((x - 1) / 2, (y - 1) / 2) ? kMarker : kPlain;
-                  for (POINT o : c.copies)
-                    if (x >= o.x && x < o.x + 5 && y >= o.y && y < o.y + 3)
-                      return Marked(x - o.x, y - o.y) ? kMarker : kPlain;
-                  return kGrey;
-                }),
+        if (c.stretched && x >= 1 && x < 11 && y >= 1 && y < 7)
+          return Marked((x - 1) / 2, (y - 1) / 2) ? kMarker : kPlain;
+        for (POINT o : c.copies)
+          if (x >= o.x && x < o.x + 5 && y >= o.y && y < o.y + 3) return Marked(x - o.x, y - o.y) ? kMarker : kPlain;
+        return kGrey;
+      }),
                 "");
     }
   }
@@ -254,8 +253,8 @@ TEST_F(Painter, DamagedBitmapFilesAreRefusedOrReadOnlyAsFarAsTheyAreSound) {
     Surface s(8, 5);
     s.Paint({"mode,point", "bitmap,pic.bmp"}, root_);
     EXPECT_EQ(s.Mismatch([&](int x, int y) {
-                return !c.drawn || x >= 5 || y >= 3 ? kGrey : Marked(x, y) ? kMarker : kPlain;
-              }),
+      return !c.drawn || x >= 5 || y >= 3 ? kGrey : Marked(x, y) ? kMarker : kPlain;
+    }),
               "");
   }
 }
@@ -298,8 +297,8 @@ TEST_F(Painter, TextsFlowFromWhereTheLastEnded) {
     SIZE ab;
     GetTextExtentPoint32A(expected.dc(), "AB", 2, &ab);
     for (const Piece& p : c.pieces)
-      ExtTextOutA(expected.dc(), 10 + p.x * ab.cx, 5 + p.lines * metrics.tmHeight, IsRectEmpty(&c.clip) ? 0 : ETO_CLIPPED,
-                  &c.clip, p.text, lstrlenA(p.text), nullptr);
+      ExtTextOutA(expected.dc(), 10 + p.x * ab.cx, 5 + p.lines * metrics.tmHeight,
+                  IsRectEmpty(&c.clip) ? 0 : ETO_CLIPPED, &c.clip, p.text, lstrlenA(p.text), nullptr);
     SelectObject(expected.dc(), replaced);
     DeleteObject(font);
     EXPECT_EQ(s.Mismatch([&](int x, int y) { return expected.At(x, y); }), "");

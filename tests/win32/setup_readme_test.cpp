@@ -3,7 +3,6 @@
 // larger than the screen is cut to it. (What it shows is checked end to
 // end, on setup.exe.)
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <functional>
@@ -36,8 +35,9 @@ INT_PTR CALLBACK Quiet(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 INT_PTR RunViewer(const std::function<void(HWND)>& act, const DLGTEMPLATE* dialog = nullptr) {
   g_act = act;
   UINT_PTR timer = SetTimer(nullptr, 0, 50, OnTimer);
-  INT_PTR result = dialog ? DialogBoxIndirectParamA(g_setup.instance, dialog, nullptr, ReadMeDialogProc, 0)
-                          : DialogBoxParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_README), nullptr, ReadMeDialogProc, 0);
+  INT_PTR result = dialog
+                       ? DialogBoxIndirectParamA(g_setup.instance, dialog, nullptr, ReadMeDialogProc, 0)
+                       : DialogBoxParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_README), nullptr, ReadMeDialogProc, 0);
   KillTimer(nullptr, timer);
   return result;
 }
