@@ -156,8 +156,16 @@ void RemoveSelf();
 // --- the backdrop painter (painter.cpp) ---
 void PaintBackSection(HDC dc, const RECT& area, const char* root, const char* ini);
 void PaintCommands(HDC dc, const RECT& area, const char* root, const char* const* lines, int count);
+// The keys "0" .. count-1 of `section` in copies of their own, an absent
+// key as an empty line; a line whose copy cannot be had is null, which the
+// painter and the page list take as empty. Null when the list cannot be had.
+char** ReadLineList(const char* ini, const char* section, int count);
+void FreeLineList(char** lines, int count);
 
 // --- the read-me viewer (readme_viewer.cpp) ---
 INT_PTR CALLBACK ReadMeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// Sets up the page buttons of page `page` (a SetupMode value, or a page
+// number) and paints the page into the viewer's off-screen bitmap.
+void ShowReadMePage(HWND dialog, int page);
 
 #endif  // SFX_SETUP_SETUP_H
