@@ -48,7 +48,13 @@ bool IsForbiddenByte(unsigned char c) {
 core::Result CleanEntryName(const char* name, size_t length, char separator, char* clean, size_t* cleanLength) {
   *cleanLength = 0;
   clean[0] = '\0';
-  if (length == 0 || name[0] == '/' || name[0] == '\\') return core::Result::kUnsafeName;
+  // An absolute path lands below the target as it would below the root:
+  // its leading separators go, and before them a drive's letter.
+  size_t start = 0;
+  if (length >= 2 && name[1] == ':' && text::AsciiUpper(name[0]) >= 'A' && text::AsciiUpper(name[0]) <= 'Z') start = 2;
+  while (start < length && (name[start] == '/' || name[start] == '\\')) ++start;
+  name += start;
+  length -= start;
   size_t out = 0, partStart = 0, pieceStart = 0;
   bool trail = false;  // the byte at hand is the second of a double-byte character
   for (size_t i = 0; i <= length; ++i) {

@@ -25,6 +25,10 @@ constexpr size_t kCopyChunk = 65536;
 Result SplitName(const EntryInfo& info, bool directory, std::vector<uint8_t>* folder, std::vector<uint8_t>* name) {
   std::string raw(info.name ? info.name : "", info.name ? info.nameLength : 0);
   if (raw.size() > kMaxPath || raw.find('\xFF') != std::string::npos) return Result::kUnsafeName;
+  // Readers land an absolute name below their target; the writer is
+  // stricter and stores none, so what it writes means one thing everywhere.
+  if (!raw.empty() && (raw[0] == '/' || raw[0] == '\\' || raw.find(':') != std::string::npos))
+    return Result::kUnsafeName;
   size_t partStart = 0;
   for (const char* p = raw.c_str();; p = text::Next(p)) {
     if (*p && *p != '/' && *p != '\\') continue;

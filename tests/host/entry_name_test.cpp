@@ -1,5 +1,6 @@
 // The one rule on archive entry names that every unpacker and the builder
-// share: what lands where below the target folder, and what is refused.
+// share: what lands where below the target folder (absolute names too),
+// and what is refused.
 #include "entry_name.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +37,13 @@ TEST(EntryName, HarmlessNamesLandBelowTheFolder) {
       {"..a", "..a"},
       {"a..", "a.."},
       {"LPT0", "LPT0"},
+      // Absolute names land below the folder.
+      {"/etc/passwd", "etc/passwd"},
+      {"\\windows\\win.ini", "windows/win.ini"},
+      {"//server/share/x", "server/share/x"},
+      {"/Mounted Volume/sub/a.txt", "Mounted Volume/sub/a.txt"},
+      {"C:autoexec.bat", "autoexec.bat"},
+      {"c:\\Program Files\\x", "Program Files/x"},
   };
   for (const Case& c : cases) EXPECT_EQ(Clean(c.name), c.clean) << c.name;
   EXPECT_EQ(Clean("dir/sub/x", '\\'), "dir\\sub\\x");
@@ -49,10 +57,12 @@ TEST(EntryName, EveryUnsafeClassIsRefused) {
       {"", "empty"},
       {"/", "nothing left"},
       {"./", "nothing left"},
-      {"/etc/passwd", "absolute"},
-      {"\\windows\\win.ini", "absolute with DOS separators"},
-      {"C:autoexec.bat", "drive letter"},
+      {"C:", "a drive and nothing else"},
+      {"C:\\..\\x", "climbs out after the drive"},
+      {"/../evil.txt", "climbs out after the root"},
       {"x/C:", "drive letter inside"},
+      {"1:x", "no letter before the colon"},
+      {"\\C:\\x", "a drive after the leading separators is no prefix"},
       {"file.txt:stream", "alternate stream"},
       {"..", "the folder above"},
       {"../evil.txt", "climbs out"},

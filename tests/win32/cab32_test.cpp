@@ -168,11 +168,10 @@ TEST_F(Cab32Test, CommandsAndReportsAreChecked) {
   driver::RemoveTree(plain);
 }
 
-TEST_F(Cab32Test, NamesThatLeaveTheFolderAreRefusedAndReported) {
+TEST_F(Cab32Test, NamesThatLeaveTheFolderAreRefusedAndAbsoluteOnesLandInside) {
   const char* hostile[] = {
-      "..\\up.txt",   "a\\..\\..\\up2.txt", "\\rooted.txt", "/rooted2.txt", "C:\\drive.txt",   "C:drive2.txt",
-      "x\\... \\up3.txt", "CON",                "sub\\nul.txt", "com1.log",     "Lpt9",            "aux .txt",
-      "CLOCK$",        "file.txt:stream",
+      "..\\up.txt", "a\\..\\..\\up2.txt", "C:\\..\\up4.txt", "x\\... \\up3.txt", "CON",     "sub\\nul.txt",
+      "com1.log",   "Lpt9",               "aux .txt",         "CLOCK$",            "file.txt:stream",
   };
   std::vector<cab::FileEntry> files = {Entry("good\\kept.txt", "kept")};
   for (const char* name : hostile) files.push_back(Entry(name, "bad"));
@@ -180,12 +179,17 @@ TEST_F(Cab32Test, NamesThatLeaveTheFolderAreRefusedAndReported) {
   // Empty parts are passed over: these land below the folder.
   files.push_back(Entry("x\\\\double.txt", "double"));
   files.push_back(Entry("tail\\", "tail"));
+  // So do absolute names, as they would below the root.
+  for (const char* name : {"\\rooted.txt", "/rooted2.txt", "C:\\drive.txt", "C:drive2.txt"})
+    files.push_back(Entry(name, "rooted"));
   std::string report;
   EXPECT_EQ(Extract(MakeCabinet(files), &report), kCab32Refused);
   EXPECT_EQ(driver::ReadFileBytes(root_ + "\\out dir\\good\\kept.txt"), "kept");
   EXPECT_EQ(driver::ReadFileBytes(root_ + "\\out dir\\also kept.txt"), "kept too");
   EXPECT_EQ(driver::ReadFileBytes(root_ + "\\out dir\\x\\double.txt"), "double");
   EXPECT_EQ(driver::ReadFileBytes(root_ + "\\out dir\\tail"), "tail");
+  for (const char* name : {"rooted.txt", "rooted2.txt", "drive.txt", "drive2.txt"})
+    EXPECT_EQ(driver::ReadFileBytes(root_ + "\\out dir\\" + name), "rooted") << name;
   for (const char* name : hostile) EXPECT_NE(report.find(std::string("refused: ") + name + "\r\n"), std::string::npos) << name;
   EXPECT_EQ(StrayEntries(), std::vector<std::string>());
   EXPECT_FALSE(driver::Exists("C:\\rooted.txt"));

@@ -224,9 +224,9 @@ TEST_F(LzhDec32, CommandsThatCannotRunFail) {
 // entry is there, and nothing lands outside the folder.
 TEST_F(LzhDec32, HostileNamesFailAndStayInsideTheFolder) {
   const char* const names[] = {
-      "\\abs.txt",    "/abs.txt",      "C:\\drive.txt", "C:drive.txt",  "..\\up.txt",     "a\\..\\..\\up.txt",
-      "../up.txt",    "a/../../up.txt", "CON",          "aux.txt",      "sub\\NUL.txt",   "COM1",
-      "lpt9.log",     "file.txt:stream", "...\\x.txt",   "con .txt",     "\\\\server\\share\\x"};
+      "..\\up.txt", "a\\..\\..\\up.txt", "../up.txt", "a/../../up.txt", "C:\\..\\up.txt", "\\..\\up.txt",
+      "CON",        "aux.txt",          "sub\\NUL.txt", "COM1",         "lpt9.log",         "file.txt:stream",
+      "...\\x.txt",  "con .txt"};
   const std::set<std::string> before = TreeOutside("C:\\", root_);
   for (const char* name : names) {
     SCOPED_TRACE(name);
@@ -238,6 +238,21 @@ TEST_F(LzhDec32, HostileNamesFailAndStayInsideTheFolder) {
     EXPECT_EQ(Tree(root_), (std::set<std::string>{"here\\", "hostile.lzh", "out\\", "out\\ok.txt"}));
     driver::RemoveTree(target);
   }
+  EXPECT_EQ(TreeOutside("C:\\", root_), before);
+}
+
+// An absolute name lands below the folder as it would below the root.
+TEST_F(LzhDec32, AbsoluteNamesLandInsideTheFolder) {
+  const std::set<std::string> before = TreeOutside("C:\\", root_);
+  std::string archive = Archive("rooted.lzh", StoredEntry("\\abs.txt", "a") + StoredEntry("/unix/abs.txt", "b") +
+                                                  StoredEntry("C:\\drive\\c.txt", "c") + StoredEntry("C:d.txt", "d") +
+                                                  StoredEntry("\\\\server\\share\\e.txt", "e") + '\0');
+  std::string target = root_ + "\\out";
+  std::string report;
+  EXPECT_EQ(Run("x \"" + archive + "\" \"" + target + "\\\"", &report), 0) << report;
+  EXPECT_EQ(Tree(target), (std::set<std::string>{"abs.txt", "unix\\", "unix\\abs.txt", "drive\\", "drive\\c.txt",
+                                                 "d.txt", "server\\", "server\\share\\", "server\\share\\e.txt"}));
+  EXPECT_EQ(driver::ReadFileBytes(target + "\\server\\share\\e.txt"), "e");
   EXPECT_EQ(TreeOutside("C:\\", root_), before);
 }
 
