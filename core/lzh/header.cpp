@@ -130,7 +130,9 @@ Result ReadLevel01(const Source& source, uint8_t* buf, Parse* parse) {
   size_t nameLength = buf[21];
   size_t at = 22 + nameLength;
   if (at > total) return Result::kBadHeader;
-  parse->name.Set(buf + 22, nameLength);
+  // Amiga archivers keep a file's comment behind a NUL in the name field.
+  const void* nul = memchr(buf + 22, 0, nameLength);
+  parse->name.Set(buf + 22, nul ? static_cast<const uint8_t*>(nul) - (buf + 22) : nameLength);
   h->headerSize = total;
 
   if (h->level == 0) {
@@ -192,7 +194,17 @@ Result ReadLevel23(const Source& source, uint8_t* buf, Parse* parse) {
   size_t sizeBytes = three ? 4 : 2;
   size_t at = fixed;
   size_t next = three ? bytes::GetLe32(buf + 28) : bytes::GetLe16(buf + 24);
+  bool os9Mended = false;
   while (next != 0) {
+    // The OS-9/68k archiver leaves the header's own size field out of the
+    // level 2 header size, so its last extended header runs two bytes past it.
+    if (!three && h->os == 'K' && !os9Mended && next == total - at + 2) {
+      r = ReadExactly(source, buf + total, 2);
+      if (r != Result::kOk) return r;
+      total += 2;
+      h->headerSize = total;
+      os9Mended = true;
+    }
     if (next < 1 + sizeBytes || next > total - at) return Result::kBadHeader;
     TakeExtension(parse, buf[at], buf + at + 1, next - 1 - sizeBytes, at + 1);
     size_t end = at + next;
@@ -234,6 +246,12 @@ Result ReadHeader(const Source& source, uint8_t* buf, EntryHeader* header) {
   }
   if (r != Result::kOk) return Fail(r);
   BuildPath(&parse);
+  // An Amiga archiver stores its folders as empty stored files without a
+  // name, only a folder.
+  bool nameless = parse.name.length == 0 || (header->pathLength != 0 && header->path[header->pathLength - 1] == '/');
+  if (header->os == 'A' && nameless && header->pathLength != 0 && header->originalSize == 0 &&
+      strcmp(header->method, "-lh0-") == 0)
+    memcpy(header->method, "-lhd-", 5);
   return Result::kOk;
 }
 

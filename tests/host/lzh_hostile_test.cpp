@@ -7,6 +7,7 @@
 
 #include "lzh/command.h"
 #include "lzh/crc16.h"
+#include "lzh_entry.h"
 #include "lzh_test_util.h"
 
 namespace {
@@ -14,28 +15,9 @@ namespace {
 using namespace lzhtest;
 using lzh::Result;
 
-// A level-0 header and stored data for `name`, built field by field.
 Bytes StoredEntry(const std::string& name, const std::string& data) {
-  Bytes h;
-  auto put32 = [&h](uint32_t v) { for (int i = 0; i < 4; ++i) h.push_back(static_cast<uint8_t>(v >> (8 * i))); };
-  h.push_back(static_cast<uint8_t>(22 + name.size()));      // header size after these two bytes
-  h.push_back(0);                                            // checksum, set below
-  for (char c : std::string("-lh0-")) h.push_back(static_cast<uint8_t>(c));  // method
-  put32(static_cast<uint32_t>(data.size()));                 // packed size
-  put32(static_cast<uint32_t>(data.size()));                 // original size
-  put32(0x5A210000);                                         // MS-DOS time stamp
-  h.push_back(0x20);                                         // attributes
-  h.push_back(0);                                            // header level
-  h.push_back(static_cast<uint8_t>(name.size()));            // name length
-  h.insert(h.end(), name.begin(), name.end());               // name
-  uint16_t crc = lzh::Crc16(0, reinterpret_cast<const uint8_t*>(data.data()), data.size());
-  h.push_back(static_cast<uint8_t>(crc));                    // CRC-16 of the data
-  h.push_back(static_cast<uint8_t>(crc >> 8));
-  uint8_t sum = 0;
-  for (size_t i = 2; i < h.size(); ++i) sum = static_cast<uint8_t>(sum + h[i]);
-  h[1] = sum;
-  h.insert(h.end(), data.begin(), data.end());
-  return h;
+  std::string entry = lzhentry::Stored(name, data);
+  return Bytes(entry.begin(), entry.end());
 }
 
 // Everything the command layer asks of the file system, in memory.
@@ -141,6 +123,49 @@ TEST(LzhHostile, UnsafeNamesAreRefusedAndTheRestExtracted) {
     EXPECT_NE(report.find(tail + ": unsafe name refused"), std::string::npos) << name << "\n" << report;
   }
   EXPECT_NE(report.find("5 files, 0 folders, 10 failed"), std::string::npos) << report;
+}
+
+// `folder` (parts split by '/') and `name` as the header level keeps them:
+// one name field at level 0, a folder header ended by 0xFF above it.
+std::string LevelEntry(int level, const std::string& folder, const std::string& name, const std::string& data) {
+  lzhentry::Entry e;
+  e.level = level;
+  e.data = data;
+  e.name = name;
+  if (folder.empty()) return lzhentry::Build(e);
+  if (level == 0) {
+    e.name = folder + "\\" + name;
+  } else {
+    e.folder = folder + '\xFF';
+    for (char& c : e.folder) if (c == '/') c = '\xFF';
+  }
+  return lzhentry::Build(e);
+}
+
+TEST(LzhHostile, UnsafeNamesAreRefusedAtEveryHeaderLevel) {
+  const struct {
+    const char* folder;
+    const char* name;
+  } kUnsafe[] = {
+      {"..", "start.txt"},      // the folder above, at the start
+      {"a/../..", "mid.txt"},   // in the middle
+      {"a", ".."},              // at the end
+      {"", "CON"},              // a device
+      {"sub", "nul.txt"},       // a device with an extension
+      {"/..", "rooted.txt"},    // the folder above, after the root
+  };
+  for (int level : {0, 1, 2}) {
+    SCOPED_TRACE(level);
+    std::string archive;
+    for (const auto& u : kUnsafe) archive += LevelEntry(level, u.folder, u.name, "bad");
+    archive += LevelEntry(level, "/in", "ok.txt", "fine") + '\0';
+    MemoryFs m;
+    m.archive.assign(archive.begin(), archive.end());
+    std::string report;
+    EXPECT_EQ(m.Run("x in.lzh /target/", &report), static_cast<int>(Result::kUnsafeName));
+    EXPECT_EQ(m.files, (std::map<std::string, std::string>{{"/target/in/ok.txt", "fine"}})) << report;
+    EXPECT_NE(report.find("1 files, 0 folders, 6 failed"), std::string::npos) << report;
+  }
 }
 
 TEST(LzhHostile, CorpusAttacksLeaveNothingOutsideTheFolder) {
