@@ -427,7 +427,7 @@ uint32_t Packer::Longest(uint32_t pos, uint32_t cand, uint32_t maxLength, int ch
   return best;
 }
 
-Result Packer::Pack(int dictBits, int level, const DataSource& data, uint64_t size, uint64_t limit,
+Result Packer::Pack(int dictBits, int level, const Source& data, uint64_t size, uint64_t limit,
                     const Sink& out, PackResult* result) {
   *result = PackResult();
   dictBits_ = dictBits;
@@ -470,7 +470,7 @@ Result Packer::Pack(int dictBits, int level, const DataSource& data, uint64_t si
       if (room > remaining) room = static_cast<size_t>(remaining);
       while (room != 0) {
         size_t got = data.read(data.context, buf + end, room);
-        if (got == DataSource::kError) return Result::kReadFailed;
+        if (got == Source::kError) return Result::kReadFailed;
         if (got == 0) return Result::kSizeChanged;
         if (got > room) return Result::kReadFailed;
         crc = Crc16(crc, buf + end, got);
@@ -536,7 +536,7 @@ Result Packer::Pack(int dictBits, int level, const DataSource& data, uint64_t si
     while (remaining != 0) {
       size_t want = remaining < kChunk ? static_cast<size_t>(remaining) : kChunk;
       size_t got = data.read(data.context, buf, want);
-      if (got == DataSource::kError || got > want) return Result::kReadFailed;
+      if (got == Source::kError || got > want) return Result::kReadFailed;
       if (got == 0) return Result::kSizeChanged;
       crc = Crc16(crc, buf, got);
       remaining -= got;

@@ -30,7 +30,7 @@ class Packer {
   // of 2^dictBits bytes (13, 15 or 16). Once more than `limit` bytes were
   // packed it stops packing but still reads to the end, so the CRC covers
   // the whole input. Surplus input past `size` is the caller's to detect.
-  Result Pack(int dictBits, int level, const DataSource& data, uint64_t size, uint64_t limit, const Sink& out,
+  Result Pack(int dictBits, int level, const Source& data, uint64_t size, uint64_t limit, const Sink& out,
               PackResult* result);
 
   // How many symbols are collected before they go out as one or more

@@ -9,7 +9,7 @@ bool WriteToFile(void* context, const uint8_t* data, size_t size) {
 size_t ReadFromFile(void* context, uint8_t* buffer, size_t size) {
   FILE* file = static_cast<FILE*>(context);
   size_t got = fread(buffer, 1, size, file);
-  return got == 0 && ferror(file) ? lzh::DataSource::kError : got;
+  return got == 0 && ferror(file) ? io::Source::kError : got;
 }
 
 bool RewindFile(void* context) { return fseek(static_cast<FILE*>(context), 0, SEEK_SET) == 0; }
@@ -26,7 +26,7 @@ lzh::EntryInfo Info(const TreeEntry& entry) {
 }  // namespace
 
 std::string WriteFolderLzh(const std::vector<TreeEntry>& tree, FILE* out, lzh::PackMethod method, int level) {
-  lzh::LzhWriter writer(lzh::Sink{out, WriteToFile});
+  lzh::LzhWriter writer(io::Sink{out, WriteToFile});
   uint64_t total = 0;
   for (const TreeEntry& entry : tree) total += entry.size;
   Progress progress(total);
@@ -37,7 +37,7 @@ std::string WriteFolderLzh(const std::vector<TreeEntry>& tree, FILE* out, lzh::P
     } else {
       FILE* file = fopen(entry.path.c_str(), "rb");
       if (!file) return "cannot read " + entry.path;
-      result = writer.AddFile(Info(entry), lzh::DataSource{file, ReadFromFile, RewindFile}, entry.size, method, level);
+      result = writer.AddFile(Info(entry), io::Source{file, ReadFromFile, nullptr, RewindFile}, entry.size, method, level);
       fclose(file);
     }
     if (result != lzh::Result::kOk) return entry.path + ": " + lzh::ResultText(result);

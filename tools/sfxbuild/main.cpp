@@ -291,7 +291,7 @@ int Split(const char* path, payload::Splitter* splitter, payload::Splitter::Verd
 }
 
 int Verify(const char* path) {
-  payload::Splitter splitter(CountOnly, nullptr);
+  payload::Splitter splitter(io::Sink{nullptr, CountOnly});
   payload::Splitter::Verdict verdict;
   if (int failed = Split(path, &splitter, &verdict)) return failed;
   if (verdict == payload::Splitter::Verdict::kNoBlock) {
@@ -407,7 +407,7 @@ bool LooksLikeLzh(const uint8_t* head, size_t size) {
 }
 
 int List(const char* path) {
-  payload::Splitter splitter(CountOnly, nullptr);
+  payload::Splitter splitter(io::Sink{nullptr, CountOnly});
   payload::Splitter::Verdict verdict;
   if (int failed = Split(path, &splitter, &verdict)) return failed;
   if (verdict == payload::Splitter::Verdict::kNoBlock) return Fail("%s has no payload block: not a built file", path);
