@@ -120,8 +120,6 @@ class Window {
 
   // Room for one more symbol before a flush is due.
   inline bool Full() const { return pos_ >= history_ + kChunk; }
-  // Bytes still to produce.
-  inline uint64_t Left() const { return job_->originalSize - produced_ - (pos_ - flushed_); }
 
   inline void Put(uint8_t b) { buf_[pos_++] = b; }
   // Copies `length` (at most 256) bytes from `distance` back; the distance
