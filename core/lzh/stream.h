@@ -9,9 +9,6 @@
 
 namespace lzh {
 
-// Packed bytes, read in large pieces and handed out as a most-significant-
-// bit-first stream. Past the packed size it supplies zeros, so the hot
-// loop never checks for the end; reaching far into them is an error.
 // The bit reader's registers. The hot loops copy them into locals so the
 // compiler can keep them in registers across byte stores to the window.
 struct BitCursor {
@@ -40,6 +37,9 @@ struct BitCursor {
   }
 };
 
+// Packed bytes, read in large pieces and handed out as a most-significant-
+// bit-first stream. Past the packed size it supplies zeros, so the hot
+// loop never checks for the end; reaching far into them is an error.
 class BitInput {
  public:
   static constexpr size_t kBufferSize = 32768;
