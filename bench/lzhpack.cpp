@@ -86,8 +86,8 @@ int main(int argc, char** argv) {
       if (!f) {
         r = lzh::Result::kCannotOpen;
       } else {
-        r = writer.AddFile(info, io::Source{f, FileRead, nullptr, FileRewind}, static_cast<uint64_t>(st.st_size), method,
-                           level);
+        r = writer.AddFile(info, io::Source{f, FileRead, nullptr, FileRewind}, static_cast<uint64_t>(st.st_size),
+                           method, level);
         fclose(f);
       }
     }

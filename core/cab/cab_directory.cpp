@@ -73,7 +73,8 @@ class Cursor {
   }
   Result Said(Result r, const char* part) {
     if (r != Result::kOk && detail_)
-      *detail_ = std::string(r == Result::kTruncated ? "cabinet ends early in its " : "cannot read the cabinet's ") + part;
+      *detail_ =
+          std::string(r == Result::kTruncated ? "cabinet ends early in its " : "cannot read the cabinet's ") + part;
     return r;
   }
 

@@ -106,7 +106,8 @@ class Writer {
   Result Run() {
     Result r = Plan();
     if (r != Result::kOk) return r;
-    if (options_.compression == Compression::kMszip && !deflater_.Init()) return Fail(Result::kNoMemory, "cannot start zlib");
+    if (options_.compression == Compression::kMszip && !deflater_.Init())
+      return Fail(Result::kNoMemory, "cannot start zlib");
 
     std::vector<uint8_t> tables(dataStart_);
     FillTables(tables.data());
@@ -141,8 +142,10 @@ class Writer {
       const FileEntry& file = files_[i];
       if (file.name.empty() || file.name.size() > kMaxNameLength || file.name.find('\0') != std::string::npos)
         return Fail(Result::kUnsafeName, "unusable name \"" + file.name + "\" (1 to 255 bytes, no NUL)");
-      if (file.size > options_.maxFolderBytes) return Fail(Result::kTooLarge, file.name + " is too large for a cabinet");
-      if (!opener_ && file.data.size() != file.size) return Fail(Result::kSizeChanged, file.name + ": size and data differ");
+      if (file.size > options_.maxFolderBytes)
+        return Fail(Result::kTooLarge, file.name + " is too large for a cabinet");
+      if (!opener_ && file.data.size() != file.size)
+        return Fail(Result::kSizeChanged, file.name + ": size and data differ");
       if (folders_.empty() || folderBytes + file.size > options_.maxFolderBytes) {
         if (folders_.size() == 0xFFFF) return Fail(Result::kTooLarge, "more than 65535 folders");
         if (!folders_.empty()) folders_.back().endFile = i;

@@ -5,9 +5,9 @@
 // nothing: the caller hands over a source or a sink already open, or a
 // callback that opens one when the code reaches it.
 //
-// Both are plain structs of callbacks and a context: the DLLs and stubs
-// that link this are built without exceptions or RTTI, and a struct costs
-// them nothing a virtual class would not.
+// Both are plain structs of a context and callbacks: a DLL, a stub, a tool
+// or a test fills one in place, without a class to derive from, and passes
+// it around by value.
 #ifndef SFX_CORE_IO_IO_H
 #define SFX_CORE_IO_IO_H
 

@@ -1,6 +1,6 @@
-// A Sink that collects what it is given in memory, for the host side: the
-// builder's tests, and tools that make an archive before they place it.
-// Not for what ships: it grows a std::string.
+// A Sink that collects what it is given in memory, for tests and host
+// tools that write an archive to memory. Not for what ships: it grows a
+// std::string.
 #ifndef SFX_CORE_IO_MEMORY_H
 #define SFX_CORE_IO_MEMORY_H
 

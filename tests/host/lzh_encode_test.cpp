@@ -457,7 +457,9 @@ struct FickleData {
     ++f->rewinds;
     return true;
   }
-  io::Source Source(bool rewindable = true) { return io::Source{this, ReadFn, nullptr, rewindable ? RewindFn : nullptr}; }
+  io::Source Source(bool rewindable = true) {
+    return io::Source{this, ReadFn, nullptr, rewindable ? RewindFn : nullptr};
+  }
 };
 
 TEST(Refusals, BadNamesLeaveTheWriterUsable) {

@@ -103,8 +103,8 @@ int Pack(const char* stubPath, FILE* archive, const char* archivePath, bool self
   if (fwrite(block, 1, sizeof block, out.get()) != sizeof block) return Fail("cannot write %s", outPath);
   if (CopySummed(archive, out.get(), &sums) < 0) return Fail("cannot copy archive %s into %s", archivePath, outPath);
   payload::WriteBlock(block, selfDelete, finalCommand, sums.column);
-  if (!SeekTo(out.get(), static_cast<uint64_t>(stubSize)) || fwrite(block, 1, sizeof block, out.get()) != sizeof block ||
-      !out.Keep())
+  if (!SeekTo(out.get(), static_cast<uint64_t>(stubSize)) ||
+      fwrite(block, 1, sizeof block, out.get()) != sizeof block || !out.Keep())
     return Fail("cannot write %s", outPath);
   return 0;
 }
