@@ -22,6 +22,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "result.h"
+
 namespace inner {
 
 constexpr size_t kTrailerSize = 16;
@@ -40,10 +42,11 @@ struct Span {
 // Fills `trailer` (kTrailerSize bytes) for a cabinet at `offset`.
 void WriteTrailer(uint8_t* trailer, uint32_t offset, uint32_t length);
 
-// Reads the last kTrailerSize bytes of a file of `fileSize` bytes. False
-// when the marker is missing or the span does not end where the trailer
-// starts.
-bool ReadTrailer(const uint8_t* trailer, uint64_t fileSize, Span* span);
+// Reads the last kTrailerSize bytes of a file of `fileSize` bytes. kOk;
+// kTruncated when the file is shorter than a trailer; kBadHeader when the
+// marker is missing, or the span is shorter than a cabinet header or does
+// not end where the trailer starts. `span` is set on kOk only.
+core::Result ReadTrailer(const uint8_t* trailer, uint64_t fileSize, Span* span);
 
 }  // namespace inner
 

@@ -62,9 +62,10 @@ bool WriteBlock(uint8_t* block, bool selfRemoval, const char* finalCommand,
   return true;
 }
 
-Splitter::Splitter(WriteFn write, void* context)
-    : write_(write), context_(context), found_(false), offset_(0),
-      blockOffset_(0), archiveSize_(0), pendingSize_(0) {
+void Splitter::Start() {
+  found_ = false;
+  offset_ = blockOffset_ = archiveSize_ = 0;
+  pendingSize_ = 0;
   sums_.Clear();
   memset(&fields_, 0, sizeof fields_);
 }
@@ -107,7 +108,7 @@ bool Splitter::FeedSearching(const uint8_t*& data, size_t& size) {
 }
 
 bool Splitter::FeedCopying(const uint8_t* data, size_t size) {
-  if (!write_(context_, data, size)) return false;
+  if (!archive_.write(archive_.context, data, size)) return false;
   archiveSize_ += size;
   if (pendingSize_ != 0) {
     size_t take = kRowSize - pendingSize_;

@@ -27,6 +27,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "io/io.h"
+
 namespace payload {
 
 constexpr size_t kBlockSize = 256;
@@ -78,23 +80,22 @@ bool WriteBlock(uint8_t* block, bool selfRemoval, const char* finalCommand,
                 const uint8_t* sums);
 
 // Streams a built file through the stub's reading rule: finds the payload
-// block, hands every byte after it to `write`, and sums what the stub sums.
+// block, hands every byte after it to a sink, and sums what the stub sums.
 // Bytes may come in chunks of any size; the result is the same as reading
 // the file in 256-byte pieces.
 class Splitter {
  public:
-  // Returns false when the sink could not take the bytes.
-  typedef bool (*WriteFn)(void* context, const uint8_t* data, size_t size);
-
   enum class Verdict {
     kNoBlock,   // the file holds no payload block
     kMismatch,  // the block was found, the sums disagree
     kIntact,    // the block was found and the sums agree
   };
 
-  Splitter(WriteFn write, void* context);
+  // The archive goes to `archive`, which only appends. Inline, so that a
+  // stub fills the sink in place rather than building a copy to pass.
+  explicit Splitter(const io::Sink& archive) : archive_(archive) { Start(); }
 
-  // Takes the next `size` bytes of the file. Returns false when `write`
+  // Takes the next `size` bytes of the file. Returns false when the sink
   // failed; the splitter is then unusable.
   bool Feed(const uint8_t* data, size_t size);
 
@@ -108,14 +109,13 @@ class Splitter {
   uint64_t blockOffset() const { return blockOffset_; }
   // Bytes handed to the sink so far.
   uint64_t archiveSize() const { return archiveSize_; }
-  const ColumnSums& sums() const { return sums_; }
 
  private:
+  void Start();
   bool FeedSearching(const uint8_t*& data, size_t& size);
   bool FeedCopying(const uint8_t* data, size_t size);
 
-  WriteFn write_;
-  void* context_;
+  io::Sink archive_;
   ColumnSums sums_;
   BlockFields fields_;
   bool found_;

@@ -28,7 +28,7 @@ int SplitPayload(const char* archivePath, const char* ownPath, int* selfRemoval,
     return 0;
   }
   uint8_t* buffer = static_cast<uint8_t*>(HeapAlloc(GetProcessHeap(), 0, kReadSize));
-  payload::Splitter splitter(WriteArchive, archive);
+  payload::Splitter splitter(io::Sink{archive, WriteArchive});
   bool settingsTaken = false;
   bool ok = buffer != nullptr;
   DWORD got;

@@ -6,128 +6,154 @@
 
 namespace cab {
 
+using core::Result;
+
 namespace {
 
 constexpr size_t kHeaderSize = 36;
 constexpr size_t kFolderSize = 8;
 constexpr size_t kFileSize = 16;
 constexpr size_t kMaxStoredName = 256;  // with its NUL
+constexpr size_t kMaxFolderReserve = 255;
 constexpr uint16_t kPrevious = 0x0001, kNext = 0x0002, kReserve = 0x0004;
 // Folder indexes at and above this one mean "continued from or into
 // another cabinet of the set", not a folder of this cabinet.
 constexpr uint16_t kFirstContinuation = 0xFFFD;
 
+// Reads the cabinet in order and never past `limit`, its size: a read
+// that would pass it means the table contradicts the size (kBadHeader),
+// while a source that ends sooner is short input (kTruncated).
+class Cursor {
+ public:
+  Cursor(const io::Source& source, uint64_t limit, std::string* detail)
+      : source_(source), limit_(limit), detail_(detail) {}
 
-// A cursor that never moves past `end`; `needed` records how far a read
-// wanted to go, so a short buffer can ask for more rather than fail.
-struct Cursor {
-  const uint8_t* data;
-  size_t size;      // bytes at hand
-  uint64_t limit;   // bytes the cabinet has
-  uint64_t at;
-  uint64_t needed;
+  uint64_t at() const { return at_; }
 
-  // True when [at, at + count) lies in the buffer; false either when the
-  // cabinet ends first (bad) or the buffer does (need more).
-  bool Take(uint64_t count, const uint8_t** out) {
-    if (count > limit || at > limit - count) {
-      needed = limit + 1;  // beyond the cabinet: no buffer will do
-      return false;
-    }
-    if (at + count > size) {
-      needed = at + count;
-      return false;
-    }
-    *out = data + at;
-    at += count;
-    return true;
+  // Reads `count` bytes into `out`; `part` names the part of the cabinet
+  // for the message when the cabinet ends inside it.
+  Result Take(size_t count, uint8_t* out, const char* part) {
+    Result r = Within(count, part);
+    if (r == Result::kOk) r = Said(io::ReadExactly(source_, out, count), part);
+    if (r == Result::kOk) at_ += count;
+    return r;
   }
-  // A NUL-terminated string of at most kMaxStoredName bytes with its NUL.
-  bool TakeString(std::string* out) {
-    uint64_t start = at;
-    for (;;) {
-      const uint8_t* byte;
-      if (at - start >= kMaxStoredName) {
-        needed = limit + 1;
-        return false;
+  Result Skip(uint64_t count, const char* part) {
+    Result r = Within(count, part);
+    if (r == Result::kOk) r = Said(io::SkipBytes(source_, count), part);
+    if (r == Result::kOk) at_ += count;
+    return r;
+  }
+  // A NUL-terminated string of at most kMaxStoredName bytes with its NUL;
+  // `out` may be null.
+  Result TakeString(std::string* out, const char* part) {
+    char text[kMaxStoredName];
+    for (size_t length = 0; length < kMaxStoredName; ++length) {
+      uint8_t byte;
+      Result r = Take(1, &byte, part);
+      if (r != Result::kOk) return r;
+      if (byte == 0) {
+        if (out) out->assign(text, length);
+        return Result::kOk;
       }
-      if (!Take(1, &byte)) return false;
-      if (*byte == 0) break;
+      text[length] = static_cast<char>(byte);
     }
-    if (out) out->assign(reinterpret_cast<const char*>(data + start), static_cast<size_t>(at - start - 1));
-    return true;
+    return Bad(std::string("cabinet cut short in its ") + part);
   }
+
+  Result Bad(const std::string& why) {
+    if (detail_) *detail_ = why;
+    return Result::kBadHeader;
+  }
+
+ private:
+  Result Within(uint64_t count, const char* part) {
+    if (count > limit_ || at_ > limit_ - count) return Bad(std::string("cabinet cut short in its ") + part);
+    return Result::kOk;
+  }
+  Result Said(Result r, const char* part) {
+    if (r != Result::kOk && detail_)
+      *detail_ =
+          std::string(r == Result::kTruncated ? "cabinet ends early in its " : "cannot read the cabinet's ") + part;
+    return r;
+  }
+
+  const io::Source& source_;
+  uint64_t limit_;
+  uint64_t at_ = 0;
+  std::string* detail_;
 };
+
+// The header and what follows it up to the folder table; sets the folder
+// and file counts and the size of each folder entry's reserved area.
+Result ReadHeader(Cursor& cursor, uint64_t cabinetSize, uint16_t* folders, uint16_t* files, uint32_t* filesAt,
+                  size_t* folderReserve) {
+  uint8_t header[kHeaderSize];
+  Result r = cursor.Take(kHeaderSize, header, "header");
+  if (r != Result::kOk) return r;
+  if (memcmp(header, "MSCF", 4) != 0) return cursor.Bad("no cabinet signature");
+  uint32_t declared = bytes::GetLe32(header + 8);
+  if (declared != cabinetSize)
+    return cursor.Bad("cabinet says it is " + std::to_string(declared) + " bytes long, but " +
+                      std::to_string(cabinetSize) + " are present");
+  *filesAt = bytes::GetLe32(header + 16);
+  if (header[25] != 1) return cursor.Bad("cabinet format version " + std::to_string(header[25]) + " is not 1");
+  *folders = bytes::GetLe16(header + 26);
+  *files = bytes::GetLe16(header + 28);
+  uint16_t flags = bytes::GetLe16(header + 30);
+  *folderReserve = 0;
+  if (flags & kReserve) {
+    uint8_t reserve[4];
+    r = cursor.Take(sizeof reserve, reserve, "header");
+    if (r != Result::kOk) return r;
+    *folderReserve = reserve[2];
+    r = cursor.Skip(bytes::GetLe16(reserve), "header");
+  }
+  // The names of the previous and the next cabinet of a set, each a file
+  // name and a disk name.
+  int names = (flags & kPrevious ? 2 : 0) + (flags & kNext ? 2 : 0);
+  for (int i = 0; i < names && r == Result::kOk; ++i) r = cursor.TakeString(nullptr, "header");
+  return r;
+}
 
 }  // namespace
 
-DirectoryResult ReadDirectory(const uint8_t* data, size_t size, uint64_t cabinetSize, Directory* directory,
-                              size_t* needed, std::string* error) {
-  Cursor cursor{data, size, cabinetSize, 0, 0};
-  // Turns a failed read into the caller's answer.
-  auto stopped = [&](const char* what) {
-    if (cursor.needed <= cabinetSize) {
-      *needed = static_cast<size_t>(cursor.needed);
-      return DirectoryResult::kNeedMore;
-    }
-    *error = std::string("cabinet cut short in its ") + what;
-    return DirectoryResult::kBad;
-  };
-  auto bad = [&](const std::string& why) {
-    *error = why;
-    return DirectoryResult::kBad;
-  };
-
-  const uint8_t* header;
-  if (!cursor.Take(kHeaderSize, &header)) return stopped("header");
-  if (memcmp(header, "MSCF", 4) != 0) return bad("no cabinet signature");
-  uint32_t declared = bytes::GetLe32(header + 8);
-  if (declared != cabinetSize)
-    return bad("cabinet says it is " + std::to_string(declared) + " bytes long, but " +
-               std::to_string(cabinetSize) + " are present");
-  uint32_t filesAt = bytes::GetLe32(header + 16);
-  if (header[25] != 1) return bad("cabinet format version " + std::to_string(header[25]) + " is not 1");
-  uint16_t folders = bytes::GetLe16(header + 26);
-  uint16_t files = bytes::GetLe16(header + 28);
-  uint16_t flags = bytes::GetLe16(header + 30);
+Result ReadDirectory(const io::Source& source, uint64_t cabinetSize, Directory* directory, std::string* detail) {
+  Cursor cursor(source, cabinetSize, detail);
+  uint16_t folders = 0, files = 0;
+  uint32_t filesAt = 0;
   size_t folderReserve = 0;
-  if (flags & kReserve) {
-    const uint8_t* reserve;
-    if (!cursor.Take(4, &reserve)) return stopped("header");
-    folderReserve = reserve[2];
-    const uint8_t* skipped;
-    if (!cursor.Take(bytes::GetLe16(reserve), &skipped)) return stopped("header");
-  }
-  if (flags & kPrevious)
-    if (!cursor.TakeString(nullptr) || !cursor.TakeString(nullptr)) return stopped("header");
-  if (flags & kNext)
-    if (!cursor.TakeString(nullptr) || !cursor.TakeString(nullptr)) return stopped("header");
+  Result r = ReadHeader(cursor, cabinetSize, &folders, &files, &filesAt, &folderReserve);
+  if (r != Result::kOk) return r;
 
   directory->folderCount = folders;
   directory->compression = 0;
   directory->files.clear();
   for (uint16_t i = 0; i < folders; ++i) {
-    const uint8_t* folder;
-    if (!cursor.Take(kFolderSize + folderReserve, &folder)) return stopped("folder table");
-    if (bytes::GetLe32(folder) > cabinetSize) return bad("a cabinet folder starts past the end of the cabinet");
+    uint8_t folder[kFolderSize + kMaxFolderReserve];
+    r = cursor.Take(kFolderSize + folderReserve, folder, "folder table");
+    if (r != Result::kOk) return r;
+    if (bytes::GetLe32(folder) > cabinetSize) return cursor.Bad("a cabinet folder starts past the end of the cabinet");
     if (i == 0) directory->compression = bytes::GetLe16(folder + 6);
   }
-  if (filesAt < cursor.at) return bad("the cabinet's file table overlaps its header");
-  cursor.at = filesAt;
-  for (uint16_t i = 0; i < files; ++i) {
-    const uint8_t* file;
-    if (!cursor.Take(kFileSize, &file)) return stopped("file table");
+  if (filesAt < cursor.at()) return cursor.Bad("the cabinet's file table overlaps its header");
+  if (files != 0) r = cursor.Skip(filesAt - cursor.at(), "file table");
+  for (uint16_t i = 0; i < files && r == Result::kOk; ++i) {
+    uint8_t file[kFileSize];
+    r = cursor.Take(kFileSize, file, "file table");
+    if (r != Result::kOk) break;
     DirectoryEntry entry;
     entry.size = bytes::GetLe32(file);
     entry.folder = bytes::GetLe16(file + 8);
     entry.attributes = bytes::GetLe16(file + 14);
     if (entry.folder >= folders && entry.folder < kFirstContinuation)
-      return bad("a cabinet file names folder " + std::to_string(entry.folder) + " of " + std::to_string(folders));
-    if (!cursor.TakeString(&entry.name)) return stopped("file table");
-    if (entry.name.empty()) return bad("a cabinet file has no name");
-    directory->files.push_back(std::move(entry));
+      return cursor.Bad("a cabinet file names folder " + std::to_string(entry.folder) + " of " +
+                        std::to_string(folders));
+    r = cursor.TakeString(&entry.name, "file table");
+    if (r == Result::kOk && entry.name.empty()) return cursor.Bad("a cabinet file has no name");
+    if (r == Result::kOk) directory->files.push_back(std::move(entry));
   }
-  return DirectoryResult::kOk;
+  return r;
 }
 
 }  // namespace cab

@@ -1,8 +1,8 @@
 // Reads the file table of a Microsoft cabinet: names, sizes and the folder
 // each file lies in, without touching the data blocks. For listing what a
-// built file holds; every offset and count is checked against the bytes
-// at hand, so a damaged or hostile cabinet gives an error, never a read
-// past the buffer.
+// built file holds; every offset and count is checked against the
+// cabinet's size, so a damaged or hostile cabinet gives an error, never a
+// read past its end.
 #ifndef SFX_CORE_CAB_CAB_DIRECTORY_H
 #define SFX_CORE_CAB_CAB_DIRECTORY_H
 
@@ -11,6 +11,9 @@
 
 #include <string>
 #include <vector>
+
+#include "io/io.h"
+#include "result.h"
 
 namespace cab {
 
@@ -27,13 +30,15 @@ struct Directory {
   std::vector<DirectoryEntry> files;
 };
 
-enum class DirectoryResult { kOk, kNeedMore, kBad };
-
-// `data` holds the first `size` bytes of a cabinet that is `cabinetSize`
-// bytes long in all. kNeedMore sets `needed` to the byte count the table
-// reaches into: call again with at least that many. kBad sets `error`.
-DirectoryResult ReadDirectory(const uint8_t* data, size_t size, uint64_t cabinetSize, Directory* directory,
-                              size_t* needed, std::string* error);
+// Reads the table of a cabinet of `cabinetSize` bytes from `source`, which
+// stands at the cabinet's first byte; reads no further than the table.
+// Returns kOk, or
+//   kTruncated  the source ended before the table did
+//   kBadHeader  the cabinet contradicts itself or its size
+//   kReadFailed
+// `detail`, when given, receives a sentence for messages.
+core::Result ReadDirectory(const io::Source& source, uint64_t cabinetSize, Directory* directory,
+                           std::string* detail = nullptr);
 
 }  // namespace cab
 

@@ -1,12 +1,13 @@
 #include "cab_writer.h"
 
-#include <stdio.h>
 #include <string.h>
 #include <zlib.h>
 
 #include "bytes.h"
 
 namespace cab {
+
+using core::Result;
 
 namespace {
 
@@ -16,7 +17,6 @@ constexpr size_t kFileEntrySize = 16;
 constexpr size_t kDataHeaderSize = 8;
 // Readers take at most this many compressed bytes in an MSZIP block.
 constexpr size_t kMaxMszipBlock = kBlockBytes + 12;
-
 
 struct Folder {
   uint32_t dataOffset = 0;
@@ -67,46 +67,87 @@ size_t StoredBlock(const uint8_t* in, size_t size, uint8_t* out) {
   return size + 7;
 }
 
+// A file's content, from the caller's opener or from memory; closed when
+// it goes.
+class FileReader {
+ public:
+  FileReader(const Opener* opener, const FileEntry& file) : opener_(opener) {
+    if (!opener) memory_ = io::MemoryData{reinterpret_cast<const uint8_t*>(file.data.data()), file.data.size()};
+  }
+  ~FileReader() {
+    if (open_) opener_->close(opener_->context, &source_);
+  }
+  FileReader(const FileReader&) = delete;
+  FileReader& operator=(const FileReader&) = delete;
+
+  bool Open(size_t index) {
+    if (!opener_) {
+      source_ = memory_.source();
+      return true;
+    }
+    open_ = opener_->open(opener_->context, index, &source_);
+    return open_;
+  }
+  const io::Source& source() const { return source_; }
+
+ private:
+  const Opener* opener_;
+  io::MemoryData memory_{nullptr, 0};
+  io::Source source_{};
+  bool open_ = false;
+};
+
 class Writer {
  public:
-  Writer(const std::vector<FileEntry>& files, const Options& options, Sink* sink)
-      : files_(files), options_(options), sink_(sink) {}
+  Writer(const std::vector<FileEntry>& files, const Opener* opener, const Options& options, const io::Sink& sink,
+         std::string* detail)
+      : files_(files), opener_(opener), options_(options), sink_(sink), detail_(detail) {}
 
-  std::string Run() {
-    std::string error = Plan();
-    if (!error.empty()) return error;
-    if (options_.compression == Compression::kMszip && !deflater_.Init()) return "cannot start zlib";
+  Result Run() {
+    Result r = Plan();
+    if (r != Result::kOk) return r;
+    if (options_.compression == Compression::kMszip && !deflater_.Init())
+      return Fail(Result::kNoMemory, "cannot start zlib");
 
     std::vector<uint8_t> tables(dataStart_);
     FillTables(tables.data());
-    if (!Emit(tables.data(), tables.size())) return "cannot write the cabinet";
+    if (!Emit(tables.data(), tables.size())) return CannotWrite();
     for (Folder& folder : folders_) {
       folder.dataOffset = static_cast<uint32_t>(offset_);
-      error = WriteFolder(&folder);
-      if (!error.empty()) return error;
+      r = WriteFolder(&folder);
+      if (r != Result::kOk) return r;
     }
-    if (offset_ > 0xFFFFFFFFu) return "the cabinet would be larger than 4 GiB";
+    if (offset_ > 0xFFFFFFFFu) return Fail(Result::kTooLarge, "the cabinet would be larger than 4 GiB");
     FillTables(tables.data());
-    if (!sink_->Rewrite(0, tables.data(), kHeaderSize + kFolderEntrySize * folders_.size()))
-      return "cannot write the cabinet";
-    return std::string();
+    if (!sink_.rewrite(sink_.context, 0, tables.data(), kHeaderSize + kFolderEntrySize * folders_.size()))
+      return CannotWrite();
+    return Result::kOk;
   }
 
  private:
-  std::string Plan() {
-    if (files_.size() > kMaxFiles) return "more than 65535 files";
+  Result Fail(Result r, const std::string& why) {
+    if (detail_) *detail_ = why;
+    return r;
+  }
+  Result CannotWrite() { return Fail(Result::kWriteFailed, "cannot write the cabinet"); }
+
+  Result Plan() {
+    if (!sink_.rewrite) return Fail(Result::kBadCommand, "the cabinet's sink cannot rewrite its header");
+    if (files_.size() > kMaxFiles) return Fail(Result::kTooLarge, "more than 65535 files");
     if (options_.maxFolderBytes == 0 || options_.maxFolderBytes > kMaxFolderBytes)
-      return "bad folder size limit";
+      return Fail(Result::kBadCommand, "bad folder size limit");
     size_t tableBytes = 0;
     uint64_t folderBytes = 0;
     for (size_t i = 0; i < files_.size(); ++i) {
       const FileEntry& file = files_[i];
       if (file.name.empty() || file.name.size() > kMaxNameLength || file.name.find('\0') != std::string::npos)
-        return "unusable name \"" + file.name + "\" (1 to 255 bytes, no NUL)";
-      if (file.size > options_.maxFolderBytes) return file.name + " is too large for a cabinet";
-      if (file.sourcePath.empty() && file.data.size() != file.size) return file.name + ": size and data differ";
+        return Fail(Result::kUnsafeName, "unusable name \"" + file.name + "\" (1 to 255 bytes, no NUL)");
+      if (file.size > options_.maxFolderBytes)
+        return Fail(Result::kTooLarge, file.name + " is too large for a cabinet");
+      if (!opener_ && file.data.size() != file.size)
+        return Fail(Result::kSizeChanged, file.name + ": size and data differ");
       if (folders_.empty() || folderBytes + file.size > options_.maxFolderBytes) {
-        if (folders_.size() == 0xFFFF) return "more than 65535 folders";
+        if (folders_.size() == 0xFFFF) return Fail(Result::kTooLarge, "more than 65535 folders");
         if (!folders_.empty()) folders_.back().endFile = i;
         folders_.emplace_back();
         folders_.back().firstFile = i;
@@ -119,7 +160,7 @@ class Writer {
     }
     if (!folders_.empty()) folders_.back().endFile = files_.size();
     dataStart_ = kHeaderSize + kFolderEntrySize * folders_.size() + tableBytes;
-    return std::string();
+    return Result::kOk;
   }
 
   void FillTables(uint8_t* p) const {
@@ -155,49 +196,43 @@ class Writer {
 
   bool Emit(const uint8_t* data, size_t size) {
     offset_ += size;
-    return sink_->Write(data, size);
+    return sink_.write(sink_.context, data, size);
   }
 
   // Streams the files of `folder` through 32 KiB blocks.
-  std::string WriteFolder(Folder* folder) {
+  Result WriteFolder(Folder* folder) {
     block_.resize(kBlockBytes);
-    size_t filled = 0;
+    filled_ = 0;
     for (size_t i = folder->firstFile; i < folder->endFile; ++i) {
-      const FileEntry& file = files_[i];
-      FILE* in = nullptr;
-      if (!file.sourcePath.empty()) {
-        in = fopen(file.sourcePath.c_str(), "rb");
-        if (!in) return "cannot read " + file.sourcePath;
-      }
-      uint32_t done = 0;
-      while (done < file.size) {
-        size_t want = file.size - done < kBlockBytes - filled ? file.size - done : kBlockBytes - filled;
-        if (in) {
-          if (fread(block_.data() + filled, 1, want, in) != want) {
-            fclose(in);
-            return file.sourcePath + " became shorter while it was packed";
-          }
-        } else {
-          memcpy(block_.data() + filled, file.data.data() + done, want);
-        }
-        filled += want;
-        done += static_cast<uint32_t>(want);
-        if (filled == kBlockBytes) {
-          if (!WriteBlock(folder, filled)) {
-            if (in) fclose(in);
-            return "cannot write the cabinet";
-          }
-          filled = 0;
-        }
-      }
-      if (in) {
-        bool longer = fgetc(in) != EOF;
-        fclose(in);
-        if (longer) return file.sourcePath + " became longer while it was packed";
+      Result r = WriteFile(folder, i);
+      if (r != Result::kOk) return r;
+    }
+    if (filled_ && !WriteBlock(folder, filled_)) return CannotWrite();
+    return Result::kOk;
+  }
+
+  // Adds file `index` to the blocks of `folder`; a full block goes out.
+  Result WriteFile(Folder* folder, size_t index) {
+    const FileEntry& file = files_[index];
+    FileReader reader(opener_, file);
+    if (!reader.Open(index)) return Fail(Result::kCannotOpen, "cannot read " + file.name);
+    for (uint32_t done = 0; done < file.size;) {
+      size_t want = file.size - done < kBlockBytes - filled_ ? file.size - done : kBlockBytes - filled_;
+      Result r = io::ReadExactly(reader.source(), block_.data() + filled_, want);
+      if (r == Result::kTruncated) return Fail(Result::kSizeChanged, file.name + " became shorter while it was packed");
+      if (r != Result::kOk) return Fail(r, "cannot read " + file.name);
+      filled_ += want;
+      done += static_cast<uint32_t>(want);
+      if (filled_ == kBlockBytes) {
+        if (!WriteBlock(folder, filled_)) return CannotWrite();
+        filled_ = 0;
       }
     }
-    if (filled && !WriteBlock(folder, filled)) return "cannot write the cabinet";
-    return std::string();
+    uint8_t extra;
+    size_t more = reader.source().read(reader.source().context, &extra, 1);
+    if (more == io::Source::kError) return Fail(Result::kReadFailed, "cannot read " + file.name);
+    if (more != 0) return Fail(Result::kSizeChanged, file.name + " became longer while it was packed");
+    return Result::kOk;
   }
 
   bool WriteBlock(Folder* folder, size_t size) {
@@ -218,32 +253,25 @@ class Writer {
   }
 
   const std::vector<FileEntry>& files_;
+  const Opener* opener_;
   const Options& options_;
-  Sink* sink_;
+  io::Sink sink_;
+  std::string* detail_;
   std::vector<Folder> folders_;
   std::vector<uint16_t> folderOf_;
   std::vector<uint32_t> startOf_;
   size_t dataStart_ = 0;
   uint64_t offset_ = 0;
+  size_t filled_ = 0;  // bytes of block_ waiting for a full block
   Deflater deflater_;
   std::vector<uint8_t> block_, packed_;
 };
 
 }  // namespace
 
-bool MemorySink::Write(const uint8_t* data, size_t size) {
-  bytes.append(reinterpret_cast<const char*>(data), size);
-  return true;
-}
-
-bool MemorySink::Rewrite(uint64_t offset, const uint8_t* data, size_t size) {
-  if (offset + size > bytes.size()) return false;
-  memcpy(&bytes[offset], data, size);
-  return true;
-}
-
-std::string Write(const std::vector<FileEntry>& files, const Options& options, Sink* sink) {
-  return Writer(files, options, sink).Run();
+Result Write(const std::vector<FileEntry>& files, const Opener* opener, const Options& options, const io::Sink& sink,
+             std::string* detail) {
+  return Writer(files, opener, options, sink, detail).Run();
 }
 
 uint32_t Checksum(const uint8_t* data, size_t size, uint32_t seed) {

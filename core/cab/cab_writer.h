@@ -16,6 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "io/io.h"
+#include "result.h"
+
 namespace cab {
 
 enum class Compression : uint16_t { kNone = 0, kMszip = 1 };
@@ -35,10 +38,18 @@ struct FileEntry {
   uint16_t date = 0;  // MS-DOS date and time
   uint16_t time = 0;
   uint16_t attributes = kArchive;
-  // The content comes from this file when the path is not empty (it must
-  // still hold exactly `size` bytes when written), otherwise from `data`.
-  std::string sourcePath;
+  // The content, when Write is given no Opener.
   std::string data;
+};
+
+// Where the files' content comes from when it is not in memory. The writer
+// opens each file as it reaches it and closes it before the next, so one
+// file is open at a time; a file must still hold exactly its `size` bytes.
+struct Opener {
+  void* context;
+  // Opens file `index` of the list; false when it cannot be read.
+  bool (*open)(void* context, size_t index, io::Source* source);
+  void (*close)(void* context, io::Source* source);
 };
 
 struct Options {
@@ -49,24 +60,24 @@ struct Options {
   uint16_t setId = 0;
 };
 
-// Where the cabinet goes. The header and the folder table are written once
-// with placeholders and then again when the sizes are known.
-class Sink {
- public:
-  virtual ~Sink() = default;
-  virtual bool Write(const uint8_t* data, size_t size) = 0;
-  virtual bool Rewrite(uint64_t offset, const uint8_t* data, size_t size) = 0;
-};
-
-class MemorySink : public Sink {
- public:
-  bool Write(const uint8_t* data, size_t size) override;
-  bool Rewrite(uint64_t offset, const uint8_t* data, size_t size) override;
-  std::string bytes;
-};
-
-// Returns an empty text on success, otherwise what went wrong.
-std::string Write(const std::vector<FileEntry>& files, const Options& options, Sink* sink);
+// Writes the cabinet of `files` to `sink`, which must rewrite: the header
+// and the folder table go out first with placeholders and again once the
+// sizes are known. With `opener` null each file's content is its `data`.
+// Returns kOk, or
+//   kUnsafeName   a name the format cannot carry (empty, over 255 bytes, a NUL)
+//   kTooLarge     over 65535 files or folders, a file above the folder
+//                 limit, a cabinet past 4 GiB
+//   kSizeChanged  a file whose content is not `size` bytes long
+//   kBadCommand   a folder limit of 0 or above kMaxFolderBytes, a sink
+//                 without rewrite
+//   kCannotOpen, kReadFailed, kWriteFailed, and kNoMemory when zlib
+//                 cannot start.
+// Refusals of the list come before any byte is written. `detail`, when
+// given, receives a sentence for messages; one about a file's content
+// starts with "cannot read " or with the file's name, so that a caller
+// may name the file its own way.
+core::Result Write(const std::vector<FileEntry>& files, const Opener* opener, const Options& options,
+                   const io::Sink& sink, std::string* detail = nullptr);
 
 // The checksum of a data block as the format defines it: 32-bit words
 // XOR-ed together, a short tail taken with its first byte highest.

@@ -99,7 +99,7 @@ bool ArchiveReader::SkipThrough(void* context, uint64_t size) {
     return true;
   }
   self->aheadAt_ = self->aheadEnd_;
-  return SkipBytes(self->outer_, size - buffered) == Result::kOk;
+  return io::SkipBytes(self->outer_, size - buffered) == Result::kOk;
 }
 
 void ArchiveReader::Close() {
@@ -116,7 +116,7 @@ void ArchiveReader::Close() {
 
 Result ArchiveReader::SkipRest() {
   if (dataLeft_ == 0) return Result::kOk;
-  Result r = SkipBytes(source_, dataLeft_);
+  Result r = io::SkipBytes(source_, dataLeft_);
   dataLeft_ = 0;
   return r;
 }

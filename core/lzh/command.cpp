@@ -59,12 +59,18 @@ int SplitArguments(const char* text, char (*args)[kMaxPath + 1], int max) {
 
 bool Discard(void*, const uint8_t*, size_t) { return true; }
 
+// One command's state, allocated as one block: the paths are too large for
+// the small stacks of the programs that call the DLL. The small fields
+// come first, where the DLL's code reaches them with one-byte offsets.
 struct Job {
+  uint64_t files, folders, failed;
+  size_t folderLength;
+  int argc;
+  char verb;  // 'x', 'l' or 't'
   char args[3][kMaxPath + 1];
   EntryHeader header;
   char clean[kMaxPath + 1];
   char target[2 * kMaxPath + 2];
-  size_t folderLength;
 };
 
 void* Allocate(const Allocator& a, size_t size) { return a.allocate(a.context, size); }
@@ -85,6 +91,181 @@ size_t FolderLength(const char* folder) {
   return keep == 0 && folder[0] != '\0' ? 1 : keep;
 }
 
+// Splits the command into the job's verb and arguments; false when it is
+// no command of this layer.
+bool ParseCommand(const char* command, Job* job) {
+  int argc = command ? SplitArguments(command, job->args, 3) : -1;
+  char verb = argc >= 1 && job->args[0][1] == '\0' ? job->args[0][0] : '\0';
+  if (verb >= 'A' && verb <= 'Z') verb = static_cast<char>(verb + 32);
+  job->argc = argc;
+  job->verb = verb;
+  return (verb == 'x' && (argc == 2 || argc == 3)) || ((verb == 'l' || verb == 't') && argc == 2);
+}
+
+// Makes the target folder: the third argument, or the current folder,
+// without trailing separators but never emptied.
+bool MakeTarget(const FileSystem& fs, Job* job) {
+  const char* folder = job->argc == 3 ? job->args[2] : ".";
+  size_t n = FolderLength(folder);
+  memcpy(job->target, folder, n);
+  job->target[n] = '\0';
+  job->folderLength = n;
+  return fs.makeFolder(fs.context, job->target);
+}
+
+void ListEntry(const EntryHeader& h, Report& report) {
+  report.Text(h.method);
+  report.Char(' ');
+  report.Number(h.originalSize);
+  report.Char(' ');
+  report.Name(h.path, h.isLink ? h.linkAt : h.pathLength);
+  if (h.isLink) {
+    report.Text(" -> ");
+    report.Name(h.path + h.linkAt + 1, h.pathLength - h.linkAt - 1);
+  }
+  report.Char('\n');
+}
+
+// Whether the current entry may be tested or extracted; its cleaned name
+// goes to job->clean.
+Result CheckEntry(Job* job, size_t* cleanLength) {
+  const EntryHeader& h = job->header;
+  *cleanLength = 0;
+  Result r = h.nameTooLong ? Result::kUnsafeName
+                           : archive::CleanEntryName(h.path, h.isLink ? h.linkAt : h.pathLength, '/', job->clean,
+                                                     cleanLength);
+  if (r == Result::kOk && h.isLink) r = Result::kLinkSkipped;
+  if (r == Result::kOk && !h.IsDirectory() && !FindMethod(h.method)) r = Result::kUnsupportedMethod;
+  return r;
+}
+
+// Decodes the current entry into a new file at `path`.
+Result ExtractFile(ArchiveReader& reader, const FileSystem& fs, const char* path) {
+  Sink sink;
+  if (!fs.createFile(fs.context, path, &sink)) return Result::kWriteFailed;
+  Result r = reader.Extract(sink);
+  // A file that did not decode whole is not left behind.
+  if (!fs.closeFile(fs.context, &sink, r == Result::kOk) && r == Result::kOk) r = Result::kWriteFailed;
+  return r;
+}
+
+// Extracts the current entry below the target folder: the folders along
+// the way, then the entry itself.
+Result ExtractEntry(ArchiveReader& reader, const FileSystem& fs, Job* job, size_t cleanLength) {
+  char* target = job->target;
+  size_t base = job->folderLength;
+  if (base == 1 && (target[0] == '/' || target[0] == '\\')) base = 0;  // the root: no second separator
+  target[base] = fs.separator;
+  Result r = Result::kOk;
+  for (size_t i = 0; i < cleanLength; ++i) {
+    if (job->clean[i] != '/') {
+      target[base + 1 + i] = job->clean[i];
+      continue;
+    }
+    target[base + 1 + i] = '\0';
+    if (!fs.makeFolder(fs.context, target)) r = Result::kWriteFailed;
+    target[base + 1 + i] = fs.separator;
+  }
+  target[base + 1 + cleanLength] = '\0';
+  if (r == Result::kOk && job->header.IsDirectory()) {
+    if (!fs.makeFolder(fs.context, target)) r = Result::kWriteFailed;
+  } else if (r == Result::kOk) {
+    r = ExtractFile(reader, fs, target);
+  }
+  target[job->folderLength] = '\0';
+  return r;
+}
+
+void ReportFailure(const EntryHeader& h, Result r, Report& report) {
+  report.Name(h.path, h.isLink ? h.linkAt : h.pathLength);
+  report.Text(": ");
+  report.Text(ResultText(r));
+  if (r == Result::kUnsupportedMethod) {
+    report.Char(' ');
+    report.Name(h.method, 5);
+  }
+  report.Char('\n');
+}
+
+// Tests or extracts the current entry and counts it.
+Result ProcessEntry(ArchiveReader& reader, const FileSystem& fs, Job* job, Report& report) {
+  size_t cleanLength;
+  Result r = CheckEntry(job, &cleanLength);
+  if (r == Result::kOk && job->verb == 't') r = reader.Extract(Sink{nullptr, Discard});
+  else if (r == Result::kOk) r = ExtractEntry(reader, fs, job, cleanLength);
+  if (r == Result::kOk && job->header.IsDirectory()) ++job->folders;
+  else if (r == Result::kOk) ++job->files;
+  if (r != Result::kOk) {
+    ++job->failed;
+    ReportFailure(job->header, r, report);
+  }
+  return r;
+}
+
+// Goes through the entries of the open archive; the first failure.
+Result WalkArchive(ArchiveReader& reader, const FileSystem& fs, Job* job, Report& report, Result first) {
+  while (first != Result::kNoMemory) {
+    Result r = reader.Next(&job->header);
+    if (r == Result::kEndOfArchive) break;
+    if (r != Result::kOk) {
+      report.Text("archive: ");
+      report.Text(ResultText(r));
+      report.Char('\n');
+      if (first == Result::kOk) first = r;
+      break;
+    }
+    if (job->verb == 'l') {
+      ListEntry(job->header, report);
+      ++job->files;
+      continue;
+    }
+    r = ProcessEntry(reader, fs, job, report);
+    if (first == Result::kOk) first = r;
+  }
+  if (first == Result::kNoMemory) report.Text("out of memory\n");
+  return first;
+}
+
+void ReportSummary(const Job& job, Report& report) {
+  report.Number(job.files);
+  if (job.verb == 'l') {
+    report.Text(" entries\n");
+    return;
+  }
+  report.Text(job.verb == 'x' ? " files, " : " files tested, ");
+  report.Number(job.folders);
+  report.Text(" folders");
+  if (job.failed) {
+    report.Text(", ");
+    report.Number(job.failed);
+    report.Text(" failed");
+  }
+  report.Char('\n');
+}
+
+// Runs the parsed command of `job`.
+Result Run(const FileSystem& fs, const Allocator& allocator, Job* job, Report& report) {
+  if (job->verb == 'x' && !MakeTarget(fs, job)) {
+    report.Text("cannot make folder ");
+    report.Name(job->target, job->folderLength);
+    report.Char('\n');
+    return Result::kWriteFailed;
+  }
+  Source source;
+  if (!fs.openArchive(fs.context, job->args[1], &source)) {
+    report.Text("cannot open ");
+    report.Name(job->args[1], strlen(job->args[1]));
+    report.Char('\n');
+    return Result::kCannotOpen;
+  }
+  ArchiveReader reader;
+  Result first = WalkArchive(reader, fs, job, report, reader.Open(source, allocator));
+  reader.Close();
+  fs.closeArchive(fs.context, &source);
+  ReportSummary(*job, report);
+  return first;
+}
+
 }  // namespace
 
 int RunCommand(const char* command, const FileSystem& fs, const Allocator& allocator, char* reportBuffer,
@@ -95,151 +276,15 @@ int RunCommand(const char* command, const FileSystem& fs, const Allocator& alloc
     report.Text("out of memory\n");
     return static_cast<int>(Result::kNoMemory);
   }
-  struct Release {
-    const Allocator& allocator;
-    void* block;
-    ~Release() { allocator.release(allocator.context, block); }
-  } release{allocator, job};
-
-  int argc = command ? SplitArguments(command, job->args, 3) : -1;
-  char verb = argc >= 1 && job->args[0][1] == '\0' ? job->args[0][0] : '\0';
-  if (verb >= 'A' && verb <= 'Z') verb = static_cast<char>(verb + 32);
-  bool valid = (verb == 'x' && (argc == 2 || argc == 3)) || ((verb == 'l' || verb == 't') && argc == 2);
-  if (!valid) {
-    report.Text("usage: x \"archive\" \"folder\" | l \"archive\" | t \"archive\"\n");
-    return static_cast<int>(Result::kBadCommand);
-  }
-
-  // The target folder, without trailing separators but never emptied.
-  if (verb == 'x') {
-    const char* folder = argc == 3 ? job->args[2] : ".";
-    size_t n = FolderLength(folder);
-    memcpy(job->target, folder, n);
-    job->target[n] = '\0';
-    job->folderLength = n;
-    if (!fs.makeFolder(fs.context, job->target)) {
-      report.Text("cannot make folder ");
-      report.Name(job->target, n);
-      report.Char('\n');
-      return static_cast<int>(Result::kWriteFailed);
-    }
-  }
-
-  Source source;
-  if (!fs.openArchive(fs.context, job->args[1], &source)) {
-    report.Text("cannot open ");
-    report.Name(job->args[1], strlen(job->args[1]));
-    report.Char('\n');
-    return static_cast<int>(Result::kCannotOpen);
-  }
-  ArchiveReader reader;
-  Result first = reader.Open(source, allocator);
-  uint64_t files = 0, folders = 0, failed = 0;
-  EntryHeader& h = job->header;
-
-  while (first != Result::kNoMemory) {
-    Result r = reader.Next(&h);
-    if (r == Result::kEndOfArchive) break;
-    if (r != Result::kOk) {
-      report.Text("archive: ");
-      report.Text(ResultText(r));
-      report.Char('\n');
-      if (first == Result::kOk) first = r;
-      break;
-    }
-    if (verb == 'l') {
-      report.Text(h.method);
-      report.Char(' ');
-      report.Number(h.originalSize);
-      report.Char(' ');
-      report.Name(h.path, h.isLink ? h.linkAt : h.pathLength);
-      if (h.isLink) {
-        report.Text(" -> ");
-        report.Name(h.path + h.linkAt + 1, h.pathLength - h.linkAt - 1);
-      }
-      report.Char('\n');
-      ++files;
-      continue;
-    }
-
-    size_t cleanLength = 0;
-    r = h.nameTooLong ? Result::kUnsafeName
-                      : archive::CleanEntryName(h.path, h.isLink ? h.linkAt : h.pathLength, '/', job->clean,
-                                                &cleanLength);
-    if (r == Result::kOk && h.isLink) r = Result::kLinkSkipped;
-    if (r == Result::kOk && !h.IsDirectory() && !FindMethod(h.method)) r = Result::kUnsupportedMethod;
-
-    if (r == Result::kOk && verb == 't') {
-      r = reader.Extract(Sink{nullptr, Discard});
-      if (r == Result::kOk && h.IsDirectory()) ++folders;
-      else if (r == Result::kOk) ++files;
-    } else if (r == Result::kOk) {
-      // Folders along the way, then the entry itself.
-      char* target = job->target;
-      size_t base = job->folderLength;
-      if (base == 1 && (target[0] == '/' || target[0] == '\\')) base = 0;  // the root: no second separator
-      target[base] = fs.separator;
-      for (size_t i = 0; i < cleanLength; ++i) {
-        if (job->clean[i] != '/') {
-          target[base + 1 + i] = job->clean[i];
-          continue;
-        }
-        target[base + 1 + i] = '\0';
-        if (!fs.makeFolder(fs.context, target)) r = Result::kWriteFailed;
-        target[base + 1 + i] = fs.separator;
-      }
-      target[base + 1 + cleanLength] = '\0';
-      if (r == Result::kOk && h.IsDirectory()) {
-        if (fs.makeFolder(fs.context, target)) ++folders;
-        else r = Result::kWriteFailed;
-      } else if (r == Result::kOk) {
-        Sink sink;
-        if (!fs.createFile(fs.context, target, &sink)) {
-          r = Result::kWriteFailed;
-        } else {
-          r = reader.Extract(sink);
-          // A file that did not decode whole is not left behind.
-          if (!fs.closeFile(fs.context, &sink, r == Result::kOk) && r == Result::kOk) r = Result::kWriteFailed;
-          if (r == Result::kOk) ++files;
-        }
-      }
-      target[job->folderLength] = '\0';
-    }
-
-    if (r != Result::kOk) {
-      ++failed;
-      report.Name(h.path, h.isLink ? h.linkAt : h.pathLength);
-      report.Text(": ");
-      report.Text(ResultText(r));
-      if (r == Result::kUnsupportedMethod) {
-        report.Char(' ');
-        report.Name(h.method, 5);
-      }
-      report.Char('\n');
-      if (first == Result::kOk) first = r;
-    }
-  }
-
-  if (first == Result::kNoMemory) report.Text("out of memory\n");
-  reader.Close();
-  fs.closeArchive(fs.context, &source);
-
-  if (verb == 'l') {
-    report.Number(files);
-    report.Text(" entries\n");
+  Result r = Result::kBadCommand;
+  if (ParseCommand(command, job)) {
+    job->files = job->folders = job->failed = 0;
+    r = Run(fs, allocator, job, report);
   } else {
-    report.Number(files);
-    report.Text(verb == 'x' ? " files, " : " files tested, ");
-    report.Number(folders);
-    report.Text(" folders");
-    if (failed) {
-      report.Text(", ");
-      report.Number(failed);
-      report.Text(" failed");
-    }
-    report.Char('\n');
+    report.Text("usage: x \"archive\" \"folder\" | l \"archive\" | t \"archive\"\n");
   }
-  return static_cast<int>(first);
+  allocator.release(allocator.context, job);
+  return static_cast<int>(r);
 }
 
 }  // namespace lzh

@@ -35,27 +35,4 @@ size_t MaxWorkspaceSize() {
   return largest;
 }
 
-Result ReadExactly(const Source& source, uint8_t* buffer, size_t size) {
-  while (size != 0) {
-    size_t got = source.read(source.context, buffer, size);
-    if (got == Source::kError) return Result::kReadFailed;
-    if (got == 0) return Result::kTruncated;
-    buffer += got;
-    size -= got;
-  }
-  return Result::kOk;
-}
-
-Result SkipBytes(const Source& source, uint64_t size) {
-  if (source.skip) return source.skip(source.context, size) ? Result::kOk : Result::kTruncated;
-  uint8_t scratch[512];
-  while (size != 0) {
-    size_t n = size < sizeof scratch ? static_cast<size_t>(size) : sizeof scratch;
-    Result r = ReadExactly(source, scratch, n);
-    if (r != Result::kOk) return r;
-    size -= n;
-  }
-  return Result::kOk;
-}
-
 }  // namespace lzh

@@ -15,7 +15,7 @@ Result DecodeStored(void* workspace, DecodeJob* job) {
     size_t n = sizeof s->buffer;
     if (n > left) n = static_cast<size_t>(left);
     if (n > packed) n = static_cast<size_t>(packed);
-    Result r = ReadExactly(job->source, s->buffer, n);
+    Result r = io::ReadExactly(job->source, s->buffer, n);
     if (r != Result::kOk) {
       job->packedLeft = 0;
       return r;

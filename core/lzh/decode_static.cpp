@@ -89,6 +89,54 @@ Result ReadBlockCodes(State* s) {
   return r;
 }
 
+// The fast run: registers in locals, no end checks beyond one bound, as
+// long as the input buffer, the window and the entry (`left` bytes) have
+// room. Returns how many bytes it produced; a symbol out of range sets
+// `*r` to kBadData. Forced inline, so that the loop's state stays in
+// registers: left to itself, the compiler merges the identical -lh4- and
+// -lh5- runs and then calls them.
+template <class State>
+__attribute__((always_inline)) inline size_t DecodeRun(State* s, uint32_t* blockLeft, uint64_t left, Result* r) {
+  BitCursor b = s->in.cur;
+  uint8_t* op = s->out.cursor();
+  uint8_t* const start = op;
+  size_t room = static_cast<size_t>(s->out.limit() - op);
+  if (room > left) room = static_cast<size_t>(left);
+  uint8_t* const stop = room > 256 ? op + (room - 256) : op;
+  uint32_t symbols = *blockLeft;
+  while (symbols != 0 && op < stop && b.CanRefill()) {
+    b.RefillFast();
+    --symbols;
+    // One refill covers a whole symbol: at most 16 + 16 + 15 bits.
+    uint32_t c = s->literals.Decode(b);
+    if (c < 256) {
+      *op++ = static_cast<uint8_t>(c);
+      continue;
+    }
+    uint32_t p = s->small.Decode(b);
+    if (c >= static_cast<uint32_t>(kLiteralCodes) || p >= static_cast<uint32_t>(State::kPositionCodes)) {
+      *r = Result::kBadData;
+      break;
+    }
+    // Most matches reach 8 bytes back or more. Said so, the compiler keeps
+    // them on the straight path; otherwise it may lay out the one-byte
+    // distance first and cost every other match a jump.
+    size_t distance = __builtin_expect(p == 0, 0) ? 1 : (size_t(1) << (p - 1)) + b.Take(p - 1) + 1;
+    size_t length = c - 253;
+    const uint8_t* from = op - distance;
+    if (__builtin_expect(distance >= 8, 1)) {
+      for (size_t i = 0; i < length; i += 8) memcpy(op + i, from + i, 8);
+    } else {
+      for (size_t i = 0; i < length; ++i) op[i] = from[i];
+    }
+    op += length;
+  }
+  *blockLeft = symbols;
+  s->in.cur = b;
+  s->out.set_cursor(op);
+  return static_cast<size_t>(op - start);
+}
+
 }  // namespace
 
 template <int kDictionaryBits>
@@ -116,45 +164,10 @@ Result DecodeStatic(void* workspace, DecodeJob* job) {
       if (r != Result::kOk) break;
       in.Refill();
     }
-    // The fast run: registers in locals, no end checks beyond one bound,
-    // as long as the input buffer, the window and the entry have room.
-    {
-      BitCursor b = in.cur;
-      uint8_t* op = out.cursor();
-      uint8_t* const start = op;
-      size_t room = static_cast<size_t>(out.limit() - op);
-      if (room > left) room = static_cast<size_t>(left);
-      uint8_t* const stop = room > 256 ? op + (room - 256) : op;
-      while (blockLeft != 0 && op < stop && b.CanRefill()) {
-        b.RefillFast();
-        --blockLeft;
-        // One refill covers a whole symbol: at most 16 + 16 + 15 bits.
-        uint32_t c = s->literals.Decode(b);
-        if (c < 256) {
-          *op++ = static_cast<uint8_t>(c);
-          continue;
-        }
-        uint32_t p = s->small.Decode(b);
-        if (c >= static_cast<uint32_t>(kLiteralCodes) || p >= static_cast<uint32_t>(State::kPositionCodes)) {
-          r = Result::kBadData;
-          break;
-        }
-        size_t distance = p == 0 ? 1 : (size_t(1) << (p - 1)) + b.Take(p - 1) + 1;
-        size_t length = c - 253;
-        const uint8_t* from = op - distance;
-        if (distance >= 8) {
-          for (size_t i = 0; i < length; i += 8) memcpy(op + i, from + i, 8);
-        } else {
-          for (size_t i = 0; i < length; ++i) op[i] = from[i];
-        }
-        op += length;
-      }
-      in.cur = b;
-      out.set_cursor(op);
-      left -= static_cast<uint64_t>(op - start);
-      if (r != Result::kOk) break;
-      if (op != start || left == 0) continue;
-    }
+    size_t made = DecodeRun(s, &blockLeft, left, &r);
+    left -= made;
+    if (r != Result::kOk) break;
+    if (made != 0 || left == 0) continue;
     // Near an edge: one symbol with every check.
     if (blockLeft == 0) continue;
     in.Refill();

@@ -87,10 +87,10 @@ int DictBits(PackMethod method) {
 }
 
 // Reads exactly `size` bytes; fewer is kSizeChanged.
-Result ReadFully(const DataSource& data, uint8_t* buffer, size_t size) {
+Result ReadFully(const Source& data, uint8_t* buffer, size_t size) {
   while (size != 0) {
     size_t got = data.read(data.context, buffer, size);
-    if (got == DataSource::kError || got > size) return Result::kReadFailed;
+    if (got == Source::kError || got > size) return Result::kReadFailed;
     if (got == 0) return Result::kSizeChanged;
     buffer += got;
     size -= got;
@@ -99,23 +99,11 @@ Result ReadFully(const DataSource& data, uint8_t* buffer, size_t size) {
 }
 
 // A source that still has bytes after its declared size has changed.
-Result CheckEnd(const DataSource& data) {
+Result CheckEnd(const Source& data) {
   uint8_t extra;
   size_t got = data.read(data.context, &extra, 1);
-  if (got == DataSource::kError) return Result::kReadFailed;
+  if (got == Source::kError) return Result::kReadFailed;
   return got == 0 ? Result::kOk : Result::kSizeChanged;
-}
-
-size_t MemoryRead(void* context, uint8_t* buffer, size_t size) {
-  MemoryData* m = static_cast<MemoryData*>(context);
-  size_t n = m->size - m->at < size ? m->size - m->at : size;
-  if (n) memcpy(buffer, m->data + m->at, n);
-  m->at += n;
-  return n;
-}
-bool MemoryRewind(void* context) {
-  static_cast<MemoryData*>(context)->at = 0;
-  return true;
 }
 
 bool AppendTo(void* context, const uint8_t* data, size_t size) {
@@ -126,8 +114,6 @@ bool AppendTo(void* context, const uint8_t* data, size_t size) {
 bool Discard(void*, const uint8_t*, size_t) { return true; }
 
 }  // namespace
-
-DataSource MemoryData::Source() { return DataSource{this, MemoryRead, MemoryRewind}; }
 
 int64_t UnixTimeFromDos(uint32_t dosTime) {
   uint32_t date = dosTime >> 16, time = dosTime & 0xFFFF;
@@ -211,7 +197,7 @@ Result LzhWriter::WriteHeader(const char* method, const std::vector<uint8_t>& fo
   return Write(h.data(), h.size());
 }
 
-Result LzhWriter::AddFile(const EntryInfo& info, const DataSource& data, uint64_t size, PackMethod method,
+Result LzhWriter::AddFile(const EntryInfo& info, const Source& data, uint64_t size, PackMethod method,
                           int level) {
   if (finished_) return Result::kBadCommand;
   if (broken_ != Result::kOk) return broken_;
@@ -235,9 +221,9 @@ Result LzhWriter::AddFile(const EntryInfo& info, const DataSource& data, uint64_
   uint16_t crc = Crc16(0, input.data(), input.size());
   if (pack) {
     std::vector<uint8_t> packed;
-    MemoryData memory{input.data(), input.size()};
+    io::MemoryData memory{input.data(), input.size()};
     PackResult result;
-    r = GetPacker()->Pack(DictBits(method), level, memory.Source(), size, size - 1,
+    r = GetPacker()->Pack(DictBits(method), level, memory.source(), size, size - 1,
                                                    Sink{&packed, AppendTo}, &result);
     if (r != Result::kOk) return r;
     if (!result.gaveUp) {
@@ -251,7 +237,7 @@ Result LzhWriter::AddFile(const EntryInfo& info, const DataSource& data, uint64_
   return Fail(r);
 }
 
-Result LzhWriter::AddLarge(const EntryInfo& info, const DataSource& data, uint64_t size, PackMethod method, int level,
+Result LzhWriter::AddLarge(const EntryInfo& info, const Source& data, uint64_t size, PackMethod method, int level,
                            const std::vector<uint8_t>& folder, const std::vector<uint8_t>& name) {
   if (!data.rewind) return Result::kCannotRewind;
   uint8_t attributes = static_cast<uint8_t>(info.attributes & ~0x10);

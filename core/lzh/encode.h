@@ -34,28 +34,6 @@ enum class PackMethod : int {
 // longer match searches and a one-byte look ahead before taking a match.
 constexpr int kDefaultLevel = 5;
 
-// Where a file's bytes come from.
-struct DataSource {
-  static constexpr size_t kError = ~static_cast<size_t>(0);
-  void* context;
-  // Copies up to `size` bytes into `buffer` and returns how many; 0 at the
-  // end, kError when the file could not be read.
-  size_t (*read)(void* context, uint8_t* buffer, size_t size);
-  // Starts again from the first byte; false when that failed. May be null,
-  // but files above the writer's memoryLimit are then refused
-  // (kCannotRewind): without a second pass their header, which precedes
-  // the data and holds its packed size and CRC, cannot be written.
-  bool (*rewind)(void* context);
-};
-
-// A DataSource over bytes in memory; it must outlive its use.
-struct MemoryData {
-  const uint8_t* data;
-  size_t size;
-  size_t at = 0;
-  DataSource Source();
-};
-
 struct EntryInfo {
   // Raw bytes, not NUL-terminated; code page 932 names pass unchanged.
   // Folders are separated by '/' or '\' (a '\' that is the second byte of
@@ -93,14 +71,17 @@ class LzhWriter {
   LzhWriter(const LzhWriter&) = delete;
   LzhWriter& operator=(const LzhWriter&) = delete;
 
-  // Adds a file of exactly `size` bytes (kTooLarge above 4 GiB - 1;
-  // kSizeChanged when the source gives fewer or more bytes, or different
-  // bytes on its second pass). The file is stored (-lh0-) when packing
-  // would not make it smaller, when it is empty, or at level 0. Refusals
-  // that come before any byte is written (kUnsafeName, kTooLarge,
-  // kCannotRewind, kBadCommand for an unknown method, and kSizeChanged or
-  // kReadFailed for a file held in memory) leave the writer usable.
-  Result AddFile(const EntryInfo& info, const DataSource& data, uint64_t size,
+  // Adds a file of exactly `size` bytes read from `data` (kTooLarge above
+  // 4 GiB - 1; kSizeChanged when the source gives fewer or more bytes, or
+  // different bytes on its second pass). A file above memoryLimit is read
+  // twice, since its header precedes the data and holds its packed size
+  // and CRC: without a rewind in `data` it is refused (kCannotRewind).
+  // The file is stored (-lh0-) when packing would not make it smaller,
+  // when it is empty, or at level 0. Refusals that come before any byte is
+  // written (kUnsafeName, kTooLarge, kCannotRewind, kBadCommand for an
+  // unknown method, and kSizeChanged or kReadFailed for a file held in
+  // memory) leave the writer usable.
+  Result AddFile(const EntryInfo& info, const Source& data, uint64_t size,
                  PackMethod method = PackMethod::kLh7, int level = kDefaultLevel);
   // Adds a folder entry (-lhd-); needed for empty folders only, since
   // files carry their folders with them. A trailing separator is allowed.
@@ -118,7 +99,7 @@ class LzhWriter {
   Result Fail(Result r);
   Result WriteHeader(const char* method, const std::vector<uint8_t>& folder, const std::vector<uint8_t>& name,
                      uint64_t packed, uint64_t original, uint16_t crc, const EntryInfo& info, uint8_t attributes);
-  Result AddLarge(const EntryInfo& info, const DataSource& data, uint64_t size, PackMethod method, int level,
+  Result AddLarge(const EntryInfo& info, const Source& data, uint64_t size, PackMethod method, int level,
                   const std::vector<uint8_t>& folder, const std::vector<uint8_t>& name);
   Packer* GetPacker();
 

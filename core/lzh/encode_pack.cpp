@@ -1,3 +1,5 @@
+// The compressor's input side: the window, the hash chains and the lazy
+// match search that turns bytes into literals and matches.
 #include "lzh/encode_pack.h"
 
 #include <string.h>
@@ -7,13 +9,13 @@
 #include "lzh/crc16.h"
 
 namespace lzh {
+
+using namespace packing;
+
 namespace {
 
 constexpr uint32_t kMinMatch = 3;
 constexpr uint32_t kMaxMatch = 256;
-constexpr int kLiteralCodes = 510;
-constexpr int kPreCodes = 19;
-constexpr int kMaxBits = 16;
 constexpr int kHashBits = 16;
 constexpr uint32_t kMaxWindow = 65536;
 constexpr uint32_t kPrevMask = kMaxWindow - 1;
@@ -25,11 +27,9 @@ constexpr uint32_t kLookahead = kMaxMatch + 8;
 // Word-wise comparison may read this far past the last input byte.
 constexpr size_t kPad = 16;
 constexpr size_t kBufferSize = kMaxWindow + kChunk + kLookahead + kPad;
-constexpr size_t kOutSize = 1 << 16;
-// Symbols are collected this many at a time, then split into blocks of at
-// least kMinBlock where that pays.
+// Symbols are collected this many at a time, then split into blocks where
+// that pays.
 constexpr size_t kCollect = 16384;
-constexpr size_t kMinBlock = 1024;
 // A 3-byte match this far back costs more bits than three literals.
 constexpr uint32_t kTooFar = 8192;
 
@@ -46,8 +46,6 @@ inline uint64_t Load64(const uint8_t* p) {
 inline uint32_t Hash(const uint8_t* p) {
   return ((Load32(p) & 0xFFFFFF) * 0x9E3779B1u) >> (32 - kHashBits);
 }
-
-inline int BitLength(uint32_t v) { return v == 0 ? 0 : 32 - __builtin_clz(v); }
 
 // How many leading bytes of `a` and `b` agree, at most `limit`; both may
 // be read up to kPad bytes beyond `limit`.
@@ -68,97 +66,18 @@ inline uint32_t MatchLength(const uint8_t* a, const uint8_t* b, uint32_t limit) 
   return limit;
 }
 
-// Canonical codes: by length, then by symbol, as the decoder assigns them.
-void MakeCodes(const uint8_t* lengths, int count, uint16_t* codes) {
-  uint32_t next[kMaxBits + 2] = {};
-  int perLength[kMaxBits + 1] = {};
-  for (int s = 0; s < count; ++s) ++perLength[lengths[s]];
-  perLength[0] = 0;
-  uint32_t code = 0;
-  for (int l = 1; l <= kMaxBits; ++l) {
-    code = (code + static_cast<uint32_t>(perLength[l - 1])) << 1;
-    next[l] = code;
-  }
-  for (int s = 0; s < count; ++s)
-    codes[s] = lengths[s] ? static_cast<uint16_t>(next[lengths[s]]++) : 0;
-}
-
 }  // namespace
 
-// Code lengths, at most kMaxBits, for the symbols with a nonzero count.
-// Returns how many symbols are used; with fewer than two every length is 0
-// and `*only` names the used symbol (0 when none is).
-int MakeCodeLengths(const uint32_t* freq, int count, uint8_t* lengths, int* only) {
-  struct Leaf {
-    uint32_t freq;
-    uint16_t symbol;
-  };
-  Leaf leaves[kLiteralCodes];
-  int used = 0;
-  *only = 0;
-  for (int s = 0; s < count; ++s) {
-    lengths[s] = 0;
-    if (freq[s] != 0) leaves[used++] = Leaf{freq[s], static_cast<uint16_t>(s)};
-  }
-  if (used < 2) {
-    if (used == 1) *only = leaves[0].symbol;
-    return used;
-  }
-  std::sort(leaves, leaves + used, [](const Leaf& a, const Leaf& b) {
-    return a.freq != b.freq ? a.freq < b.freq : a.symbol < b.symbol;
-  });
-
-  // Two queues: leaves in order of weight, and the merged nodes, which
-  // are made in order of weight too, so no heap is needed.
-  uint64_t weight[2 * kLiteralCodes];
-  uint16_t parent[2 * kLiteralCodes];
-  uint8_t depth[2 * kLiteralCodes];
-  for (int i = 0; i < used; ++i) weight[i] = leaves[i].freq;
-  int leaf = 0, node = used;
-  for (int k = used; k < 2 * used - 1; ++k) {
-    int pick[2];
-    for (int& p : pick) {
-      if (leaf < used && (node >= k || weight[leaf] <= weight[node])) p = leaf++;
-      else p = node++;
-    }
-    weight[k] = weight[pick[0]] + weight[pick[1]];
-    parent[pick[0]] = parent[pick[1]] = static_cast<uint16_t>(k);
-  }
-  int root = 2 * used - 2;
-  depth[root] = 0;
-  int counts[kMaxBits + 1] = {};
-  for (int k = root - 1; k >= 0; --k) {
-    int d = depth[parent[k]] + 1;
-    depth[k] = static_cast<uint8_t>(d > 255 ? 255 : d);
-    if (k < used) ++counts[d > kMaxBits ? kMaxBits : d];
-  }
-
-  // Cutting deep leaves to kMaxBits oversubscribes the code; push the
-  // deepest shorter leaves down one level until it fits, then fill any
-  // room left by lifting the deepest, as some decoders demand a complete code.
-  const uint32_t full = 1u << kMaxBits;
-  uint32_t kraft = 0;
-  for (int l = 1; l <= kMaxBits; ++l) kraft += static_cast<uint32_t>(counts[l]) << (kMaxBits - l);
-  while (kraft > full) {
-    int l = kMaxBits - 1;
-    while (counts[l] == 0) --l;
-    --counts[l];
-    ++counts[l + 1];
-    kraft -= 1u << (kMaxBits - l - 1);
-  }
-  while (kraft < full) {
-    int l = kMaxBits;
-    while (counts[l] == 0) --l;
-    --counts[l];
-    ++counts[l - 1];
-    kraft += 1u << (kMaxBits - l);
-  }
-  // The rarest symbols take the longest codes.
-  int at = 0;
-  for (int l = kMaxBits; l >= 1; --l)
-    for (int n = counts[l]; n > 0; --n) lengths[leaves[at++].symbol] = static_cast<uint8_t>(l);
-  return used;
-}
+// Where the scan of one Pack call stands.
+struct Packer::Scan {
+  uint32_t pos = 0;         // the next position to look at
+  uint32_t end = 0;         // the end of the bytes read into the buffer
+  uint64_t remaining = 0;   // bytes still to read
+  uint16_t crc = 0;         // of the bytes read
+  bool pending = false;     // a literal or match found at pos - 1 waits for the look one byte on
+  uint32_t prevLength = 0;  // and what it was: a length below kMinMatch is a literal
+  uint32_t prevDistance = 0;
+};
 
 Packer::Packer()
     : buffer_(kBufferSize, 0),
@@ -186,40 +105,6 @@ Packer::Level Packer::LevelFor(int level) {
   return kLevels[level < 1 ? 1 : level > 9 ? 9 : level];
 }
 
-void Packer::Put(uint32_t value, int bits) {
-  bits_ = (bits_ << bits) | value;
-  bitCount_ += bits;
-  if (bitCount_ >= 32) {
-    bitCount_ -= 32;
-    uint32_t word = static_cast<uint32_t>(bits_ >> bitCount_);
-    uint8_t* p = bytes_.data() + bytesUsed_;
-    p[0] = static_cast<uint8_t>(word >> 24);
-    p[1] = static_cast<uint8_t>(word >> 16);
-    p[2] = static_cast<uint8_t>(word >> 8);
-    p[3] = static_cast<uint8_t>(word);
-    bytesUsed_ += 4;
-    if (bytesUsed_ + 4 > kOutSize) Drain();
-  }
-}
-
-void Packer::Drain() {
-  if (bytesUsed_ != 0 && !writeFailed_ && !out_.write(out_.context, bytes_.data(), bytesUsed_)) writeFailed_ = true;
-  drained_ += bytesUsed_;
-  bytesUsed_ = 0;
-}
-
-void Packer::FinishBits() {
-  while (bitCount_ > 0) {
-    int take = bitCount_ >= 8 ? 8 : bitCount_;
-    bitCount_ -= take;
-    uint32_t byte = static_cast<uint32_t>(bits_ >> bitCount_) << (8 - take);
-    bytes_[bytesUsed_++] = static_cast<uint8_t>(byte);
-    if (bytesUsed_ == kOutSize) Drain();
-  }
-  bitCount_ = 0;
-  Drain();
-}
-
 void Packer::EmitLiteral(uint8_t c) {
   symbols_[count_] = c;
   if (++count_ == blockLimit_) FlushSymbols();
@@ -229,168 +114,6 @@ void Packer::EmitMatch(uint32_t length, uint32_t distance) {
   symbols_[count_] = static_cast<uint16_t>(length + 253);
   distances_[count_] = static_cast<uint16_t>(distance - 1);
   if (++count_ == blockLimit_) FlushSymbols();
-}
-
-void Packer::MakePlan(size_t begin, size_t end, Plan* plan) const {
-  const int positionCodes = dictBits_ + 1 < 14 ? 14 : dictBits_ + 1;
-  plan->count = static_cast<uint32_t>(end - begin);
-  memset(plan->literalFreq, 0, sizeof plan->literalFreq);
-  memset(plan->positionFreq, 0, sizeof plan->positionFreq);
-  for (size_t i = begin; i < end; ++i) {
-    uint32_t s = symbols_[i];
-    ++plan->literalFreq[s];
-    if (s >= 256) ++plan->positionFreq[BitLength(distances_[i])];
-  }
-  plan->literalUsed = MakeCodeLengths(plan->literalFreq, kLiteralCodes, plan->literalLengths, &plan->literalOnly);
-  plan->positionUsed =
-      MakeCodeLengths(plan->positionFreq, positionCodes, plan->positionLengths, &plan->positionOnly);
-  memset(plan->positionLengths + positionCodes, 0, sizeof plan->positionLengths - positionCodes);
-
-  plan->tokenCount = 0;
-  plan->preUsed = 0;
-  plan->preOnly = 0;
-  memset(plan->preLengths, 0, sizeof plan->preLengths);
-  int n = kLiteralCodes;
-  while (n > 0 && plan->literalLengths[n - 1] == 0) --n;
-  plan->literalCount = n;
-  if (plan->literalUsed >= 2) {
-    uint32_t preFreq[kPreCodes] = {};
-    auto token = [plan, &preFreq](int symbol, int extra) {
-      plan->tokens[plan->tokenCount] = static_cast<uint8_t>(symbol);
-      plan->extras[plan->tokenCount++] = static_cast<uint16_t>(extra);
-      ++preFreq[symbol];
-    };
-    for (int i = 0; i < n;) {
-      if (plan->literalLengths[i] != 0) {
-        token(plan->literalLengths[i++] + 2, 0);
-        continue;
-      }
-      int run = 0;
-      while (i + run < n && plan->literalLengths[i + run] == 0) ++run;
-      i += run;
-      if (run <= 2) {
-        for (; run > 0; --run) token(0, 0);
-      } else if (run <= 18) {
-        token(1, run - 3);
-      } else if (run == 19) {
-        token(0, 0);
-        token(1, 15);
-      } else {
-        token(2, run - 20);
-      }
-    }
-    plan->preUsed = MakeCodeLengths(preFreq, kPreCodes, plan->preLengths, &plan->preOnly);
-  }
-
-  uint64_t bits = 0;
-  PutTables(*plan, [&bits](uint32_t, int n) { bits += static_cast<uint64_t>(n); });
-  for (int s = 0; s < kLiteralCodes; ++s) bits += static_cast<uint64_t>(plan->literalFreq[s]) * plan->literalLengths[s];
-  for (int p = 0; p < positionCodes; ++p)
-    bits += static_cast<uint64_t>(plan->positionFreq[p]) * (plan->positionLengths[p] + (p > 1 ? p - 1 : 0));
-  plan->bits = bits;
-}
-
-// The block's symbol count and its three code tables, through `put`.
-template <class PutFn>
-void Packer::PutTables(const Plan& plan, PutFn put) const {
-  const int positionCodes = dictBits_ + 1 < 14 ? 14 : dictBits_ + 1;
-  const int positionBits = dictBits_ <= 13 ? 4 : 5;
-  put(plan.count, 16);
-
-  // Small codes' lengths: 0..6 in three bits, longer ones as 111 and a
-  // unary tail. After index `special`, two bits count the zeros that follow.
-  auto putSmall = [&put](const uint8_t* lengths, int count, int countBits, int special) {
-    int n = count;
-    while (n > 0 && lengths[n - 1] == 0) --n;
-    put(static_cast<uint32_t>(n), countBits);
-    for (int i = 0; i < n;) {
-      int l = lengths[i++];
-      if (l <= 6) put(static_cast<uint32_t>(l), 3);
-      else put((1u << (l - 3)) - 2, l - 3);
-      if (i == special) {
-        int zeros = 0;
-        while (zeros < 3 && i + zeros < n && lengths[i + zeros] == 0) ++zeros;
-        put(static_cast<uint32_t>(zeros), 2);
-        i += zeros;
-      }
-    }
-  };
-
-  if (plan.literalUsed < 2) {
-    put(0, 5);
-    put(0, 5);
-    put(0, 9);
-    put(static_cast<uint32_t>(plan.literalOnly), 9);
-  } else {
-    uint16_t preCodes[kPreCodes];
-    MakeCodes(plan.preLengths, kPreCodes, preCodes);
-    if (plan.preUsed < 2) {
-      put(0, 5);
-      put(static_cast<uint32_t>(plan.preOnly), 5);
-    } else {
-      putSmall(plan.preLengths, kPreCodes, 5, 3);
-    }
-    put(static_cast<uint32_t>(plan.literalCount), 9);
-    for (int t = 0; t < plan.tokenCount; ++t) {
-      int s = plan.tokens[t];
-      put(preCodes[s], plan.preLengths[s]);
-      if (s == 1) put(plan.extras[t], 4);
-      else if (s == 2) put(plan.extras[t], 9);
-    }
-  }
-
-  if (plan.positionUsed < 2) {
-    put(0, positionBits);
-    put(static_cast<uint32_t>(plan.positionOnly), positionBits);
-  } else {
-    putSmall(plan.positionLengths, positionCodes, positionBits, -1);
-  }
-}
-
-void Packer::EncodeRange(size_t begin, size_t end, const Plan& plan) {
-  ++blocks_;
-  PutTables(plan, [this](uint32_t value, int bits) { Put(value, bits); });
-  uint16_t literalCodes[kLiteralCodes];
-  uint16_t positionCodes[17];
-  MakeCodes(plan.literalLengths, kLiteralCodes, literalCodes);
-  MakeCodes(plan.positionLengths, 17, positionCodes);
-  for (size_t i = begin; i < end; ++i) {
-    uint32_t s = symbols_[i];
-    Put(literalCodes[s], plan.literalLengths[s]);
-    if (s < 256) continue;
-    uint32_t v = distances_[i];
-    int p = BitLength(v);
-    Put(positionCodes[p], plan.positionLengths[p]);
-    if (p > 1) Put(v - (1u << (p - 1)), p - 1);
-  }
-}
-
-// Halves a block while the halves, code tables included, cost fewer bits:
-// statistics shift inside programs (code, tables, resources, text).
-// `whole` is the plan of [begin, end); each depth has its own two slots for
-// the halves, so a left half's recursion leaves the right half's plan alone.
-void Packer::Split(size_t begin, size_t end, const Plan& whole, int depth) {
-  size_t slot = 2 * static_cast<size_t>(depth) + 1;
-  if (end - begin >= 2 * kMinBlock && slot + 1 < plans_.size()) {
-    size_t middle = begin + (end - begin) / 2;
-    Plan& left = plans_[slot];
-    Plan& right = plans_[slot + 1];
-    MakePlan(begin, middle, &left);
-    MakePlan(middle, end, &right);
-    if (left.bits + right.bits < whole.bits) {
-      Split(begin, middle, left, depth + 1);
-      Split(middle, end, right, depth + 1);
-      return;
-    }
-  }
-  EncodeRange(begin, end, whole);
-}
-
-void Packer::FlushSymbols() {
-  if (count_ == 0) return;
-  MakePlan(0, count_, &plans_[0]);
-  Split(0, count_, plans_[0], 0);
-  count_ = 0;
 }
 
 void Packer::Slide(uint32_t shift) {
@@ -427,13 +150,16 @@ uint32_t Packer::Longest(uint32_t pos, uint32_t cand, uint32_t maxLength, int ch
   return best;
 }
 
-Result Packer::Pack(int dictBits, int level, const DataSource& data, uint64_t size, uint64_t limit,
-                    const Sink& out, PackResult* result) {
-  *result = PackResult();
+void Packer::Insert(uint32_t pos) {
+  uint32_t h = Hash(buffer_.data() + pos);
+  prev_[pos & kPrevMask] = head_[h];
+  head_[h] = pos;
+}
+
+void Packer::Start(int dictBits, int level, const Sink& out) {
   dictBits_ = dictBits;
   maxDistance_ = (1u << dictBits) - 1;
-  const Level lv = LevelFor(level);
-  niceLength_ = static_cast<uint32_t>(lv.nice);
+  niceLength_ = static_cast<uint32_t>(LevelFor(level).nice);
   out_ = out;
   bytesUsed_ = 0;
   bits_ = 0;
@@ -443,117 +169,139 @@ Result Packer::Pack(int dictBits, int level, const DataSource& data, uint64_t si
   count_ = 0;
   blocks_ = 0;
   std::fill(head_.begin(), head_.end(), 0);
+}
 
+// Reads on into the buffer, first sliding the window back when the buffer
+// would run out.
+Result Packer::Fill(const Source& data, Scan* scan) {
   uint8_t* buf = buffer_.data();
-  uint32_t pos = 0, end = 0;
-  uint64_t remaining = size;
-  uint16_t crc = 0;
-  bool pending = false;  // a literal or match found at pos - 1 waits for the look one byte on
-  uint32_t prevLength = 0, prevDistance = 0;
+  if (scan->end + kChunk / 2 > kBufferSize - kPad - kLookahead && scan->pos > kMaxWindow) {
+    uint32_t shift = scan->pos - kMaxWindow;
+    memmove(buf, buf + shift, scan->end - shift);
+    scan->pos -= shift;
+    scan->end -= shift;
+    Slide(shift);
+  }
+  size_t room = kBufferSize - kPad - scan->end;
+  if (room > scan->remaining) room = static_cast<size_t>(scan->remaining);
+  while (room != 0) {
+    size_t got = data.read(data.context, buf + scan->end, room);
+    if (got == Source::kError) return Result::kReadFailed;
+    if (got == 0) return Result::kSizeChanged;
+    if (got > room) return Result::kReadFailed;
+    scan->crc = Crc16(scan->crc, buf + scan->end, got);
+    scan->end += static_cast<uint32_t>(got);
+    scan->remaining -= got;
+    room -= got;
+  }
+  return Result::kOk;
+}
 
-  auto insert = [&](uint32_t p) {
-    uint32_t h = Hash(buf + p);
-    prev_[p & kPrevMask] = head_[h];
-    head_[h] = p;
-  };
-
-  for (;;) {
-    if (remaining != 0 && end - pos < kLookahead + kChunk / 2) {
-      if (end + kChunk / 2 > kBufferSize - kPad - kLookahead && pos > kMaxWindow) {
-        uint32_t shift = pos - kMaxWindow;
-        memmove(buf, buf + shift, end - shift);
-        pos -= shift;
-        end -= shift;
-        Slide(shift);
-      }
-      size_t room = kBufferSize - kPad - end;
-      if (room > remaining) room = static_cast<size_t>(remaining);
-      while (room != 0) {
-        size_t got = data.read(data.context, buf + end, room);
-        if (got == DataSource::kError) return Result::kReadFailed;
-        if (got == 0) return Result::kSizeChanged;
-        if (got > room) return Result::kReadFailed;
-        crc = Crc16(crc, buf + end, got);
-        end += static_cast<uint32_t>(got);
-        remaining -= got;
-        room -= got;
+// Turns the bytes read so far into literals and matches, up to where a
+// search would want bytes not yet read. The scan's state is held in locals
+// for the loop.
+void Packer::FindMatches(const Level& lv, Scan* scan) {
+  const uint8_t* buf = buffer_.data();
+  const uint32_t end = scan->end;
+  const uint32_t stop = scan->remaining != 0 ? end - kLookahead : end;
+  uint32_t pos = scan->pos;
+  bool pending = scan->pending;
+  uint32_t prevLength = scan->prevLength, prevDistance = scan->prevDistance;
+  while (pos < stop) {
+    uint32_t maxLength = end - pos < kMaxMatch ? end - pos : kMaxMatch;
+    uint32_t length = 0, distance = 0;
+    if (maxLength >= kMinMatch) {
+      uint32_t cand = head_[Hash(buf + pos)];
+      Insert(pos);
+      // A pending literal never stops the search; a pending match does once it is long enough.
+      if (!pending || prevLength < kMinMatch || prevLength < static_cast<uint32_t>(lv.lazy)) {
+        int chain = pending && prevLength >= static_cast<uint32_t>(lv.good) ? lv.chain >> 2 : lv.chain;
+        uint32_t floor = pending && prevLength >= kMinMatch ? prevLength : kMinMatch - 1;
+        length = Longest(pos, cand, maxLength, chain, floor, &distance);
+        if (length == floor) length = 0;
+        if (length == kMinMatch && distance > kTooFar) length = 0;
       }
     }
-    const uint32_t stop = remaining != 0 ? end - kLookahead : end;
-
-    while (pos < stop) {
-      uint32_t maxLength = end - pos < kMaxMatch ? end - pos : kMaxMatch;
-      uint32_t length = 0, distance = 0;
-      if (maxLength >= kMinMatch) {
-        uint32_t cand = head_[Hash(buf + pos)];
-        insert(pos);
-        // A pending literal never stops the search; a pending match does once it is long enough.
-        if (!pending || prevLength < kMinMatch || prevLength < static_cast<uint32_t>(lv.lazy)) {
-          int chain = pending && prevLength >= static_cast<uint32_t>(lv.good) ? lv.chain >> 2 : lv.chain;
-          uint32_t floor = pending && prevLength >= kMinMatch ? prevLength : kMinMatch - 1;
-          length = Longest(pos, cand, maxLength, chain, floor, &distance);
-          if (length == floor) length = 0;
-          if (length == kMinMatch && distance > kTooFar) length = 0;
-        }
-      }
-      if (pending) {
-        if (prevLength >= kMinMatch && length <= prevLength) {
-          EmitMatch(prevLength, prevDistance);
-          uint32_t last = pos - 1 + prevLength;
-          for (uint32_t p = pos + 1; p < last; ++p)
-            if (p + kMinMatch <= end) insert(p);
-          pos = last;
-          pending = false;
-          continue;
-        }
-        EmitLiteral(buf[pos - 1]);
-        pending = false;
-      }
-      if (length >= kMinMatch && length >= static_cast<uint32_t>(lv.lazy)) {
-        EmitMatch(length, distance);
-        uint32_t last = pos + length;
+    if (pending) {
+      if (prevLength >= kMinMatch && length <= prevLength) {
+        EmitMatch(prevLength, prevDistance);
+        uint32_t last = pos - 1 + prevLength;
         for (uint32_t p = pos + 1; p < last; ++p)
-          if (p + kMinMatch <= end) insert(p);
+          if (p + kMinMatch <= end) Insert(p);
         pos = last;
+        pending = false;
         continue;
       }
-      pending = true;
-      prevLength = length;
-      prevDistance = distance;
-      ++pos;
+      EmitLiteral(buf[pos - 1]);
+      pending = false;
     }
+    if (length >= kMinMatch && length >= static_cast<uint32_t>(lv.lazy)) {
+      EmitMatch(length, distance);
+      uint32_t last = pos + length;
+      for (uint32_t p = pos + 1; p < last; ++p)
+        if (p + kMinMatch <= end) Insert(p);
+      pos = last;
+      continue;
+    }
+    pending = true;
+    prevLength = length;
+    prevDistance = distance;
+    ++pos;
+  }
+  scan->pos = pos;
+  scan->pending = pending;
+  scan->prevLength = prevLength;
+  scan->prevDistance = prevDistance;
+}
 
+// Reads the input to its end without packing it, for the CRC.
+Result Packer::ReadRest(const Source& data, Scan* scan) {
+  uint8_t* buf = buffer_.data();
+  while (scan->remaining != 0) {
+    size_t want = scan->remaining < kChunk ? static_cast<size_t>(scan->remaining) : kChunk;
+    size_t got = data.read(data.context, buf, want);
+    if (got == Source::kError || got > want) return Result::kReadFailed;
+    if (got == 0) return Result::kSizeChanged;
+    scan->crc = Crc16(scan->crc, buf, got);
+    scan->remaining -= got;
+  }
+  return Result::kOk;
+}
+
+Result Packer::Pack(int dictBits, int level, const Source& data, uint64_t size, uint64_t limit, const Sink& out,
+                    PackResult* result) {
+  *result = PackResult();
+  Start(dictBits, level, out);
+  const Level lv = LevelFor(level);
+  Scan scan;
+  scan.remaining = size;
+  for (;;) {
+    if (scan.remaining != 0 && scan.end - scan.pos < kLookahead + kChunk / 2) {
+      Result r = Fill(data, &scan);
+      if (r != Result::kOk) return r;
+    }
+    FindMatches(lv, &scan);
     if (writeFailed_) return Result::kWriteFailed;
     if (drained_ + bytesUsed_ > limit) {
+      // The caller stores the entry instead, and its header needs the CRC.
       result->gaveUp = true;
-      break;
+      Result r = ReadRest(data, &scan);
+      if (r != Result::kOk) return r;
+      result->crc = scan.crc;
+      result->packedSize = drained_ + bytesUsed_;
+      return Result::kOk;
     }
-    if (remaining == 0 && pos >= end) break;
+    if (scan.remaining == 0 && scan.pos >= scan.end) break;
   }
 
-  if (result->gaveUp) {
-    // The caller stores the entry instead, and its header needs the CRC.
-    while (remaining != 0) {
-      size_t want = remaining < kChunk ? static_cast<size_t>(remaining) : kChunk;
-      size_t got = data.read(data.context, buf, want);
-      if (got == DataSource::kError || got > want) return Result::kReadFailed;
-      if (got == 0) return Result::kSizeChanged;
-      crc = Crc16(crc, buf, got);
-      remaining -= got;
-    }
-    result->crc = crc;
-    result->packedSize = drained_ + bytesUsed_;
-    return Result::kOk;
-  }
-
-  if (pending) {
-    if (prevLength >= kMinMatch) EmitMatch(prevLength, prevDistance);
-    else EmitLiteral(buf[pos - 1]);
+  if (scan.pending) {
+    if (scan.prevLength >= kMinMatch) EmitMatch(scan.prevLength, scan.prevDistance);
+    else EmitLiteral(buffer_[scan.pos - 1]);
   }
   FlushSymbols();
   FinishBits();
   if (writeFailed_) return Result::kWriteFailed;
-  result->crc = crc;
+  result->crc = scan.crc;
   result->packedSize = drained_;
   result->gaveUp = drained_ > limit;
   return Result::kOk;

@@ -9,6 +9,22 @@
 
 namespace lzh {
 
+// Shared by the compressor's files: encode_pack.cpp finds matches,
+// encode_blocks.cpp writes them as blocks, encode_codes.cpp makes codes.
+namespace packing {
+
+constexpr int kLiteralCodes = 510;  // 256 bytes + match lengths 3..256
+constexpr int kPreCodes = 19;       // the code that packs the literal code's lengths
+constexpr int kMaxBits = 16;        // the longest code
+constexpr size_t kOutSize = 1 << 16;  // packed bytes gathered before they go to the sink
+
+inline int BitLength(uint32_t v) { return v == 0 ? 0 : 32 - __builtin_clz(v); }
+
+// Canonical codes: by length, then by symbol, as the decoder assigns them.
+void MakeCodes(const uint8_t* lengths, int count, uint16_t* codes);
+
+}  // namespace packing
+
 struct PackResult {
   uint64_t packedSize = 0;  // bytes handed to the sink
   uint16_t crc = 0;         // of every byte read
@@ -30,7 +46,7 @@ class Packer {
   // of 2^dictBits bytes (13, 15 or 16). Once more than `limit` bytes were
   // packed it stops packing but still reads to the end, so the CRC covers
   // the whole input. Surplus input past `size` is the caller's to detect.
-  Result Pack(int dictBits, int level, const DataSource& data, uint64_t size, uint64_t limit, const Sink& out,
+  Result Pack(int dictBits, int level, const Source& data, uint64_t size, uint64_t limit, const Sink& out,
               PackResult* result);
 
   // How many symbols are collected before they go out as one or more
@@ -47,7 +63,13 @@ class Packer {
     int good;   // past a match this long, the lazy look tries a quarter of the chain
   };
   static Level LevelFor(int level);
+  struct Scan;
 
+  void Start(int dictBits, int level, const Sink& out);
+  Result Fill(const Source& data, Scan* scan);
+  void FindMatches(const Level& level, Scan* scan);
+  Result ReadRest(const Source& data, Scan* scan);
+  void Insert(uint32_t pos);
   void Slide(uint32_t shift);
   uint32_t Longest(uint32_t pos, uint32_t cand, uint32_t maxLength, int chain, uint32_t best, uint32_t* distance);
   void EmitLiteral(uint8_t c);

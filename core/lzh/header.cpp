@@ -117,7 +117,7 @@ Result ReadLevel01(const Source& source, uint8_t* buf, Parse* parse) {
   EntryHeader* h = parse->header;
   size_t total = static_cast<size_t>(buf[0]) + 2;
   if (total < 22) return Result::kBadHeader;
-  Result r = ReadExactly(source, buf + 21, total - 21);
+  Result r = io::ReadExactly(source, buf + 21, total - 21);
   if (r != Result::kOk) return r;
   uint8_t sum = 0;
   for (size_t i = 2; i < total; ++i) sum = static_cast<uint8_t>(sum + buf[i]);
@@ -151,7 +151,7 @@ Result ReadLevel01(const Source& source, uint8_t* buf, Parse* parse) {
     if (next < 3) return Result::kBadHeader;
     extended += next;
     if (extended > h->packedSize || h->headerSize + next > kMaxHeader) return Result::kBadHeader;
-    r = ReadExactly(source, buf, next);
+    r = io::ReadExactly(source, buf, next);
     if (r != Result::kOk) return r;
     h->headerSize += next;
     TakeExtension(parse, buf[0], buf + 1, next - 3, 0);
@@ -168,7 +168,7 @@ Result ReadLevel23(const Source& source, uint8_t* buf, Parse* parse) {
   EntryHeader* h = parse->header;
   bool three = h->level == 3;
   size_t fixed = three ? 32 : 26;
-  Result r = ReadExactly(source, buf + 21, fixed - 21);
+  Result r = io::ReadExactly(source, buf + 21, fixed - 21);
   if (r != Result::kOk) return r;
   size_t total;
   if (three) {
@@ -180,7 +180,7 @@ Result ReadLevel23(const Source& source, uint8_t* buf, Parse* parse) {
     total = bytes::GetLe16(buf);
   }
   if (total < fixed) return Result::kBadHeader;
-  r = ReadExactly(source, buf + fixed, total - fixed);
+  r = io::ReadExactly(source, buf + fixed, total - fixed);
   if (r != Result::kOk) return r;
 
   h->packedSize = bytes::GetLe32(buf + 7);
@@ -228,7 +228,7 @@ Result ReadHeader(const Source& source, uint8_t* buf, EntryHeader* header) {
   size_t got = source.read(source.context, buf, 1);
   if (got == Source::kError) return Result::kReadFailed;
   if (got == 0 || buf[0] == 0) return Result::kEndOfArchive;
-  Result r = ReadExactly(source, buf + 1, 20);
+  Result r = io::ReadExactly(source, buf + 1, 20);
   if (r != Result::kOk) return r;
   if (buf[2] != '-' || buf[6] != '-') return Result::kBadHeader;
   memcpy(header->method, buf + 2, 5);

@@ -9,9 +9,6 @@
 
 namespace lzh {
 
-// Packed bytes, read in large pieces and handed out as a most-significant-
-// bit-first stream. Past the packed size it supplies zeros, so the hot
-// loop never checks for the end; reaching far into them is an error.
 // The bit reader's registers. The hot loops copy them into locals so the
 // compiler can keep them in registers across byte stores to the window.
 struct BitCursor {
@@ -40,6 +37,9 @@ struct BitCursor {
   }
 };
 
+// Packed bytes, read in large pieces and handed out as a most-significant-
+// bit-first stream. Past the packed size it supplies zeros, so the hot
+// loop never checks for the end; reaching far into them is an error.
 class BitInput {
  public:
   static constexpr size_t kBufferSize = 32768;
@@ -120,8 +120,6 @@ class Window {
 
   // Room for one more symbol before a flush is due.
   inline bool Full() const { return pos_ >= history_ + kChunk; }
-  // Bytes still to produce.
-  inline uint64_t Left() const { return job_->originalSize - produced_ - (pos_ - flushed_); }
 
   inline void Put(uint8_t b) { buf_[pos_++] = b; }
   // Copies `length` (at most 256) bytes from `distance` back; the distance

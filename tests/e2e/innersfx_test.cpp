@@ -7,6 +7,7 @@
 
 #include "cab/cab_writer.h"
 #include "inner_archive.h"
+#include "io/memory.h"
 #include "window_driver.h"
 
 namespace {
@@ -25,8 +26,8 @@ cab::FileEntry Entry(const std::string& name, const std::string& data) {
 // innersfx.exe + cabinet + trailer, as sfxbuild lays them out.
 std::string InnerProgram(const std::vector<cab::FileEntry>& files) {
   std::string program = driver::ReadFileBytes(driver::ProgramFolder() + "\\innersfx.exe");
-  cab::MemorySink sink;
-  EXPECT_EQ(cab::Write(files, cab::Options(), &sink), "");
+  io::MemorySink sink;
+  EXPECT_EQ(cab::Write(files, nullptr, cab::Options(), sink.sink()), core::Result::kOk);
   uint8_t trailer[inner::kTrailerSize];
   inner::WriteTrailer(trailer, static_cast<uint32_t>(program.size()), static_cast<uint32_t>(sink.bytes.size()));
   return program + sink.bytes + std::string(reinterpret_cast<char*>(trailer), sizeof trailer);

@@ -29,9 +29,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Memory memory{data, size, 0};
   lzh::Allocator allocator{nullptr, [](void*, size_t n) { return malloc(n); }, [](void*, void* p) { free(p); }};
   lzh::ArchiveReader reader;
-  if (reader.Open(lzh::Source{&memory, Read, nullptr}, allocator) != lzh::Result::kOk) return 0;
+  if (reader.Open(io::Source{&memory, Read, nullptr}, allocator) != lzh::Result::kOk) return 0;
   lzh::EntryHeader header;
   // Every entry is decoded; the entry count is bounded by the input size.
-  while (reader.Next(&header) == lzh::Result::kOk) reader.Extract(lzh::Sink{nullptr, Drop});
+  while (reader.Next(&header) == lzh::Result::kOk) reader.Extract(io::Sink{nullptr, Drop});
   return 0;
 }

@@ -2,12 +2,15 @@
 // (cabextract, which also checks every block's checksum, and gcab).
 #include <gtest/gtest.h>
 
+#include <stdio.h>
+
 #include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "cab/cab_writer.h"
+#include "io/memory.h"
 #include "tool_run.h"
 
 namespace {
@@ -60,10 +63,11 @@ class CabWriterTest : public ::testing::Test {
     dir_ = temp_.path();
   }
 
-  std::string WriteCabinet(const std::vector<cab::FileEntry>& files, const cab::Options& options) {
-    cab::MemorySink sink;
-    std::string error = cab::Write(files, options, &sink);
-    EXPECT_EQ(error, "");
+  std::string WriteCabinet(const std::vector<cab::FileEntry>& files, const cab::Options& options,
+                           const cab::Opener* opener = nullptr) {
+    io::MemorySink sink;
+    std::string error;
+    EXPECT_EQ(cab::Write(files, opener, options, sink.sink(), &error), core::Result::kOk) << error;
     std::string path = dir_ + "/test.cab";
     std::ofstream(path, std::ios::binary) << sink.bytes;
     return path;
@@ -133,8 +137,8 @@ TEST_F(CabWriterTest, DatesTimesAndSizesReachTheReader) {
 }
 
 TEST_F(CabWriterTest, NoFilesMakeAValidEmptyCabinet) {
-  cab::MemorySink sink;
-  ASSERT_EQ(cab::Write({}, cab::Options(), &sink), "");
+  io::MemorySink sink;
+  ASSERT_EQ(cab::Write({}, nullptr, cab::Options(), sink.sink()), core::Result::kOk);
   EXPECT_EQ(sink.bytes.size(), 36u);
   EXPECT_EQ(sink.bytes.substr(0, 4), "MSCF");
 }
@@ -143,48 +147,105 @@ TEST_F(CabWriterTest, UnwritableEntriesAreRefusedBeforeAnyByte) {
   struct Case {
     std::vector<cab::FileEntry> files;
     cab::Options options;
+    core::Result result;
     const char* message;
   };
   cab::Options tiny;
   tiny.maxFolderBytes = 10;
+  cab::Options noLimit;
+  noLimit.maxFolderBytes = 0;
   std::vector<Case> cases = {
-      {{Entry("", "x")}, cab::Options(), "unusable name"},
-      {{Entry(std::string(256, 'n'), "x")}, cab::Options(), "unusable name"},
-      {{Entry(std::string("a\0b", 3), "x")}, cab::Options(), "unusable name"},
-      {{Entry("big", std::string(11, 'b'))}, tiny, "too large"},
-      {std::vector<cab::FileEntry>(65536, Entry("f", "")), cab::Options(), "more than 65535 files"},
+      {{Entry("", "x")}, cab::Options(), core::Result::kUnsafeName, "unusable name"},
+      {{Entry(std::string(256, 'n'), "x")}, cab::Options(), core::Result::kUnsafeName, "unusable name"},
+      {{Entry(std::string("a\0b", 3), "x")}, cab::Options(), core::Result::kUnsafeName, "unusable name"},
+      {{Entry("big", std::string(11, 'b'))}, tiny, core::Result::kTooLarge, "too large"},
+      {std::vector<cab::FileEntry>(65536, Entry("f", "")), cab::Options(), core::Result::kTooLarge,
+       "more than 65535 files"},
+      {{Entry("a", "x")}, noLimit, core::Result::kBadCommand, "folder size limit"},
   };
   cab::FileEntry mismatch = Entry("m", "abc");
   mismatch.size = 4;
-  cases.push_back({{mismatch}, cab::Options(), "size and data differ"});
+  cases.push_back({{mismatch}, cab::Options(), core::Result::kSizeChanged, "size and data differ"});
   for (const Case& c : cases) {
-    cab::MemorySink sink;
-    std::string error = cab::Write(c.files, c.options, &sink);
+    io::MemorySink sink;
+    std::string error;
+    EXPECT_EQ(cab::Write(c.files, nullptr, c.options, sink.sink(), &error), c.result) << c.message;
     EXPECT_NE(error.find(c.message), std::string::npos) << error;
     EXPECT_EQ(sink.bytes.size(), 0u);
   }
   // The longest name fits.
-  cab::MemorySink sink;
-  EXPECT_EQ(cab::Write({Entry(std::string(255, 'n'), "x")}, cab::Options(), &sink), "");
+  io::MemorySink sink;
+  EXPECT_EQ(cab::Write({Entry(std::string(255, 'n'), "x")}, nullptr, cab::Options(), sink.sink()), core::Result::kOk);
 }
 
+TEST_F(CabWriterTest, SinkThatCannotRewriteIsRefusedBeforeAnyByte) {
+  io::MemorySink memory;
+  io::Sink appendOnly = memory.sink();
+  appendOnly.rewrite = nullptr;
+  std::string error;
+  EXPECT_EQ(cab::Write({Entry("a", "x")}, nullptr, cab::Options(), appendOnly, &error), core::Result::kBadCommand);
+  EXPECT_NE(error.find("rewrite"), std::string::npos) << error;
+  EXPECT_EQ(memory.bytes.size(), 0u);
+}
+
+// Opens every file's content from one file on disk, as sfxbuild opens the
+// files of a folder; counts what is open.
+struct DiskOpener {
+  std::string path;
+  int open = 0;
+  static size_t Read(void* context, uint8_t* buffer, size_t size) {
+    FILE* file = static_cast<FILE*>(context);
+    size_t got = fread(buffer, 1, size, file);
+    return got == 0 && ferror(file) ? io::Source::kError : got;
+  }
+  static bool Open(void* context, size_t, io::Source* source) {
+    DiskOpener* self = static_cast<DiskOpener*>(context);
+    FILE* file = fopen(self->path.c_str(), "rb");
+    if (!file) return false;
+    ++self->open;
+    *source = io::Source{file, Read};
+    return true;
+  }
+  static void Close(void* context, io::Source* source) {
+    --static_cast<DiskOpener*>(context)->open;
+    fclose(static_cast<FILE*>(source->context));
+  }
+  cab::Opener opener() { return cab::Opener{this, Open, Close}; }
+};
+
 TEST_F(CabWriterTest, SourceFileThatChangedSizeIsAnError) {
-  std::string path = dir_ + "/source";
-  std::ofstream(path, std::ios::binary) << "12345";
+  DiskOpener disk{dir_ + "/source"};
+  std::ofstream(disk.path, std::ios::binary) << "12345";
+  cab::Opener opener = disk.opener();
   cab::FileEntry entry;
   entry.name = "s";
-  entry.sourcePath = path;
   for (uint32_t size : {4u, 6u}) {
     entry.size = size;
-    cab::MemorySink sink;
-    std::string error = cab::Write({entry}, cab::Options(), &sink);
+    io::MemorySink sink;
+    std::string error;
+    EXPECT_EQ(cab::Write({entry}, &opener, cab::Options(), sink.sink(), &error), core::Result::kSizeChanged);
     EXPECT_NE(error.find(size == 4 ? "longer" : "shorter"), std::string::npos) << error;
+    EXPECT_EQ(error.rfind("s ", 0), 0u) << "starts with the file's name: " << error;
+    EXPECT_EQ(disk.open, 0);
   }
   entry.size = 5;
-  std::string cabinet = WriteCabinet({entry}, cab::Options());
+  std::string cabinet = WriteCabinet({entry}, cab::Options(), &opener);
+  EXPECT_EQ(disk.open, 0);
   REQUIRE_TOOL("cabextract");
   ASSERT_EQ(Sh("cabextract -q -d '" + dir_ + "/out' '" + cabinet + "'").code, 0);
   EXPECT_EQ(ReadAll(dir_ + "/out/s"), "12345");
+}
+
+TEST_F(CabWriterTest, SourceThatCannotBeOpenedIsAnError) {
+  DiskOpener disk{dir_ + "/missing"};
+  cab::Opener opener = disk.opener();
+  cab::FileEntry entry;
+  entry.name = "gone.txt";
+  entry.size = 1;
+  io::MemorySink sink;
+  std::string error;
+  EXPECT_EQ(cab::Write({entry}, &opener, cab::Options(), sink.sink(), &error), core::Result::kCannotOpen);
+  EXPECT_EQ(error, "cannot read gone.txt");
 }
 
 }  // namespace

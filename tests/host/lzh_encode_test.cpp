@@ -132,9 +132,9 @@ Bytes Pack(const std::vector<Item>& items, std::vector<PackMethod> methods, int 
       EXPECT_EQ(writer.AddDirectory(Info(item.name)), Result::kOk) << item.name;
       continue;
     }
-    lzh::MemoryData memory{item.data.data(), item.data.size()};
+    io::MemoryData memory{item.data.data(), item.data.size()};
     PackMethod method = methods[turn++ % methods.size()];
-    EXPECT_EQ(writer.AddFile(Info(item.name), memory.Source(), item.data.size(), method, level), Result::kOk)
+    EXPECT_EQ(writer.AddFile(Info(item.name), memory.source(), item.data.size(), method, level), Result::kOk)
         << item.name;
     if (stored) (*stored)[item.name] = writer.lastMethod();
   }
@@ -259,12 +259,12 @@ TEST(OwnReaderHeaders, CarryTimeAttributesAndFolderBit) {
   Bytes archive;
   lzh::LzhWriter writer(lzh::Sink{&archive, AppendSink});
   Bytes data = TextLike(1000, 12);
-  lzh::MemoryData memory{data.data(), data.size()};
+  io::MemoryData memory{data.data(), data.size()};
   // 2024-02-29 13:45:58 as an MS-DOS stamp.
   uint32_t dos = (44u << 25) | (2u << 21) | (29u << 16) | (13u << 11) | (45u << 5) | 29u;
   EXPECT_EQ(lzh::UnixTimeFromDos(dos), 1709214358);
   EXPECT_EQ(lzh::UnixTimeFromDos(0x00210000), 315532800);  // 1980-01-01, the first MS-DOS day
-  ASSERT_EQ(writer.AddFile(Info("ro.txt", lzh::UnixTimeFromDos(dos), 0x21 | 0x10), memory.Source(), data.size()),
+  ASSERT_EQ(writer.AddFile(Info("ro.txt", lzh::UnixTimeFromDos(dos), 0x21 | 0x10), memory.source(), data.size()),
             Result::kOk);
   ASSERT_EQ(writer.AddDirectory(Info("dir/", -5, 0x02)), Result::kOk);  // before 1970: clamped
   ASSERT_EQ(writer.Finish(), Result::kOk);
@@ -336,9 +336,9 @@ TEST(Packer, BlocksOfAnySizeDecode) {
       lzh::Packer packer;
       packer.set_block_limit(limit);
       Bytes packed;
-      lzh::MemoryData memory{data.data(), data.size()};
+      io::MemoryData memory{data.data(), data.size()};
       lzh::PackResult result;
-      ASSERT_EQ(packer.Pack(16, 5, memory.Source(), data.size(), ~uint64_t(0), lzh::Sink{&packed, AppendSink},
+      ASSERT_EQ(packer.Pack(16, 5, memory.source(), data.size(), ~uint64_t(0), lzh::Sink{&packed, AppendSink},
                             &result),
                 Result::kOk);
       ASSERT_EQ(result.packedSize, packed.size());
@@ -431,7 +431,7 @@ TEST_F(OtherTools, SevenZipExtractsTheSame) {
   EXPECT_NE(test.out.find("Everything is Ok"), std::string::npos) << test.out;
 }
 
-// A DataSource over memory that can lie: give more or fewer bytes than
+// A source over memory that can lie: give more or fewer bytes than
 // declared, change a byte after a rewind, or refuse to be read at all.
 struct FickleData {
   Bytes bytes;
@@ -443,7 +443,7 @@ struct FickleData {
     FickleData* f = static_cast<FickleData*>(c);
     if (f->mustNotRead) {
       ADD_FAILURE() << "read a file that should have been refused";
-      return lzh::DataSource::kError;
+      return io::Source::kError;
     }
     size_t n = std::min(size, f->bytes.size() - f->at);
     memcpy(buffer, f->bytes.data() + f->at, n);
@@ -457,7 +457,9 @@ struct FickleData {
     ++f->rewinds;
     return true;
   }
-  lzh::DataSource Source(bool rewindable = true) { return lzh::DataSource{this, ReadFn, rewindable ? RewindFn : nullptr}; }
+  io::Source Source(bool rewindable = true) {
+    return io::Source{this, ReadFn, nullptr, rewindable ? RewindFn : nullptr};
+  }
 };
 
 TEST(Refusals, BadNamesLeaveTheWriterUsable) {
@@ -468,12 +470,12 @@ TEST(Refusals, BadNamesLeaveTheWriterUsable) {
                                         "a|b",    "aux.txt",  "x\x01y",   "dir/",   "a/\xFF",  "..",
                                         std::string(1100, 'n'), std::string("nul\0x", 5)};
   for (const std::string& name : bad) {
-    lzh::MemoryData memory{data.data(), data.size()};
-    EXPECT_EQ(writer.AddFile(Info(name), memory.Source(), data.size()), Result::kUnsafeName) << name;
+    io::MemoryData memory{data.data(), data.size()};
+    EXPECT_EQ(writer.AddFile(Info(name), memory.source(), data.size()), Result::kUnsafeName) << name;
   }
   EXPECT_EQ(writer.AddDirectory(Info("a/../b/")), Result::kUnsafeName);
-  lzh::MemoryData unknown{data.data(), data.size()};
-  EXPECT_EQ(writer.AddFile(Info("m"), unknown.Source(), data.size(), static_cast<PackMethod>(9)), Result::kBadCommand);
+  io::MemoryData unknown{data.data(), data.size()};
+  EXPECT_EQ(writer.AddFile(Info("m"), unknown.source(), data.size(), static_cast<PackMethod>(9)), Result::kBadCommand);
   EXPECT_EQ(writer.bytesWritten(), 0u);
 
   FickleData huge;
@@ -487,8 +489,8 @@ TEST(Refusals, BadNamesLeaveTheWriterUsable) {
   EXPECT_EQ(writer.AddFile(Info("long"), longer.Source(), data.size() - 1), Result::kSizeChanged);
   EXPECT_EQ(writer.bytesWritten(), 0u);
 
-  lzh::MemoryData memory{data.data(), data.size()};
-  ASSERT_EQ(writer.AddFile(Info("dir//ok.txt"), memory.Source(), data.size()), Result::kOk);
+  io::MemoryData memory{data.data(), data.size()};
+  ASSERT_EQ(writer.AddFile(Info("dir//ok.txt"), memory.source(), data.size()), Result::kOk);
   ASSERT_EQ(writer.Finish(), Result::kOk);
   EXPECT_EQ(writer.AddDirectory(Info("late")), Result::kBadCommand);
   EXPECT_EQ(writer.Finish(), Result::kBadCommand);
@@ -540,8 +542,8 @@ TEST(LargeFiles, NeedARewindAndTheSameBytesTwice) {
     data.changeAfterRewind = true;
     EXPECT_EQ(writer.AddFile(Info("a"), data.Source(), text.size(), method), Result::kSizeChanged);
     // The header went out already: the archive is lost, and stays so.
-    lzh::MemoryData again{text.data(), text.size()};
-    EXPECT_EQ(writer.AddFile(Info("b"), again.Source(), text.size()), Result::kSizeChanged);
+    io::MemoryData again{text.data(), text.size()};
+    EXPECT_EQ(writer.AddFile(Info("b"), again.source(), text.size()), Result::kSizeChanged);
     EXPECT_EQ(writer.Finish(), Result::kSizeChanged);
   }
 }
@@ -551,8 +553,8 @@ TEST(Refusals, SinkFailureIsReported) {
   auto failing = [](void* c, const uint8_t*, size_t) { return ++*static_cast<int*>(c) < 2; };
   lzh::LzhWriter writer(lzh::Sink{&calls, failing});
   Bytes text = TextLike(20000, 24);
-  lzh::MemoryData memory{text.data(), text.size()};
-  EXPECT_EQ(writer.AddFile(Info("a"), memory.Source(), text.size()), Result::kWriteFailed);
+  io::MemoryData memory{text.data(), text.size()};
+  EXPECT_EQ(writer.AddFile(Info("a"), memory.source(), text.size()), Result::kWriteFailed);
   EXPECT_EQ(writer.AddDirectory(Info("d")), Result::kWriteFailed);
   EXPECT_EQ(writer.Finish(), Result::kWriteFailed);
 }

@@ -61,7 +61,7 @@ bool Collect(void* context, const uint8_t* data, size_t size) {
 
 SplitResult Split(const Bytes& file, size_t chunk = 256) {
   SplitResult result{};
-  Splitter splitter(Collect, &result.archive);
+  Splitter splitter(io::Sink{&result.archive, Collect});
   for (size_t at = 0; at < file.size(); at += chunk)
     EXPECT_TRUE(splitter.Feed(file.data() + at, std::min(chunk, file.size() - at)));
   result.verdict = splitter.Finish();
@@ -185,7 +185,7 @@ TEST(Splitter, FirstMarkerWinsAndLaterOnesAreArchiveData) {
 
 TEST(Splitter, StopsWhenTheSinkFails) {
   BuiltFile built = Build(256, 64);
-  Splitter splitter([](void*, const uint8_t*, size_t) { return false; }, nullptr);
+  Splitter splitter(io::Sink{nullptr, [](void*, const uint8_t*, size_t) { return false; }});
   EXPECT_FALSE(splitter.Feed(built.file.data(), built.file.size()));
 }
 

@@ -97,8 +97,9 @@ TEST_F(SfxbuildCabTest, ExeFormatAppendsAnInnerProgramWithItsCabinet) {
   std::string innerFile = built.substr(768);
   EXPECT_EQ(innerFile.substr(0, 1024), program);
   inner::Span span;
-  ASSERT_TRUE(inner::ReadTrailer(reinterpret_cast<const uint8_t*>(innerFile.data()) + innerFile.size() - 16,
-                                 innerFile.size(), &span));
+  ASSERT_EQ(inner::ReadTrailer(reinterpret_cast<const uint8_t*>(innerFile.data()) + innerFile.size() - 16,
+                               innerFile.size(), &span),
+            core::Result::kOk);
   EXPECT_EQ(span.offset, 1024u);
   std::ofstream(Path("a.cab"), std::ios::binary) << innerFile.substr(span.offset, span.length);
   ASSERT_EQ(Sh("cabextract -q -d '" + Path("x") + "' '" + Path("a.cab") + "'").code, 0);

@@ -6,6 +6,7 @@
 
 #include "cab/cab_writer.h"
 #include "cab32.h"
+#include "io/memory.h"
 #include "window_driver.h"
 
 namespace {
@@ -49,8 +50,8 @@ class Cab32Test : public ::testing::Test {
   }
 
   std::string MakeCabinet(const std::vector<cab::FileEntry>& files, const cab::Options& options = cab::Options()) {
-    cab::MemorySink sink;
-    EXPECT_EQ(cab::Write(files, options, &sink), "");
+    io::MemorySink sink;
+    EXPECT_EQ(cab::Write(files, nullptr, options, sink.sink()), core::Result::kOk);
     std::string path = root_ + "\\test.cab";
     EXPECT_TRUE(driver::WriteFileBytes(path, sink.bytes));
     return path;
@@ -199,8 +200,8 @@ TEST_F(Cab32Test, NamesThatLeaveTheFolderAreRefusedAndAbsoluteOnesLandInside) {
 }
 
 TEST_F(Cab32Test, DamagedCabinetsEndWithAnErrorAndStayInside) {
-  cab::MemorySink sink;
-  ASSERT_EQ(cab::Write(Sample(), cab::Options(), &sink), "");
+  io::MemorySink sink;
+  ASSERT_EQ(cab::Write(Sample(), nullptr, cab::Options(), sink.sink()), core::Result::kOk);
   const std::string good = sink.bytes;
   std::vector<std::string> damaged = {"", "MSCF", "not a cabinet at all, just text"};
   for (size_t cut : {20u, 36u, 60u, 150u, 400u, 5000u, 60000u})

@@ -26,7 +26,7 @@ void Release(void*, void* block) { free(block); }
 size_t ReadFile(void* context, uint8_t* buffer, size_t size) {
   FILE* file = static_cast<FILE*>(context);
   size_t got = fread(buffer, 1, size, file);
-  return got < size && ferror(file) ? lzh::Source::kError : got;
+  return got < size && ferror(file) ? io::Source::kError : got;
 }
 
 bool SkipFile(void* context, uint64_t size) {
@@ -38,15 +38,15 @@ bool SkipFile(void* context, uint64_t size) {
   return fseeko(file, static_cast<off_t>(size), SEEK_CUR) == 0;
 }
 
-bool OpenArchive(void*, const char* path, lzh::Source* source) {
+bool OpenArchive(void*, const char* path, io::Source* source) {
   FILE* file = fopen(path, "rb");
   if (!file) return false;
   setvbuf(file, nullptr, _IOFBF, 1 << 16);
-  *source = lzh::Source{file, ReadFile, SkipFile};
+  *source = io::Source{file, ReadFile, SkipFile};
   return true;
 }
 
-void CloseArchive(void*, lzh::Source* source) { fclose(static_cast<FILE*>(source->context)); }
+void CloseArchive(void*, io::Source* source) { fclose(static_cast<FILE*>(source->context)); }
 
 bool MakeFolder(void*, const char* path) {
   if (mkdir(path, 0777) == 0) return true;
@@ -71,15 +71,15 @@ bool WriteOut(void* context, const uint8_t* data, size_t size) {
   return true;
 }
 
-bool CreateFile(void*, const char* path, lzh::Sink* sink) {
+bool CreateFile(void*, const char* path, io::Sink* sink) {
   // O_NOFOLLOW: a link planted where the file goes is not written through.
   int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (fd < 0) return false;
-  *sink = lzh::Sink{new OutFile{fd, path}, WriteOut};
+  *sink = io::Sink{new OutFile{fd, path}, WriteOut};
   return true;
 }
 
-bool CloseFile(void*, lzh::Sink* sink, bool keep) {
+bool CloseFile(void*, io::Sink* sink, bool keep) {
   OutFile* out = static_cast<OutFile*>(sink->context);
   bool ok = close(out->fd) == 0;
   if (!keep || !ok) unlink(out->path.c_str());

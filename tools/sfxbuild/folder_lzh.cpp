@@ -1,18 +1,8 @@
 #include "folder_lzh.h"
 
+#include "host_file.h"
+
 namespace {
-
-bool WriteToFile(void* context, const uint8_t* data, size_t size) {
-  return fwrite(data, 1, size, static_cast<FILE*>(context)) == size;
-}
-
-size_t ReadFromFile(void* context, uint8_t* buffer, size_t size) {
-  FILE* file = static_cast<FILE*>(context);
-  size_t got = fread(buffer, 1, size, file);
-  return got == 0 && ferror(file) ? lzh::DataSource::kError : got;
-}
-
-bool RewindFile(void* context) { return fseek(static_cast<FILE*>(context), 0, SEEK_SET) == 0; }
 
 lzh::EntryInfo Info(const TreeEntry& entry) {
   lzh::EntryInfo info;
@@ -23,23 +13,24 @@ lzh::EntryInfo Info(const TreeEntry& entry) {
   return info;
 }
 
+lzh::Result AddFile(lzh::LzhWriter* writer, const TreeEntry& entry, lzh::PackMethod method, int level) {
+  FILE* file = OpenForReading(entry.native);
+  if (!file) return lzh::Result::kCannotOpen;
+  lzh::Result result = writer->AddFile(Info(entry), ReadFrom(file), entry.size, method, level);
+  fclose(file);
+  return result;
+}
+
 }  // namespace
 
 std::string WriteFolderLzh(const std::vector<TreeEntry>& tree, FILE* out, lzh::PackMethod method, int level) {
-  lzh::LzhWriter writer(lzh::Sink{out, WriteToFile});
+  lzh::LzhWriter writer(WriteTo(out));
   uint64_t total = 0;
   for (const TreeEntry& entry : tree) total += entry.size;
   Progress progress(total);
   for (const TreeEntry& entry : tree) {
-    lzh::Result result;
-    if (entry.isFolder) {
-      result = writer.AddDirectory(Info(entry));
-    } else {
-      FILE* file = fopen(entry.path.c_str(), "rb");
-      if (!file) return "cannot read " + entry.path;
-      result = writer.AddFile(Info(entry), lzh::DataSource{file, ReadFromFile, RewindFile}, entry.size, method, level);
-      fclose(file);
-    }
+    lzh::Result result = entry.isFolder ? writer.AddDirectory(Info(entry)) : AddFile(&writer, entry, method, level);
+    if (result == lzh::Result::kCannotOpen) return "cannot read " + entry.path;
     if (result != lzh::Result::kOk) return entry.path + ": " + lzh::ResultText(result);
     progress.Add(entry.size);
   }

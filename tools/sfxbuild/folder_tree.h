@@ -9,9 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "host_file.h"
+
 struct TreeEntry {
-  std::string name;  // relative, '\\' between parts, code page 932 bytes
-  std::string path;  // where to read it on this machine
+  std::string name;   // relative, '\\' between parts, code page 932 bytes
+  std::string path;   // where it lies on this machine, for messages
+  NativePath native;  // what opens it
   bool isFolder;
   uint64_t size;
   time_t modified;

@@ -50,7 +50,7 @@ int LocateArchive(const char* path, inner::Span* span) {
               ReadFile(file, trailer, sizeof trailer, &got, nullptr) && got == sizeof trailer;
   CloseHandle(file);
   if (!read) return kFdiCannotOpen;
-  return inner::ReadTrailer(trailer, size, span) ? kFdiOk : kFdiNotCabinet;
+  return inner::ReadTrailer(trailer, size, span) == core::Result::kOk ? kFdiOk : kFdiNotCabinet;
 }
 
 // Asks for the target folder; false when the user cancels.

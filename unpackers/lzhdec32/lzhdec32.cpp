@@ -23,7 +23,7 @@ size_t ReadArchive(void* file, uint8_t* buffer, size_t size) {
   while (done < size) {
     DWORD got = 0;
     if (!ReadFile(static_cast<HANDLE>(file), buffer + done, static_cast<DWORD>(size - done), &got, nullptr))
-      return lzh::Source::kError;
+      return io::Source::kError;
     if (got == 0) break;
     done += got;
   }
@@ -51,7 +51,7 @@ bool SkipArchive(void* context, uint64_t size) {
   return !(low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR);
 }
 
-bool OpenArchive(void*, const char* path, lzh::Source* source) {
+bool OpenArchive(void*, const char* path, io::Source* source) {
   HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
@@ -61,11 +61,11 @@ bool OpenArchive(void*, const char* path, lzh::Source* source) {
     CloseHandle(file);
     return false;
   }
-  *source = lzh::Source{file, ReadArchive, SkipArchive};
+  *source = io::Source{file, ReadArchive, SkipArchive};
   return true;
 }
 
-void CloseArchive(void*, lzh::Source* source) { CloseHandle(static_cast<HANDLE>(source->context)); }
+void CloseArchive(void*, io::Source* source) { CloseHandle(static_cast<HANDLE>(source->context)); }
 
 // --- the extracted files ---
 
@@ -96,7 +96,7 @@ HANDLE CreateOut(const char* path) {
   return CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-bool CreateOutFile(void* heap, const char* path, lzh::Sink* sink) {
+bool CreateOutFile(void* heap, const char* path, io::Sink* sink) {
   int length = lstrlenA(path);
   OutFile* out = static_cast<OutFile*>(Allocate(heap, sizeof(OutFile) + length));
   if (!out) return false;
@@ -110,11 +110,11 @@ bool CreateOutFile(void* heap, const char* path, lzh::Sink* sink) {
     Release(heap, out);
     return false;
   }
-  *sink = lzh::Sink{out, WriteOut};
+  *sink = io::Sink{out, WriteOut};
   return true;
 }
 
-bool CloseOutFile(void* heap, lzh::Sink* sink, bool keep) {
+bool CloseOutFile(void* heap, io::Sink* sink, bool keep) {
   OutFile* out = static_cast<OutFile*>(sink->context);
   bool ok = CloseHandle(out->file) != FALSE;
   if (!keep || !ok) DeleteFileA(out->path);

@@ -1,0 +1,33 @@
+// The commands of sfxbuild, one file each, and what they share.
+#ifndef SFX_TOOLS_SFXBUILD_COMMANDS_H
+#define SFX_TOOLS_SFXBUILD_COMMANDS_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include <string>
+
+#include "payload.h"
+
+// Exit codes: 0 success, 1 failure (message on stderr), 2 bad usage.
+int PackCommand(int argc, char** argv);  // pack.cpp
+int Verify(const char* path);            // verify.cpp
+int List(const char* path);              // list.cpp
+
+// Prints "sfxbuild: error: " and the message made of `format`, `a` and
+// `b`; returns 1.
+int Fail(const char* format, const char* a = "", const char* b = "");
+// Prints how to call sfxbuild; returns 2.
+int Usage();
+
+// Files are read and copied in pieces of this size.
+constexpr size_t kChunk = 1 << 16;
+
+// Reads the whole built file through `splitter`, as the stub does; 0, or
+// the exit code of a failure to read it.
+int ReadBuiltFile(const char* path, payload::Splitter* splitter, payload::Splitter::Verdict* verdict);
+
+// "1,234,567"
+std::string Grouped(uint64_t value);
+
+#endif  // SFX_TOOLS_SFXBUILD_COMMANDS_H
