@@ -49,12 +49,11 @@ core::Result CleanEntryName(const char* name, size_t length, char separator, cha
   *cleanLength = 0;
   clean[0] = '\0';
   // An absolute path lands below the target as it would below the root:
-  // its leading separators go, and before them a drive's letter.
-  size_t start = 0;
-  if (length >= 2 && name[1] == ':' && text::AsciiUpper(name[0]) >= 'A' && text::AsciiUpper(name[0]) <= 'Z') start = 2;
-  while (start < length && (name[start] == '/' || name[start] == '\\')) ++start;
-  name += start;
-  length -= start;
+  // a drive's letter goes here, the leading separators with the empty parts.
+  if (length >= 2 && name[1] == ':' && static_cast<unsigned char>((name[0] | 0x20) - 'a') < 26) {
+    name += 2;
+    length -= 2;
+  }
   size_t out = 0, partStart = 0, pieceStart = 0;
   bool trail = false;  // the byte at hand is the second of a double-byte character
   for (size_t i = 0; i <= length; ++i) {

@@ -27,11 +27,21 @@ class Report {
       Char(c < 0x20 || c == 0x7F ? '?' : data[i]);
     }
   }
+  // Doubles a decimal number once per bit: 64-bit division would bring
+  // libgcc's helpers and their unwind tables into lzhdec32.dll.
   void Number(uint64_t value) {
-    char digits[24];
-    size_t n = 0;
-    do digits[n++] = static_cast<char>('0' + value % 10); while ((value /= 10) != 0);
-    while (n) Char(digits[--n]);
+    char digits[20] = {};  // least significant first
+    for (int bit = 63; bit >= 0; --bit) {
+      char carry = static_cast<char>(value >> bit & 1);
+      for (char& d : digits) {
+        d = static_cast<char>(d * 2 + carry);
+        carry = d >= 10;
+        if (carry) d = static_cast<char>(d - 10);
+      }
+    }
+    size_t n = sizeof digits;
+    while (n > 1 && digits[n - 1] == 0) --n;
+    while (n) Char(static_cast<char>('0' + digits[--n]));
   }
   void Char(char c) {
     if (used_ + 1 >= size_) return;

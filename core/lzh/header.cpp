@@ -199,7 +199,7 @@ Result ReadLevel23(const Source& source, uint8_t* buf, Parse* parse) {
     // The OS-9/68k archiver leaves the header's own size field out of the
     // level 2 header size, so its last extended header runs two bytes past it.
     if (!three && h->os == 'K' && !os9Mended && next == total - at + 2) {
-      r = ReadExactly(source, buf + total, 2);
+      r = io::ReadExactly(source, buf + total, 2);
       if (r != Result::kOk) return r;
       total += 2;
       h->headerSize = total;

@@ -114,13 +114,17 @@ TEST(LzhForeign, OtherArchiversFormsUnpackAsLhasaUnpacksThem) {
 TEST(LzhForeign, ListingShowsTheStoredName) {
   TempDir temp;
   std::string archive = temp / "in.lzh";
+  // The last entry claims 5,000,000,000 bytes in its 64-bit size header.
+  Entry huge = Make(2, "huge.bin", "z");
+  huge.more = {{0x42, std::string("\x01\0\0\0\0\0\0\0\x00\xF2\x05\x2A\x01\0\0\0", 16)}};
   std::string bytes = Archive({Make(0, "\\app\\readme.txt", "x"),
-                               FromSystem(WithFolder(Make(2, "b.txt", "y"), "\xFF" "app\xFF"), 'W')});
+                               FromSystem(WithFolder(Make(2, "b.txt", "y"), "\xFF" "app\xFF"), 'W'), huge});
   WriteAll(archive, Bytes(bytes.begin(), bytes.end()));
   ToolRun run = Lzhdec("l", archive);
   EXPECT_EQ(run.code, 0);
   EXPECT_NE(run.out.find(" /app/readme.txt\n"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find(" /app/b.txt\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find(" 5000000000 huge.bin\n"), std::string::npos) << run.out;
 }
 
 // A header from any other system whose size falls two bytes short is

@@ -49,9 +49,7 @@ int Run(FdiJob* job, const char* command) {
     }
     lstrcpyA(job->folder, folder);
     if (!FdiMakeParentFolders(job->folder, 3)) {
-      FdiReport(job, "cannot make folder ");
-      FdiReport(job, job->folder);
-      FdiReport(job, "\r\n");
+      FdiReportName(job, "cannot make folder ", job->folder);
       return kCab32WriteFailed;
     }
   }

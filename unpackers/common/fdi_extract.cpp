@@ -14,12 +14,6 @@ namespace {
 FdiJob* g_job;
 const char* g_archive;
 
-void ReportName(FdiJob* job, const char* what, const char* name) {
-  FdiReport(job, what);
-  FdiReport(job, name);
-  FdiReport(job, "\r\n");
-}
-
 DWORD Position(HANDLE file) { return SetFilePointer(file, 0, nullptr, FILE_CURRENT); }
 
 bool IsEmbeddedArchive(INT_PTR file) { return g_job && g_job->archiveLength && g_job->archiveHandle == file; }
@@ -29,14 +23,11 @@ bool IsEmbeddedArchive(INT_PTR file) { return g_job && g_job->archiveLength && g
 void* DIAMONDAPI Alloc(ULONG size) { return HeapAlloc(GetProcessHeap(), 0, size); }
 void DIAMONDAPI Free(void* block) { HeapFree(GetProcessHeap(), 0, block); }
 
+// FDI opens only cabinets, to read them: the files it unpacks are opened
+// by Notify. Any other wish is refused rather than half granted.
 INT_PTR DIAMONDAPI Open(char* name, int flags, int) {
-  DWORD access = (flags & _O_RDWR) ? GENERIC_READ | GENERIC_WRITE : (flags & _O_WRONLY) ? GENERIC_WRITE : GENERIC_READ;
-  DWORD disposition;
-  if (flags & _O_CREAT)
-    disposition = (flags & _O_EXCL) ? CREATE_NEW : (flags & _O_TRUNC) ? CREATE_ALWAYS : OPEN_ALWAYS;
-  else
-    disposition = (flags & _O_TRUNC) ? TRUNCATE_EXISTING : OPEN_EXISTING;
-  HANDLE file = CreateFileA(name, access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (flags & (_O_WRONLY | _O_RDWR | _O_CREAT | _O_TRUNC)) return -1;
+  HANDLE file = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return -1;
   INT_PTR handle = reinterpret_cast<INT_PTR>(file);
   if (g_job && g_job->archiveLength && g_archive && lstrcmpiA(name, g_archive) == 0) {
@@ -103,12 +94,12 @@ INT_PTR OpenTarget(FdiJob* job, const char* name) {
   if (nameLength >= MAX_PATH ||
       archive::CleanEntryName(name, nameLength, '\\', clean, &cleanLength) != core::Result::kOk) {
     ++job->refused;
-    ReportName(job, "refused: ", name);
+    FdiReportName(job, "refused: ", name);
     return 0;
   }
   if (folderLength + static_cast<int>(cleanLength) >= MAX_PATH) {
     ++job->failed;
-    ReportName(job, "path too long: ", name);
+    FdiReportName(job, "path too long: ", name);
     return 0;
   }
   lstrcpyA(job->current, job->folder);
@@ -121,7 +112,7 @@ INT_PTR OpenTarget(FdiJob* job, const char* name) {
   }
   if (file == INVALID_HANDLE_VALUE) {
     ++job->failed;
-    ReportName(job, "cannot write ", name);
+    FdiReportName(job, "cannot write ", name);
     return 0;
   }
   job->currentHandle = reinterpret_cast<INT_PTR>(file);
@@ -159,7 +150,7 @@ INT_PTR DIAMONDAPI Notify(FDINOTIFICATIONTYPE type, PFDINOTIFICATION info) {
         char line[32];
         wsprintfA(line, "%10lu  ", static_cast<unsigned long>(info->cb));
         FdiReport(job, line);
-        ReportName(job, "", info->psz1);
+        FdiReportName(job, "", info->psz1);
         ++job->files;
         job->bytes += info->cb;
       }
@@ -190,6 +181,12 @@ void FdiReport(FdiJob* job, const char* text) {
   job->out[job->outLength] = '\0';
 }
 
+void FdiReportName(FdiJob* job, const char* what, const char* name) {
+  FdiReport(job, what);
+  FdiReport(job, name);
+  FdiReport(job, "\r\n");
+}
+
 bool FdiMakeParentFolders(char* path, int from) {
   for (char* p = path + from; *p; p = CharNextA(p)) {
     if (*p != '\\') continue;
@@ -212,7 +209,7 @@ int FdiExtract(FdiJob* job, const char* archive) {
 
   HANDLE probe = CreateFileA(archive, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (probe == INVALID_HANDLE_VALUE) {
-    ReportName(job, "cannot open ", archive);
+    FdiReportName(job, "cannot open ", archive);
     return kFdiCannotOpen;
   }
   CloseHandle(probe);

@@ -48,6 +48,8 @@ int FdiExtract(FdiJob* job, const char* archive);
 
 // Adds `text` to the job's report, cut to fit.
 void FdiReport(FdiJob* job, const char* text);
+// Appends `what`, `name` and a line end.
+void FdiReportName(FdiJob* job, const char* what, const char* name);
 
 // Makes every folder of `path` up to its last '\\', from byte `from` on.
 bool FdiMakeParentFolders(char* path, int from);
