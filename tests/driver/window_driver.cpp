@@ -387,20 +387,6 @@ bool WaitForText(HWND dialog, int id, const std::string& text, DWORD timeoutMs) 
   return false;
 }
 
-std::string WorkspaceOf(const std::string& makingText) {
-  size_t open = makingText.find('"'), close = makingText.rfind('"');
-  if (open == std::string::npos || close <= open) return std::string();
-  return makingText.substr(open + 1, close - open - 1);
-}
-
-std::string WorkspaceIn(const std::string& folder) {
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((folder + "\\$JP*").c_str(), &entry);
-  if (find == INVALID_HANDLE_VALUE) return std::string();
-  FindClose(find);
-  return folder + "\\" + entry.cFileName;
-}
-
 bool Screenshot(const std::string& path, HWND window) {
   RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   if (window) GetWindowRect(window, &area);

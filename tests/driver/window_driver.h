@@ -131,11 +131,6 @@ std::vector<std::string> FollowTexts(const Process& process, HWND dialog, int id
 // Waits until a control shows `text`; false on time-out.
 bool WaitForText(HWND dialog, int id, const std::string& text, DWORD timeoutMs);
 
-// The workspace path out of the first progress text, "Making folder\n\"...\"".
-std::string WorkspaceOf(const std::string& makingText);
-// The one workspace ("$JP...") that a run made in `folder`; empty when none.
-std::string WorkspaceIn(const std::string& folder);
-
 // Saves what the screen shows (the window's rectangle, or all of it when
 // null) as a 24-bit BMP file.
 bool Screenshot(const std::string& path, HWND window = nullptr);
