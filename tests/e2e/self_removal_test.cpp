@@ -27,7 +27,8 @@ class SelfRemoval : public driver::BuiltFileTest {
 TEST_F(SelfRemoval, FileWithoutTheFlagStays) {
   std::string built = Build("keep me.exe", false);
   EXPECT_EQ(RunToEnd(built), 0u);
-  Sleep(1500);
+  // The removal would be a batch the stub starts: every program it started has ended.
+  ASSERT_TRUE(process_.WaitForItsPrograms());
   EXPECT_TRUE(driver::Exists(built));
 }
 
@@ -56,7 +57,8 @@ TEST_F(SelfRemoval, MemoryMethodOfTheWindows95FamilyRunsWithoutFault) {
   // counts is that the copied routine runs and ends the process cleanly
   // instead of faulting in memory that may not execute.
   EXPECT_EQ(RunToEnd(built, " +"), 0u);
-  Sleep(1000);
+  // The batch method would be a program the stub starts: every one it started has ended.
+  ASSERT_TRUE(process_.WaitForItsPrograms());
   EXPECT_TRUE(driver::Exists(built)) << "the batch method, which would delete it, did not run";
 }
 

@@ -124,7 +124,8 @@ TEST_F(ShellRun, CancelSkipsDistributionAndTheFinalCommandButDeletesTheWorkspace
   ASSERT_TRUE(driver::IsFolder(workspace));
   driver::PressButton(window, IDC_CANCEL);
   ASSERT_TRUE(process_.Wait(kRunTimeoutMs));
-  Sleep(1000);
+  // The final command would run in a program the stub starts: all of those have ended.
+  ASSERT_TRUE(process_.WaitForItsPrograms());
   EXPECT_FALSE(driver::Exists(dest_ + "\\payload.txt"));
   EXPECT_FALSE(driver::Exists(root_ + "\\final ran.txt"));
   EXPECT_FALSE(driver::Exists(workspace));
@@ -138,6 +139,8 @@ TEST_F(Distribution, ShellWithOnlyASubfolderStartsNothingAndDoesNotWait) {
   ASSERT_FALSE(run.texts.empty());
   EXPECT_EQ(run.texts.back(), "Deleting workspace...") << "the [shell] folder is deleted, not left over";
   EXPECT_EQ(driver::ReadFileBytes(dest_ + "\\payload.txt"), "payload");
+  // The batch would run in a program the stub starts: all of those have ended.
+  ASSERT_TRUE(run.process.WaitForItsPrograms());
   EXPECT_FALSE(driver::Exists(root_ + "\\sub ran.txt"));
 }
 
@@ -223,8 +226,9 @@ TEST_F(Distribution, FinalCommandNamingAFolderOpensItAndOneWithArgumentsOpensNot
   if (shown) PostMessageA(shown, WM_CLOSE, 0, 0);
 
   PutBatch("[Environment]\\SFX_E2E_DEST\\run.bat", root_ + "\\args ran.txt");
-  Run(Build("with arguments", "[Environment]\\SFX_E2E_DEST\\run.bat now"));
-  Sleep(1000);
+  driver::ProgressRun run = Run(Build("with arguments", "[Environment]\\SFX_E2E_DEST\\run.bat now"));
+  // The batch would run in a program the stub starts: all of those have ended.
+  ASSERT_TRUE(run.process.WaitForItsPrograms());
   EXPECT_FALSE(driver::Exists(root_ + "\\args ran.txt"));
 }
 
