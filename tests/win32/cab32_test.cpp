@@ -2,10 +2,11 @@
 // the kit's own writer, against Wine's cabinet.dll.
 #include <gtest/gtest.h>
 
-#include <random>
+#include <set>
 
 #include "cab/cab_writer.h"
 #include "cab32.h"
+#include "scratch.h"
 #include "window_driver.h"
 
 namespace {
@@ -31,21 +32,19 @@ std::vector<cab::FileEntry> Sample() {
   };
 }
 
-class Cab32Test : public ::testing::Test {
+class Cab32Test : public driver::ScratchTest {
  protected:
   void SetUp() override {
+    ScratchTest::SetUp();
     library_ = LoadLibraryA((driver::ProgramFolder() + "\\cab32.dll").c_str());
     ASSERT_NE(library_, nullptr);
     cab_ = reinterpret_cast<CabEntry>(reinterpret_cast<void*>(GetProcAddress(library_, "Cab")));
     ASSERT_NE(cab_, nullptr) << "Cab is exported undecorated";
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    root_ = std::string("C:\\sfx win32\\cab32 ") + info->name();
-    driver::RemoveTree(root_);
     ASSERT_TRUE(driver::MakeFolders(root_ + "\\out dir"));
   }
   void TearDown() override {
     if (library_) FreeLibrary(library_);
-    if (!HasFailure()) driver::RemoveTree(root_);
+    ScratchTest::TearDown();
   }
 
   std::string MakeCabinet(const std::vector<cab::FileEntry>& files, const cab::Options& options = cab::Options()) {
@@ -76,22 +75,15 @@ class Cab32Test : public ::testing::Test {
   }
 
   // Everything in root_ but the cabinet and the target folder.
-  std::vector<std::string> StrayEntries() {
-    std::vector<std::string> stray;
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((root_ + "\\*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE) return stray;
-    do {
-      std::string name = entry.cFileName;
-      if (name != "." && name != ".." && name != "test.cab" && name != "out dir") stray.push_back(name);
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
+  std::set<std::string> StrayEntries() {
+    std::set<std::string> stray = driver::Entries(root_);
+    stray.erase("test.cab");
+    stray.erase("out dir");
     return stray;
   }
 
   HMODULE library_ = nullptr;
   CabEntry cab_ = nullptr;
-  std::string root_;
 };
 
 TEST_F(Cab32Test, ExtractsMszipStoredAndManyFolderCabinets) {
@@ -187,11 +179,11 @@ TEST_F(Cab32Test, NamesThatLeaveTheFolderAreRefusedAndReported) {
   EXPECT_EQ(driver::ReadFileBytes(root_ + "\\out dir\\x\\double.txt"), "double");
   EXPECT_EQ(driver::ReadFileBytes(root_ + "\\out dir\\tail"), "tail");
   for (const char* name : hostile) EXPECT_NE(report.find(std::string("refused: ") + name + "\r\n"), std::string::npos) << name;
-  EXPECT_EQ(StrayEntries(), std::vector<std::string>());
+  EXPECT_EQ(StrayEntries(), std::set<std::string>());
   EXPECT_FALSE(driver::Exists("C:\\rooted.txt"));
   EXPECT_FALSE(driver::Exists("C:\\drive.txt"));
-  EXPECT_FALSE(driver::Exists("C:\\sfx win32\\up.txt"));
-  EXPECT_FALSE(driver::Exists("C:\\sfx win32\\up2.txt"));
+  EXPECT_FALSE(driver::Exists(driver::ParentOf(root_) + "\\up.txt"));
+  EXPECT_FALSE(driver::Exists(driver::ParentOf(root_) + "\\up2.txt"));
 }
 
 TEST_F(Cab32Test, DamagedCabinetsEndWithAnErrorAndStayInside) {
@@ -215,7 +207,7 @@ TEST_F(Cab32Test, DamagedCabinetsEndWithAnErrorAndStayInside) {
     std::string report;
     int result = Extract(path, &report);
     EXPECT_NE(result, kCab32Ok) << "case " << i << ": " << report;
-    EXPECT_EQ(StrayEntries(), std::vector<std::string>()) << "case " << i;
+    EXPECT_EQ(StrayEntries(), std::set<std::string>()) << "case " << i;
     // What was taken is whole: no piece of a file that did not decode.
     for (const cab::FileEntry& entry : Sample()) {
       std::string path = root_ + "\\out dir\\" + entry.name;

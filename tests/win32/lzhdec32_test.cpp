@@ -7,6 +7,7 @@
 #include <set>
 
 #include "lzh/crc16.h"
+#include "scratch.h"
 #include "window_driver.h"
 
 namespace {
@@ -16,8 +17,6 @@ typedef int(WINAPI* LzhDecEntry)(HWND, LPCSTR, LPSTR, DWORD);
 // 表 (0x95 0x5C) ends in a backslash byte; ソ (0x83 0x5C) too.
 const char kHyou[] = "\x95\x5C";
 const char kSoft[] = "\x83\x5C\x83\x74\x83\x67";  // ソフト
-
-std::string Fixture(const std::string& name) { return driver::ProgramFolder() + "\\fixtures\\" + name; }
 
 // A level-0 header with stored data: enough to put any name before the DLL.
 std::string StoredEntry(const std::string& name, const std::string& data) {
@@ -42,29 +41,7 @@ std::string StoredEntry(const std::string& name, const std::string& data) {
   return h + data;
 }
 
-// Every file and folder below `folder`, relative, folders ending in '\'.
-void ListTree(const std::string& folder, const std::string& prefix, std::set<std::string>* out) {
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    std::string name = entry.cFileName;
-    if (name == "." || name == "..") continue;
-    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      out->insert(prefix + name + "\\");
-      ListTree(folder + "\\" + name, prefix + name + "\\", out);
-    } else {
-      out->insert(prefix + name);
-    }
-  } while (FindNextFileA(find, &entry));
-  FindClose(find);
-}
-
-std::set<std::string> Tree(const std::string& folder) {
-  std::set<std::string> names;
-  ListTree(folder, "", &names);
-  return names;
-}
+using driver::Tree;
 
 // The tree of `drive` without what lies below `skip`.
 std::set<std::string> TreeOutside(const std::string& drive, const std::string& skip) {
@@ -79,30 +56,27 @@ std::set<std::string> TreeOutside(const std::string& drive, const std::string& s
 void ExpectFilesOfTheFixture(const std::string& folder) {
   for (const std::string& name : Tree(folder)) {
     if (name.back() == '\\') continue;
-    EXPECT_TRUE(driver::ReadFileBytes(folder + "\\" + name) == driver::ReadFileBytes(Fixture("app\\" + name)))
+    EXPECT_TRUE(driver::ReadFileBytes(folder + "\\" + name) == driver::ReadFileBytes(driver::FixturePath("app\\" + name)))
         << name;
   }
 }
 
-class LzhDec32 : public ::testing::Test {
+class LzhDec32 : public driver::ScratchTest {
  protected:
   void SetUp() override {
+    ScratchTest::SetUp();
     ASSERT_EQ(GetACP(), 932u) << "the names below are code page 932";
     library_ = LoadLibraryA((driver::ProgramFolder() + "\\lzhdec32.dll").c_str());
     ASSERT_NE(library_, nullptr);
     entry_ = reinterpret_cast<LzhDecEntry>(reinterpret_cast<void*>(GetProcAddress(library_, "LzhDec")));
     ASSERT_NE(entry_, nullptr);
-    root_ = std::string("C:\\sfx lzhdec32\\") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    driver::RemoveTree(root_);
     ASSERT_TRUE(driver::MakeFolders(root_ + "\\here"));
     // Drive-relative names would land in the current folder: make it one
     // the tests watch.
-    GetCurrentDirectoryA(sizeof savedFolder_, savedFolder_);
-    SetCurrentDirectoryA((root_ + "\\here").c_str());
+    EnterFolder(root_ + "\\here");
   }
   void TearDown() override {
-    SetCurrentDirectoryA(savedFolder_);
-    if (!HasFailure()) driver::RemoveTree(root_);
+    ScratchTest::TearDown();
     if (library_) FreeLibrary(library_);
   }
 
@@ -121,8 +95,6 @@ class LzhDec32 : public ::testing::Test {
 
   HMODULE library_ = nullptr;
   LzhDecEntry entry_ = nullptr;
-  std::string root_;
-  char savedFolder_[MAX_PATH] = "";
 };
 
 TEST_F(LzhDec32, ExportedUnderItsPlainAndDecoratedNames) {
@@ -134,7 +106,7 @@ TEST_F(LzhDec32, ExportedUnderItsPlainAndDecoratedNames) {
 TEST_F(LzhDec32, ExtractsEveryEntryBelowTheFolderAndOverwrites) {
   const std::string target = root_ + "\\out put " + kHyou;
   std::string report;
-  ASSERT_EQ(Run("x \"" + Fixture("app.lzh") + "\" \"" + target + "\\\"", &report), 0) << report;
+  ASSERT_EQ(Run("x \"" + driver::FixturePath("app.lzh") + "\" \"" + target + "\\\"", &report), 0) << report;
   const std::set<std::string> expected = {"top.txt",
                                           "[shell]\\",
                                           "[shell]\\config\\",
@@ -155,8 +127,8 @@ TEST_F(LzhDec32, ExtractsEveryEntryBelowTheFolderAndOverwrites) {
   const std::string readme = target + "\\[Temporary]\\readme.txt";
   ASSERT_TRUE(driver::WriteFileBytes(readme, "changed"));
   SetFileAttributesA(readme.c_str(), FILE_ATTRIBUTE_READONLY);
-  ASSERT_EQ(Run("x \"" + Fixture("app.lzh") + "\" \"" + target + "\"", &report), 0) << report;
-  EXPECT_TRUE(driver::ReadFileBytes(readme) == driver::ReadFileBytes(Fixture("app\\[Temporary]\\readme.txt")));
+  ASSERT_EQ(Run("x \"" + driver::FixturePath("app.lzh") + "\" \"" + target + "\"", &report), 0) << report;
+  EXPECT_TRUE(driver::ReadFileBytes(readme) == driver::ReadFileBytes(driver::FixturePath("app\\[Temporary]\\readme.txt")));
 }
 
 TEST_F(LzhDec32, ShiftJisNamesReachTheFileSystemAsTheArchiveHasThem) {
@@ -244,7 +216,7 @@ TEST_F(LzhDec32, HostileNamesFailAndStayInsideTheFolder) {
 // Truncated and bit-flipped copies of the jlha-made archive: a failure code
 // or exactly the original files, never a crash, a hang or a stray file.
 TEST_F(LzhDec32, DamagedArchivesFailOrExtractExactly) {
-  const std::string good = driver::ReadFileBytes(Fixture("app.lzh"));
+  const std::string good = driver::ReadFileBytes(driver::FixturePath("app.lzh"));
   ASSERT_GT(good.size(), 1000u);
   const std::string target = root_ + "\\out";
   const std::string damaged = root_ + "\\damaged.lzh";
