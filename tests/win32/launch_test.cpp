@@ -23,11 +23,13 @@ TEST_F(Launch, ShellItemsStartFromTheirFolder) {
   Batch(workspace_ + "\\[shell]\\first.bat", root_ + "\\first.txt");
   Batch(workspace_ + "\\[shell]\\second.bat", root_ + "\\second.txt");
   Batch(workspace_ + "\\[shell]\\sub\\not me.bat", root_ + "\\sub.txt");
+  driver::LaterPrograms started;
   EXPECT_TRUE(RunShellItems(nullptr, workspace_.c_str()));
   ASSERT_TRUE(driver::WaitForLine(root_ + "\\first.txt"));
   ASSERT_TRUE(driver::WaitForLine(root_ + "\\second.txt"));
   EXPECT_EQ(driver::MarkedFolder(root_ + "\\first.txt"), workspace_ + "\\[shell]");
-  Sleep(300);
+  // Whatever the call opened has ended, so a marker of the subfolder's batch would be there.
+  ASSERT_TRUE(started.WaitUntilEnded());
   EXPECT_FALSE(driver::Exists(root_ + "\\sub.txt")) << "subfolders are not opened";
 }
 
@@ -64,10 +66,12 @@ TEST_F(Launch, FinalCommandForms) {
 
   // Not one path: nothing opens.
   Batch(root_ + "\\args\\run.bat", root_ + "\\args.txt");
+  driver::LaterPrograms started;
   for (std::string text : {root_ + "\\args\\run.bat --quiet", std::string("[Nowhere]\\args\\run.bat"),
                            "[Application]\\" + missing + "\\run.bat"})
     FinalCommand(text);
-  Sleep(500);
+  // Whatever the calls opened has ended, so the batch's marker would be there.
+  ASSERT_TRUE(started.WaitUntilEnded());
   EXPECT_FALSE(driver::Exists(root_ + "\\args.txt"));
 }
 
