@@ -2,7 +2,6 @@
 // (cabextract, which also checks every block's checksum, and gcab).
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -24,8 +23,6 @@ std::string Compressible(size_t size) {
   for (int line = 0; text.size() < size; ++line) text += "line " + std::to_string(line % 97) + " of a sample text\n";
   return text.substr(0, size);
 }
-
-std::string ReadAll(const std::string& path) { return ReadText(path); }
 
 cab::FileEntry Entry(const std::string& name, const std::string& data) {
   cab::FileEntry entry;
@@ -53,20 +50,13 @@ std::vector<cab::FileEntry> SampleTree() {
   };
 }
 
-class CabWriterTest : public ::testing::Test {
+class CabWriterTest : public ScratchDirTest {
  protected:
-  void SetUp() override {
-    ASSERT_FALSE(temp_.path().empty());
-    dir_ = temp_.path();
-  }
-
   std::string WriteCabinet(const std::vector<cab::FileEntry>& files, const cab::Options& options) {
     cab::MemorySink sink;
     std::string error = cab::Write(files, options, &sink);
     EXPECT_EQ(error, "");
-    std::string path = dir_ + "/test.cab";
-    std::ofstream(path, std::ios::binary) << sink.bytes;
-    return path;
+    return Write("test.cab", sink.bytes);
   }
 
   // Every file comes out of `folder` with its bytes; '\\' became '/'.
@@ -75,7 +65,7 @@ class CabWriterTest : public ::testing::Test {
       std::string name = file.name;
       for (char& c : name)
         if (c == '\\') c = '/';
-      std::string got = ReadAll(folder + "/" + name);
+      std::string got = ReadText(folder + "/" + name);
       EXPECT_EQ(got.size(), file.data.size()) << file.name;
       EXPECT_TRUE(got == file.data) << file.name;
     }
@@ -93,8 +83,6 @@ class CabWriterTest : public ::testing::Test {
     ExpectExtracted(files, dir_ + "/gcab");
   }
 
-  TempDir temp_;
-  std::string dir_;
 };
 
 TEST_F(CabWriterTest, MszipTreeRoundTrips) { RoundTrip(SampleTree(), cab::Options()); }
@@ -111,7 +99,7 @@ TEST_F(CabWriterTest, SmallFolderLimitSplitsIntoSeveralFolders) {
   std::vector<cab::FileEntry> files = SampleTree();
   files.erase(files.begin() + 5, files.begin() + 7);  // nothing above the limit
   std::string cabinet = WriteCabinet(files, options);
-  std::string bytes = ReadAll(cabinet);
+  std::string bytes = ReadText(cabinet);
   ASSERT_GE(bytes.size(), 36u);
   // empty, one, below, block | above, Shift-JIS: two folders.
   EXPECT_EQ(static_cast<uint8_t>(bytes[26]) | static_cast<uint8_t>(bytes[27]) << 8, 2);
@@ -122,7 +110,7 @@ TEST_F(CabWriterTest, DatesTimesAndSizesReachTheReader) {
   std::vector<cab::FileEntry> files = {Entry("a.txt", "abc")};
   files[0].attributes = cab::kArchive | cab::kReadOnly;
   std::string cabinet = WriteCabinet(files, cab::Options());
-  std::string bytes = ReadAll(cabinet);
+  std::string bytes = ReadText(cabinet);
   EXPECT_EQ(bytes.substr(0, 4), "MSCF");
   uint32_t declared = 0;
   for (int i = 3; i >= 0; --i) declared = declared << 8 | static_cast<uint8_t>(bytes[8 + i]);
@@ -169,8 +157,7 @@ TEST_F(CabWriterTest, UnwritableEntriesAreRefusedBeforeAnyByte) {
 }
 
 TEST_F(CabWriterTest, SourceFileThatChangedSizeIsAnError) {
-  std::string path = dir_ + "/source";
-  std::ofstream(path, std::ios::binary) << "12345";
+  std::string path = Write("source", "12345");
   cab::FileEntry entry;
   entry.name = "s";
   entry.sourcePath = path;
@@ -184,7 +171,7 @@ TEST_F(CabWriterTest, SourceFileThatChangedSizeIsAnError) {
   std::string cabinet = WriteCabinet({entry}, cab::Options());
   REQUIRE_TOOL("cabextract");
   ASSERT_EQ(Sh("cabextract -q -d '" + dir_ + "/out' '" + cabinet + "'").code, 0);
-  EXPECT_EQ(ReadAll(dir_ + "/out/s"), "12345");
+  EXPECT_EQ(ReadText(dir_ + "/out/s"), "12345");
 }
 
 }  // namespace
