@@ -5,7 +5,7 @@
 
 #include <set>
 
-#include "cab/cab_writer.h"
+#include "cab_entry.h"
 #include "inner_archive.h"
 #include "scratch.h"
 #include "window_driver.h"
@@ -15,12 +15,7 @@ namespace {
 const char kTitle[] = "Self-extracting program";
 
 cab::FileEntry Entry(const std::string& name, const std::string& data) {
-  cab::FileEntry entry;
-  entry.name = name;
-  entry.size = static_cast<uint32_t>(data.size());
-  entry.data = data;
-  entry.date = cab::DosDate(2001, 4, 1);
-  return entry;
+  return CabFile(name, data, cab::DosDate(2001, 4, 1));
 }
 
 // innersfx.exe + cabinet + trailer, as sfxbuild lays them out.

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "cab/cab_writer.h"
+#include "cab_entry.h"
 #include "tool_run.h"
 
 namespace {
@@ -25,13 +25,7 @@ std::string Compressible(size_t size) {
 }
 
 cab::FileEntry Entry(const std::string& name, const std::string& data) {
-  cab::FileEntry entry;
-  entry.name = name;
-  entry.size = static_cast<uint32_t>(data.size());
-  entry.data = data;
-  entry.date = cab::DosDate(2024, 2, 29);
-  entry.time = cab::DosTime(13, 45, 58);
-  return entry;
+  return CabFile(name, data, cab::DosDate(2024, 2, 29), cab::DosTime(13, 45, 58));
 }
 
 // Shift-JIS "日本語.txt", kept as raw bytes.

@@ -4,8 +4,8 @@
 
 #include <set>
 
-#include "cab/cab_writer.h"
 #include "cab32.h"
+#include "cab_entry.h"
 #include "scratch.h"
 #include "window_driver.h"
 
@@ -14,13 +14,7 @@ namespace {
 typedef int(WINAPI* CabEntry)(HWND, LPCSTR, LPSTR, DWORD);
 
 cab::FileEntry Entry(const std::string& name, const std::string& data) {
-  cab::FileEntry entry;
-  entry.name = name;
-  entry.size = static_cast<uint32_t>(data.size());
-  entry.data = data;
-  entry.date = cab::DosDate(2001, 4, 1);
-  entry.time = cab::DosTime(10, 20, 30);
-  return entry;
+  return CabFile(name, data, cab::DosDate(2001, 4, 1), cab::DosTime(10, 20, 30));
 }
 
 std::vector<cab::FileEntry> Sample() {
