@@ -6,12 +6,9 @@
 
 #include "cab32.h"
 #include "cab_entry.h"
-#include "scratch.h"
-#include "window_driver.h"
+#include "library_test.h"
 
 namespace {
-
-typedef int(WINAPI* CabEntry)(HWND, LPCSTR, LPSTR, DWORD);
 
 cab::FileEntry Entry(const std::string& name, const std::string& data) {
   return CabFile(name, data, cab::DosDate(2001, 4, 1), cab::DosTime(10, 20, 30));
@@ -26,19 +23,12 @@ std::vector<cab::FileEntry> Sample() {
   };
 }
 
-class Cab32Test : public driver::ScratchTest {
+class Cab32Test : public LibraryTest {
  protected:
+  Cab32Test() : LibraryTest("cab32.dll", "Cab") {}
   void SetUp() override {
-    ScratchTest::SetUp();
-    library_ = LoadLibraryA((driver::ProgramFolder() + "\\cab32.dll").c_str());
-    ASSERT_NE(library_, nullptr);
-    cab_ = reinterpret_cast<CabEntry>(reinterpret_cast<void*>(GetProcAddress(library_, "Cab")));
-    ASSERT_NE(cab_, nullptr) << "Cab is exported undecorated";
+    LibraryTest::SetUp();
     ASSERT_TRUE(driver::MakeFolders(root_ + "\\out dir"));
-  }
-  void TearDown() override {
-    if (library_) FreeLibrary(library_);
-    ScratchTest::TearDown();
   }
 
   std::string MakeCabinet(const std::vector<cab::FileEntry>& files, const cab::Options& options = cab::Options()) {
@@ -49,15 +39,8 @@ class Cab32Test : public driver::ScratchTest {
     return path;
   }
 
-  int Cab(const std::string& command, std::string* report = nullptr) {
-    char output[4096];
-    int result = cab_(nullptr, command.c_str(), output, sizeof output);
-    if (report) *report = output;
-    return result;
-  }
-
   int Extract(const std::string& cabinet, std::string* report = nullptr) {
-    return Cab("-x \"" + cabinet + "\" \"" + root_ + "\\out dir\\\"", report);
+    return Call("-x \"" + cabinet + "\" \"" + root_ + "\\out dir\\\"", report);
   }
 
   void ExpectExtracted(const std::vector<cab::FileEntry>& files) {
@@ -75,9 +58,6 @@ class Cab32Test : public driver::ScratchTest {
     stray.erase("out dir");
     return stray;
   }
-
-  HMODULE library_ = nullptr;
-  CabEntry cab_ = nullptr;
 };
 
 TEST_F(Cab32Test, ExtractsMszipStoredAndManyFolderCabinets) {
@@ -116,7 +96,7 @@ TEST_F(Cab32Test, OverwritesReadOnlyFilesAndKeepsStampsAndAttributes) {
 
 TEST_F(Cab32Test, ListsWithoutWriting) {
   std::string report;
-  ASSERT_EQ(Cab("-l \"" + MakeCabinet(Sample()) + "\"", &report), kCab32Ok);
+  ASSERT_EQ(Call("-l \"" + MakeCabinet(Sample()) + "\"", &report), kCab32Ok);
   EXPECT_EQ(report,
             "         5  [shell]\\read me.txt\r\n"
             "         0  [System]\\empty.dll\r\n"
@@ -129,29 +109,29 @@ TEST_F(Cab32Test, ListsWithoutWriting) {
 TEST_F(Cab32Test, CommandsAndReportsAreChecked) {
   std::string cabinet = MakeCabinet(Sample());
   std::string report;
-  EXPECT_EQ(Cab("", &report), kCab32BadCommand);
-  EXPECT_EQ(Cab("-x", &report), kCab32BadCommand);
-  EXPECT_EQ(Cab("-q \"" + cabinet + "\"", &report), kCab32BadCommand);
-  EXPECT_EQ(Cab("-x \"" + std::string(300, 'p') + "\"", &report), kCab32BadCommand);
-  EXPECT_EQ(cab_(nullptr, nullptr, nullptr, 0), kCab32BadCommand);
-  EXPECT_EQ(Cab("-x \"" + root_ + "\\missing.cab\" \"" + root_ + "\\out dir\"", &report), kCab32CannotOpen);
+  EXPECT_EQ(Call("", &report), kCab32BadCommand);
+  EXPECT_EQ(Call("-x", &report), kCab32BadCommand);
+  EXPECT_EQ(Call("-q \"" + cabinet + "\"", &report), kCab32BadCommand);
+  EXPECT_EQ(Call("-x \"" + std::string(300, 'p') + "\"", &report), kCab32BadCommand);
+  EXPECT_EQ(entry_(nullptr, nullptr, nullptr, 0), kCab32BadCommand);
+  EXPECT_EQ(Call("-x \"" + root_ + "\\missing.cab\" \"" + root_ + "\\out dir\"", &report), kCab32CannotOpen);
   EXPECT_NE(report.find("cannot open"), std::string::npos) << report;
 
   // A short buffer gets the report's start, ended by a NUL.
   char small[8];
   memset(small, 'z', sizeof small);
-  EXPECT_EQ(cab_(nullptr, ("-l \"" + cabinet + "\"").c_str(), small, sizeof small), kCab32Ok);
+  EXPECT_EQ(entry_(nullptr, ("-l \"" + cabinet + "\"").c_str(), small, sizeof small), kCab32Ok);
   EXPECT_EQ(std::string(small), "       ");
   char untouched = 'u';
-  EXPECT_EQ(cab_(nullptr, ("-l \"" + cabinet + "\"").c_str(), &untouched, 0), kCab32Ok);
+  EXPECT_EQ(entry_(nullptr, ("-l \"" + cabinet + "\"").c_str(), &untouched, 0), kCab32Ok);
   EXPECT_EQ(untouched, 'u');
   // Unquoted arguments and a folder without its closing separator.
   const std::string plain = "C:\\cab32_plain";
+  RemoveAtEnd(plain);
   ASSERT_TRUE(driver::MakeFolders(plain));
   ASSERT_TRUE(CopyFileA(cabinet.c_str(), (plain + "\\t.cab").c_str(), FALSE));
-  EXPECT_EQ(Cab("-X " + plain + "\\t.cab " + plain + "\\out", &report), kCab32Ok) << report;
+  EXPECT_EQ(Call("-X " + plain + "\\t.cab " + plain + "\\out", &report), kCab32Ok) << report;
   EXPECT_TRUE(driver::Exists(plain + "\\out\\[shell]\\read me.txt"));
-  driver::RemoveTree(plain);
 }
 
 TEST_F(Cab32Test, NamesThatLeaveTheFolderAreRefusedAndReported) {

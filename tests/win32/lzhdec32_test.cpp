@@ -6,13 +6,10 @@
 
 #include <set>
 
+#include "library_test.h"
 #include "lzh/crc16.h"
-#include "scratch.h"
-#include "window_driver.h"
 
 namespace {
-
-typedef int(WINAPI* LzhDecEntry)(HWND, LPCSTR, LPSTR, DWORD);
 
 // 表 (0x95 0x5C) ends in a backslash byte; ソ (0x83 0x5C) too.
 const char kHyou[] = "\x95\x5C";
@@ -61,30 +58,16 @@ void ExpectFilesOfTheFixture(const std::string& folder) {
   }
 }
 
-class LzhDec32 : public driver::ScratchTest {
+class LzhDec32 : public LibraryTest {
  protected:
+  LzhDec32() : LibraryTest("lzhdec32.dll", "LzhDec") {}
   void SetUp() override {
-    ScratchTest::SetUp();
+    LibraryTest::SetUp();
     ASSERT_EQ(GetACP(), 932u) << "the names below are code page 932";
-    library_ = LoadLibraryA((driver::ProgramFolder() + "\\lzhdec32.dll").c_str());
-    ASSERT_NE(library_, nullptr);
-    entry_ = reinterpret_cast<LzhDecEntry>(reinterpret_cast<void*>(GetProcAddress(library_, "LzhDec")));
-    ASSERT_NE(entry_, nullptr);
     ASSERT_TRUE(driver::MakeFolders(root_ + "\\here"));
     // Drive-relative names would land in the current folder: make it one
     // the tests watch.
     EnterFolder(root_ + "\\here");
-  }
-  void TearDown() override {
-    ScratchTest::TearDown();
-    if (library_) FreeLibrary(library_);
-  }
-
-  int Run(const std::string& command, std::string* report = nullptr) {
-    char text[4096];
-    int code = entry_(nullptr, command.c_str(), text, sizeof text);
-    if (report) *report = text;
-    return code;
   }
 
   std::string Archive(const std::string& name, const std::string& bytes) {
@@ -92,9 +75,6 @@ class LzhDec32 : public driver::ScratchTest {
     EXPECT_TRUE(driver::WriteFileBytes(path, bytes));
     return path;
   }
-
-  HMODULE library_ = nullptr;
-  LzhDecEntry entry_ = nullptr;
 };
 
 TEST_F(LzhDec32, ExportedUnderItsPlainAndDecoratedNames) {
@@ -106,7 +86,7 @@ TEST_F(LzhDec32, ExportedUnderItsPlainAndDecoratedNames) {
 TEST_F(LzhDec32, ExtractsEveryEntryBelowTheFolderAndOverwrites) {
   const std::string target = root_ + "\\out put " + kHyou;
   std::string report;
-  ASSERT_EQ(Run("x \"" + driver::FixturePath("app.lzh") + "\" \"" + target + "\\\"", &report), 0) << report;
+  ASSERT_EQ(Call("x \"" + driver::FixturePath("app.lzh") + "\" \"" + target + "\\\"", &report), 0) << report;
   const std::set<std::string> expected = {"top.txt",
                                           "[shell]\\",
                                           "[shell]\\config\\",
@@ -127,7 +107,7 @@ TEST_F(LzhDec32, ExtractsEveryEntryBelowTheFolderAndOverwrites) {
   const std::string readme = target + "\\[Temporary]\\readme.txt";
   ASSERT_TRUE(driver::WriteFileBytes(readme, "changed"));
   SetFileAttributesA(readme.c_str(), FILE_ATTRIBUTE_READONLY);
-  ASSERT_EQ(Run("x \"" + driver::FixturePath("app.lzh") + "\" \"" + target + "\"", &report), 0) << report;
+  ASSERT_EQ(Call("x \"" + driver::FixturePath("app.lzh") + "\" \"" + target + "\"", &report), 0) << report;
   EXPECT_TRUE(driver::ReadFileBytes(readme) == driver::ReadFileBytes(driver::FixturePath("app\\[Temporary]\\readme.txt")));
 }
 
@@ -138,10 +118,10 @@ TEST_F(LzhDec32, ShiftJisNamesReachTheFileSystemAsTheArchiveHasThem) {
   std::string archive = Archive("names.lzh", StoredEntry(name, "japanese") + std::string(1, '\0'));
   std::string target = root_ + "\\" + kSoft;
   std::string report;
-  ASSERT_EQ(Run("x \"" + archive + "\" \"" + target + "\\\"", &report), 0) << report;
+  ASSERT_EQ(Call("x \"" + archive + "\" \"" + target + "\\\"", &report), 0) << report;
   EXPECT_EQ(Tree(target), (std::set<std::string>{std::string(kHyou) + "\\", name}));
   EXPECT_EQ(driver::ReadFileBytes(target + "\\" + name), "japanese");
-  ASSERT_EQ(Run("l \"" + archive + "\"", &report), 0);
+  ASSERT_EQ(Call("l \"" + archive + "\"", &report), 0);
   EXPECT_NE(report.find(std::string(kHyou) + "/" + kSoft + ".txt"), std::string::npos) << report;
 }
 
@@ -150,11 +130,11 @@ TEST_F(LzhDec32, BareArgumentsListAndTest) {
   // Relative to the current folder: the root's name has a blank.
   const std::string archive = "..\\bare.lzh";
   std::string report;
-  ASSERT_EQ(Run("l " + archive, &report), 0) << report;
+  ASSERT_EQ(Call("l " + archive, &report), 0) << report;
   EXPECT_EQ(report, "-lh0- 1 one.txt\n-lh0- 2 two.txt\n2 entries\n");
-  ASSERT_EQ(Run("t " + archive, &report), 0) << report;
+  ASSERT_EQ(Call("t " + archive, &report), 0) << report;
   EXPECT_EQ(report, "2 files tested, 0 folders\n");
-  ASSERT_EQ(Run("X " + archive + " ..\\bare", &report), 0) << report;
+  ASSERT_EQ(Call("X " + archive + " ..\\bare", &report), 0) << report;
   EXPECT_EQ(Tree(root_ + "\\bare"), (std::set<std::string>{"one.txt", "two.txt"}));
   EXPECT_TRUE(Tree(root_ + "\\here").empty()) << "testing and listing write nothing";
 }
@@ -179,17 +159,17 @@ TEST_F(LzhDec32, ReportIsCutToTheBufferAndEndsInNul) {
 
 TEST_F(LzhDec32, CommandsThatCannotRunFail) {
   std::string report;
-  EXPECT_NE(Run("", &report), 0);
-  EXPECT_NE(Run("x", &report), 0);
-  EXPECT_NE(Run("l \"unterminated", &report), 0);
-  EXPECT_NE(Run("t \"" + root_ + "\\missing.lzh\"", &report), 0);
+  EXPECT_NE(Call("", &report), 0);
+  EXPECT_NE(Call("x", &report), 0);
+  EXPECT_NE(Call("l \"unterminated", &report), 0);
+  EXPECT_NE(Call("t \"" + root_ + "\\missing.lzh\"", &report), 0);
   EXPECT_NE(report.find("cannot open"), std::string::npos) << report;
   // Devices and folders are no archives, and waiting on one would hang.
-  EXPECT_NE(Run("t CON", &report), 0);
-  EXPECT_NE(Run("t \"" + root_ + "\"", &report), 0);
+  EXPECT_NE(Call("t CON", &report), 0);
+  EXPECT_NE(Call("t \"" + root_ + "\"", &report), 0);
   // A target below a file cannot be made.
   std::string archive = Archive("a.lzh", StoredEntry("a.txt", "a") + '\0');
-  EXPECT_NE(Run("x \"" + archive + "\" \"" + archive + "\\sub\\\"", &report), 0);
+  EXPECT_NE(Call("x \"" + archive + "\" \"" + archive + "\\sub\\\"", &report), 0);
 }
 
 // Each hostile name beside a harmless one: the call fails, the harmless
@@ -205,7 +185,7 @@ TEST_F(LzhDec32, HostileNamesFailAndStayInsideTheFolder) {
     std::string archive = Archive("hostile.lzh", StoredEntry(name, "evil") + StoredEntry("ok.txt", "ok") + '\0');
     std::string target = root_ + "\\out";
     std::string report;
-    EXPECT_NE(Run("x \"" + archive + "\" \"" + target + "\\\"", &report), 0) << report;
+    EXPECT_NE(Call("x \"" + archive + "\" \"" + target + "\\\"", &report), 0) << report;
     EXPECT_EQ(Tree(target), (std::set<std::string>{"ok.txt"})) << report;
     EXPECT_EQ(Tree(root_), (std::set<std::string>{"here\\", "hostile.lzh", "out\\", "out\\ok.txt"}));
     driver::RemoveTree(target);
@@ -222,8 +202,8 @@ TEST_F(LzhDec32, DamagedArchivesFailOrExtractExactly) {
   const std::string damaged = root_ + "\\damaged.lzh";
   for (size_t size = 0; size + 2 < good.size(); size += 37) {
     ASSERT_TRUE(driver::WriteFileBytes(damaged, good.substr(0, size)));
-    EXPECT_NE(Run("x \"" + damaged + "\" \"" + target + "\""), 0) << size;
-    EXPECT_NE(Run("t \"" + damaged + "\""), 0) << size;
+    EXPECT_NE(Call("x \"" + damaged + "\" \"" + target + "\""), 0) << size;
+    EXPECT_NE(Call("t \"" + damaged + "\""), 0) << size;
   }
   unsigned seed = 12345;
   for (int round = 0; round < 300; ++round) {
@@ -233,7 +213,7 @@ TEST_F(LzhDec32, DamagedArchivesFailOrExtractExactly) {
     bytes[at] = static_cast<char>(bytes[at] ^ (1 << ((seed >> 4) % 8)));
     ASSERT_TRUE(driver::WriteFileBytes(damaged, bytes));
     driver::RemoveTree(target);
-    if (Run("x \"" + damaged + "\" \"" + target + "\"") == 0) {
+    if (Call("x \"" + damaged + "\" \"" + target + "\"") == 0) {
       SCOPED_TRACE(at);
       ExpectFilesOfTheFixture(target);
     }
