@@ -70,8 +70,7 @@ namespace {
 
 // This process's environment with some variables set or removed, as the
 // sorted block that CreateProcessA takes.
-std::string EnvironmentBlock(const std::map<std::string, std::string>& set,
-                             const std::vector<std::string>& remove) {
+std::string EnvironmentBlock(const std::map<std::string, std::string>& set) {
   std::map<std::string, std::string> variables;  // upper-case name -> "Name=value"
   auto upper = [](std::string text) {
     for (char& c : text) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
@@ -84,7 +83,6 @@ std::string EnvironmentBlock(const std::map<std::string, std::string>& set,
     variables[upper(std::string(p, equals))] = p;
   }
   FreeEnvironmentStringsA(strings);
-  for (const std::string& name : remove) variables.erase(upper(name));
   for (const auto& [name, value] : set) {
     if (value.empty()) variables.erase(upper(name));
     else variables[upper(name)] = name + "=" + value;
@@ -98,19 +96,13 @@ std::string EnvironmentBlock(const std::map<std::string, std::string>& set,
 }  // namespace
 
 Process Start(const std::string& commandLine, const std::string& folder,
-              const std::map<std::string, std::string>* environment,
-              const std::vector<std::string>* remove) {
+              const std::map<std::string, std::string>* environment) {
   Process result;
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
   std::string line = commandLine;
-  std::string block;
-  if (environment || remove) {
-    static const std::map<std::string, std::string> none;
-    static const std::vector<std::string> nothing;
-    block = EnvironmentBlock(environment ? *environment : none, remove ? *remove : nothing);
-  }
+  std::string block = environment ? EnvironmentBlock(*environment) : std::string();
   // Suspended until it is in its job, so that nothing it starts escapes.
   if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, block.empty() ? nullptr : &block[0],
                       folder.empty() ? nullptr : folder.c_str(), &startup, &info))
@@ -150,25 +142,17 @@ Captured RunCaptured(const std::string& commandLine, const std::string& folder, 
 
 namespace {
 
-// The processes that run now, by id, with the id of the process that
-// started each.
-std::vector<std::pair<DWORD, DWORD>> RunningProcesses() {
-  std::vector<std::pair<DWORD, DWORD>> all;
+// The running processes that this one started, by id; false when they
+// cannot be listed.
+bool ListChildren(std::set<DWORD>* children) {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return all;
+  if (snapshot == INVALID_HANDLE_VALUE) return false;
   PROCESSENTRY32 entry;
   entry.dwSize = sizeof entry;
   for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-    all.emplace_back(entry.th32ProcessID, entry.th32ParentProcessID);
+    if (entry.th32ParentProcessID == GetCurrentProcessId()) children->insert(entry.th32ProcessID);
   CloseHandle(snapshot);
-  return all;
-}
-
-std::set<DWORD> ChildrenOfThisProcess() {
-  std::set<DWORD> children;
-  for (const auto& [id, parent] : RunningProcesses())
-    if (parent == GetCurrentProcessId()) children.insert(id);
-  return children;
+  return true;
 }
 
 bool StillRuns(DWORD processId) {
@@ -181,13 +165,14 @@ bool StillRuns(DWORD processId) {
 
 }  // namespace
 
-LaterPrograms::LaterPrograms() : earlier_(ChildrenOfThisProcess()) {}
+LaterPrograms::LaterPrograms() { ListChildren(&earlier_); }
 
 bool LaterPrograms::WaitUntilEnded(DWORD timeoutMs) const {
   DWORD start = GetTickCount();
   for (;;) {
-    bool running = false;
-    for (DWORD id : ChildrenOfThisProcess()) running = running || (!earlier_.count(id) && StillRuns(id));
+    std::set<DWORD> now;
+    bool running = !ListChildren(&now);
+    for (DWORD id : now) running = running || (!earlier_.count(id) && StillRuns(id));
     if (!running) return true;
     if (GetTickCount() - start >= timeoutMs) return false;
     Sleep(20);

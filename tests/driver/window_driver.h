@@ -45,8 +45,7 @@ class Process {
   void Kill();
 
  private:
-  friend Process Start(const std::string&, const std::string&, const std::map<std::string, std::string>*,
-                       const std::vector<std::string>*);
+  friend Process Start(const std::string&, const std::string&, const std::map<std::string, std::string>*);
   void Close();
   HANDLE process_ = nullptr;
   HANDLE thread_ = nullptr;
@@ -56,11 +55,10 @@ class Process {
 
 // Starts `commandLine` in `folder`. Without `environment` the program gets
 // this process's environment; otherwise this process's environment with the
-// given variables set (an empty value removes the variable) and `remove`
-// left out. Check started() on the result.
+// given variables set (an empty value removes the variable). Check
+// started() on the result.
 Process Start(const std::string& commandLine, const std::string& folder,
-              const std::map<std::string, std::string>* environment = nullptr,
-              const std::vector<std::string>* remove = nullptr);
+              const std::map<std::string, std::string>* environment = nullptr);
 
 // Runs a console program to its end; returns its exit code, or -1.
 int RunToEnd(const std::string& commandLine, const std::string& folder, DWORD timeoutMs = 60000);
