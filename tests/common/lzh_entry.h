@@ -111,6 +111,24 @@ inline std::string Stored(const std::string& name, const std::string& data) {
   return Build(e);
 }
 
+// `folder` (parts split by '/') and `name` as the header level keeps them:
+// one name field at level 0 ("folder\\name"), a folder header ended by
+// 0xFF at levels 1 and 2.
+inline std::string AtLevel(int level, const std::string& folder, const std::string& name, const std::string& data) {
+  Entry e;
+  e.level = level;
+  e.name = name;
+  e.data = data;
+  if (!folder.empty() && level == 0) {
+    e.name = folder + "\\" + name;
+  } else if (!folder.empty()) {
+    e.folder = folder + '\xFF';
+    for (char& c : e.folder)
+      if (c == '/') c = '\xFF';
+  }
+  return Build(e);
+}
+
 }  // namespace lzhentry
 
 #endif  // SFX_TESTS_COMMON_LZH_ENTRY_H

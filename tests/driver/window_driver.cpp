@@ -3,8 +3,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 #include <string.h>
-
-#include <random>
+#include <tlhelp32.h>
 
 namespace driver {
 
@@ -12,20 +11,26 @@ Process::~Process() {
   // A program that a failed test left running would hold the test
   // runner's output open.
   if (process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) Kill();
-  if (thread_) CloseHandle(thread_);
-  if (process_) CloseHandle(process_);
+  Close();
+}
+
+void Process::Close() {
+  for (HANDLE handle : {thread_, process_, job_})
+    if (handle) CloseHandle(handle);
+  process_ = thread_ = job_ = nullptr;
+  id_ = 0;
 }
 
 Process::Process(Process&& other) noexcept { *this = std::move(other); }
 
 Process& Process::operator=(Process&& other) noexcept {
   if (this != &other) {
-    if (thread_) CloseHandle(thread_);
-    if (process_) CloseHandle(process_);
+    Close();
     process_ = other.process_;
     thread_ = other.thread_;
+    job_ = other.job_;
     id_ = other.id_;
-    other.process_ = other.thread_ = nullptr;
+    other.process_ = other.thread_ = other.job_ = nullptr;
     other.id_ = 0;
   }
   return *this;
@@ -35,6 +40,24 @@ bool Process::Wait(DWORD timeoutMs, DWORD* code) const {
   if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return false;
   if (code) GetExitCodeProcess(process_, code);
   return true;
+}
+
+DWORD Process::ExitCode(DWORD timeoutMs) const {
+  DWORD code = kRunsOn;
+  return Wait(timeoutMs, &code) ? code : kRunsOn;
+}
+
+bool Process::WaitForItsPrograms(DWORD timeoutMs) const {
+  if (!job_) return false;
+  DWORD start = GetTickCount();
+  for (;;) {
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION job = {};
+    if (!QueryInformationJobObject(job_, JobObjectBasicAccountingInformation, &job, sizeof job, nullptr))
+      return false;
+    if (job.ActiveProcesses == 0) return true;
+    if (GetTickCount() - start >= timeoutMs) return false;
+    Sleep(20);
+  }
 }
 
 void Process::Kill() {
@@ -47,8 +70,7 @@ namespace {
 
 // This process's environment with some variables set or removed, as the
 // sorted block that CreateProcessA takes.
-std::string EnvironmentBlock(const std::map<std::string, std::string>& set,
-                             const std::vector<std::string>& remove) {
+std::string EnvironmentBlock(const std::map<std::string, std::string>& set) {
   std::map<std::string, std::string> variables;  // upper-case name -> "Name=value"
   auto upper = [](std::string text) {
     for (char& c : text) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
@@ -61,7 +83,6 @@ std::string EnvironmentBlock(const std::map<std::string, std::string>& set,
     variables[upper(std::string(p, equals))] = p;
   }
   FreeEnvironmentStringsA(strings);
-  for (const std::string& name : remove) variables.erase(upper(name));
   for (const auto& [name, value] : set) {
     if (value.empty()) variables.erase(upper(name));
     else variables[upper(name)] = name + "=" + value;
@@ -75,25 +96,26 @@ std::string EnvironmentBlock(const std::map<std::string, std::string>& set,
 }  // namespace
 
 Process Start(const std::string& commandLine, const std::string& folder,
-              const std::map<std::string, std::string>* environment,
-              const std::vector<std::string>* remove) {
+              const std::map<std::string, std::string>* environment) {
   Process result;
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
   std::string line = commandLine;
-  std::string block;
-  if (environment || remove) {
-    static const std::map<std::string, std::string> none;
-    static const std::vector<std::string> nothing;
-    block = EnvironmentBlock(environment ? *environment : none, remove ? *remove : nothing);
-  }
-  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, block.empty() ? nullptr : &block[0],
+  std::string block = environment ? EnvironmentBlock(*environment) : std::string();
+  // Suspended until it is in its job, so that nothing it starts escapes.
+  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, block.empty() ? nullptr : &block[0],
                       folder.empty() ? nullptr : folder.c_str(), &startup, &info))
     return result;
   result.process_ = info.hProcess;
   result.thread_ = info.hThread;
   result.id_ = info.dwProcessId;
+  result.job_ = CreateJobObjectA(nullptr, nullptr);
+  if (result.job_ && !AssignProcessToJobObject(result.job_, info.hProcess)) {
+    CloseHandle(result.job_);
+    result.job_ = nullptr;
+  }
+  ResumeThread(info.hThread);
   return result;
 }
 
@@ -106,6 +128,55 @@ int RunToEnd(const std::string& commandLine, const std::string& folder, DWORD ti
     return -1;
   }
   return static_cast<int>(code);
+}
+
+Captured RunCaptured(const std::string& commandLine, const std::string& folder, DWORD timeoutMs) {
+  // The command interpreter collects both outputs in a file of the folder.
+  char log[MAX_PATH];
+  if (!GetTempFileNameA(folder.c_str(), "out", 0, log)) return Captured{-1, {}};
+  Captured run{RunToEnd("cmd.exe /s /c \"" + commandLine + " > \"" + log + "\" 2>&1\"", folder, timeoutMs), {}};
+  run.out = ReadFileBytes(log);
+  DeleteFileA(log);
+  return run;
+}
+
+namespace {
+
+// The running processes that this one started, by id; false when they
+// cannot be listed.
+bool ListChildren(std::set<DWORD>* children) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return false;
+  PROCESSENTRY32 entry;
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+    if (entry.th32ParentProcessID == GetCurrentProcessId()) children->insert(entry.th32ProcessID);
+  CloseHandle(snapshot);
+  return true;
+}
+
+bool StillRuns(DWORD processId) {
+  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+  if (!process) return false;
+  bool runs = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+  CloseHandle(process);
+  return runs;
+}
+
+}  // namespace
+
+LaterPrograms::LaterPrograms() { ListChildren(&earlier_); }
+
+bool LaterPrograms::WaitUntilEnded(DWORD timeoutMs) const {
+  DWORD start = GetTickCount();
+  for (;;) {
+    std::set<DWORD> now;
+    bool running = !ListChildren(&now);
+    for (DWORD id : now) running = running || (!earlier_.count(id) && StillRuns(id));
+    if (!running) return true;
+    if (GetTickCount() - start >= timeoutMs) return false;
+    Sleep(20);
+  }
 }
 
 namespace {
@@ -244,6 +315,12 @@ bool SelectBrowseItem(HWND dialog, const std::string& name, DWORD timeoutMs) {
   return false;
 }
 
+HWND BrowseDialog(DWORD processId) {
+  for (HWND window : TopLevelWindows(processId))
+    if (IsWindowVisible(window) && ClassName(window) == "#32770" && GetDlgItem(window, 14145)) return window;
+  return nullptr;
+}
+
 std::string BrowseSelection(HWND dialog) {
   DWORD processId = 0;
   GetWindowThreadProcessId(dialog, &processId);
@@ -267,6 +344,20 @@ bool SelectBrowseFolder(HWND dialog, const std::string& folder, DWORD timeoutMs)
     if (lstrcmpiA(SelectedTreeItem(tree, processId).c_str(), name.c_str()) == 0) return true;
   } while (GetTickCount() - start < timeoutMs);
   return false;
+}
+
+std::string WaitForPreselection(HWND dialog, const std::string& name, DWORD timeoutMs) {
+  std::string shown = BrowseSelection(dialog);
+  for (DWORD start = GetTickCount(); shown != name && GetTickCount() - start < timeoutMs; shown = BrowseSelection(dialog))
+    Sleep(50);
+  return shown;
+}
+
+bool ChooseBrowseFolder(HWND dialog, const std::string& folder) {
+  bool selected = SelectBrowseFolder(dialog, folder);
+  // OK even so: the program under test must not be left waiting.
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  return selected;
 }
 
 bool AnswerMessageBox(DWORD processId, const char* caption, int buttonId, DWORD timeoutMs,
@@ -342,92 +433,6 @@ bool Screenshot(const std::string& path, HWND window) {
   bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
   bytes += pixels;
   return WriteFileBytes(path, bytes);
-}
-
-std::string RandomBytes(size_t size, unsigned seed) {
-  std::mt19937 random(seed);
-  std::string bytes(size, '\0');
-  for (char& c : bytes) c = static_cast<char>(random());
-  return bytes;
-}
-
-std::string WorkspaceOf(const std::string& makingText) {
-  size_t open = makingText.find('"'), close = makingText.rfind('"');
-  if (open == std::string::npos || close <= open) return std::string();
-  return makingText.substr(open + 1, close - open - 1);
-}
-
-std::string WorkspaceIn(const std::string& folder) {
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((folder + "\\$JP*").c_str(), &entry);
-  if (find == INVALID_HANDLE_VALUE) return std::string();
-  FindClose(find);
-  return folder + "\\" + entry.cFileName;
-}
-
-bool WaitForLine(const std::string& path, DWORD timeoutMs) {
-  for (DWORD waited = 0; waited < timeoutMs; waited += 50, Sleep(50))
-    if (ReadFileBytes(path).find('\n') != std::string::npos) return true;
-  return false;
-}
-
-std::string ReadFileBytes(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::string();
-  std::string bytes(GetFileSize(file, nullptr), '\0');
-  DWORD got = 0;
-  if (!bytes.empty()) ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr);
-  CloseHandle(file);
-  bytes.resize(got);
-  return bytes;
-}
-
-bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-  return ok && written == bytes.size();
-}
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-bool IsFolder(const std::string& path) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool MakeFolders(const std::string& path) {
-  for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
-    CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
-  CreateDirectoryA(path.c_str(), nullptr);
-  return IsFolder(path);
-}
-
-void RemoveTree(const std::string& path) {
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((path + "\\*").c_str(), &entry);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = entry.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string child = path + "\\" + name;
-      SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(child);
-      else DeleteFileA(child.c_str());
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
-  }
-  RemoveDirectoryA(path.c_str());
-}
-
-std::string ProgramFolder() {
-  char path[MAX_PATH];
-  DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-  std::string folder(path, length);
-  return folder.substr(0, folder.rfind('\\'));
 }
 
 }  // namespace driver

@@ -8,8 +8,11 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
+
+#include "machine.h"
 
 namespace driver {
 
@@ -30,27 +33,57 @@ class Process {
 
   // Waits for the end; false on time-out. The exit code goes to `code`.
   bool Wait(DWORD timeoutMs, DWORD* code = nullptr) const;
+  // The exit code once the program has ended, kRunsOn when it did not end
+  // within the time.
+  static constexpr DWORD kRunsOn = 0xFFFFFFFF;
+  DWORD ExitCode(DWORD timeoutMs = 10000) const;
+  // Waits until the program and every program it started (and those
+  // started) have ended: what must not come of them is settled then.
+  // False on time-out.
+  bool WaitForItsPrograms(DWORD timeoutMs = 30000) const;
   // Ends the program and waits for it.
   void Kill();
 
  private:
-  friend Process Start(const std::string&, const std::string&, const std::map<std::string, std::string>*,
-                       const std::vector<std::string>*);
+  friend Process Start(const std::string&, const std::string&, const std::map<std::string, std::string>*);
+  void Close();
   HANDLE process_ = nullptr;
   HANDLE thread_ = nullptr;
+  HANDLE job_ = nullptr;  // holds the program and all it starts
   DWORD id_ = 0;
 };
 
 // Starts `commandLine` in `folder`. Without `environment` the program gets
 // this process's environment; otherwise this process's environment with the
-// given variables set (an empty value removes the variable) and `remove`
-// left out. Check started() on the result.
+// given variables set (an empty value removes the variable). Check
+// started() on the result.
 Process Start(const std::string& commandLine, const std::string& folder,
-              const std::map<std::string, std::string>* environment = nullptr,
-              const std::vector<std::string>* remove = nullptr);
+              const std::map<std::string, std::string>* environment = nullptr);
 
 // Runs a console program to its end; returns its exit code, or -1.
 int RunToEnd(const std::string& commandLine, const std::string& folder, DWORD timeoutMs = 60000);
+
+// A console program's exit code (-1 when it did not end) and what it
+// printed, standard output and error together.
+struct Captured {
+  int code;
+  std::string out;
+};
+Captured RunCaptured(const std::string& commandLine, const std::string& folder, DWORD timeoutMs = 60000);
+
+// The programs that this process starts from now on (the kit's calls
+// start what they open themselves). A test that must show that a call
+// did NOT start something waits until they have all ended: only then is
+// the absence final.
+class LaterPrograms {
+ public:
+  LaterPrograms();
+  // False when one still runs after `timeoutMs`.
+  bool WaitUntilEnded(DWORD timeoutMs = 30000) const;
+
+ private:
+  std::set<DWORD> earlier_;
+};
 
 // Top-level windows of a process, visible or not.
 std::vector<HWND> TopLevelWindows(DWORD processId);
@@ -67,6 +100,9 @@ bool IsControlVisible(HWND dialog, int id);
 // Clicks a button of a dialog of another process.
 void PressButton(HWND dialog, int id);
 
+// The visible "Browse for Folder" dialog of a process (a dialog with the
+// folder tree), or null.
+HWND BrowseDialog(DWORD processId);
 // Selects `folder` in a "Browse for Folder" dialog of any process and
 // waits until the dialog shows it selected. False when it never did.
 bool SelectBrowseFolder(HWND dialog, const std::string& folder, DWORD timeoutMs = 10000);
@@ -76,6 +112,11 @@ bool SelectBrowseFolder(HWND dialog, const std::string& folder, DWORD timeoutMs 
 bool SelectBrowseItem(HWND dialog, const std::string& name, DWORD timeoutMs = 10000);
 // The name of the folder selected in a "Browse for Folder" dialog.
 std::string BrowseSelection(HWND dialog);
+// The dialog preselects a folder some time after it shows (a fresh prefix
+// may take seconds): waits until it shows `name` and returns what it shows.
+std::string WaitForPreselection(HWND dialog, const std::string& name, DWORD timeoutMs = 20000);
+// Selects `folder` and presses OK; false when the selection did not hold.
+bool ChooseBrowseFolder(HWND dialog, const std::string& folder);
 
 // Waits for a message box (a "#32770" window titled `caption`) of the
 // process, returns its text and presses the button `buttonId`. Returns
@@ -95,28 +136,6 @@ bool WaitForText(HWND dialog, int id, const std::string& text, DWORD timeoutMs);
 // Saves what the screen shows (the window's rectangle, or all of it when
 // null) as a 24-bit BMP file.
 bool Screenshot(const std::string& path, HWND window = nullptr);
-
-// --- runs of built files ---
-// `size` bytes from a fixed seed.
-std::string RandomBytes(size_t size, unsigned seed);
-// The workspace path out of the first progress text, "Making folder\n\"...\"".
-std::string WorkspaceOf(const std::string& makingText);
-// The one workspace ("$JP...") that a run made in `folder`; empty when none.
-std::string WorkspaceIn(const std::string& folder);
-// Waits until `path` exists and holds a complete line; false on time-out.
-bool WaitForLine(const std::string& path, DWORD timeoutMs = 20000);
-
-// --- files ---
-std::string ReadFileBytes(const std::string& path);
-bool WriteFileBytes(const std::string& path, const std::string& bytes);
-bool Exists(const std::string& path);
-bool IsFolder(const std::string& path);
-// Makes every missing folder of `path`.
-bool MakeFolders(const std::string& path);
-// Deletes a folder with everything below it.
-void RemoveTree(const std::string& path);
-// Folder of this test program (where the kit's programs are built too).
-std::string ProgramFolder();
 
 }  // namespace driver
 

@@ -3,11 +3,12 @@
 // and hostile names.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <set>
 
-#include "cab/cab_writer.h"
+#include "cab_entry.h"
 #include "inner_archive.h"
 #include "io/memory.h"
+#include "scratch.h"
 #include "window_driver.h"
 
 namespace {
@@ -15,12 +16,7 @@ namespace {
 const char kTitle[] = "Self-extracting program";
 
 cab::FileEntry Entry(const std::string& name, const std::string& data) {
-  cab::FileEntry entry;
-  entry.name = name;
-  entry.size = static_cast<uint32_t>(data.size());
-  entry.data = data;
-  entry.date = cab::DosDate(2001, 4, 1);
-  return entry;
+  return CabFile(name, data, cab::DosDate(2001, 4, 1));
 }
 
 // innersfx.exe + cabinet + trailer, as sfxbuild lays them out.
@@ -33,41 +29,15 @@ std::string InnerProgram(const std::vector<cab::FileEntry>& files) {
   return program + sink.bytes + std::string(reinterpret_cast<char*>(trailer), sizeof trailer);
 }
 
-// Every path below `folder`, relative, folders with a trailing '\\'.
-void ListTree(const std::string& folder, const std::string& prefix, std::vector<std::string>* out) {
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    std::string name = entry.cFileName;
-    if (name == "." || name == "..") continue;
-    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      out->push_back(prefix + name + "\\");
-      ListTree(folder + "\\" + name, prefix + name + "\\", out);
-    } else {
-      out->push_back(prefix + name);
-    }
-  } while (FindNextFileA(find, &entry));
-  FindClose(find);
-}
+using driver::Tree;
 
-std::vector<std::string> Tree(const std::string& folder) {
-  std::vector<std::string> paths;
-  ListTree(folder, "", &paths);
-  std::sort(paths.begin(), paths.end());
-  return paths;
-}
-
-class InnerSfx : public ::testing::Test {
+class InnerSfx : public driver::ScratchTest {
  protected:
   void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    root_ = std::string("C:\\sfx e2e\\innersfx ") + info->name();
-    driver::RemoveTree(root_);
-    ASSERT_TRUE(driver::MakeFolders(work_ = root_ + "\\work dir"));
-  }
-  void TearDown() override {
-    if (!HasFailure()) driver::RemoveTree(root_);
+    ScratchTest::SetUp();
+    work_ = root_ + "\\work dir";
+    ASSERT_TRUE(driver::MakeFolders(work_)) << work_;
+    ASSERT_EQ(Tree(root_), std::set<std::string>{"work dir\\"}) << "a fresh root holds only the work folder";
   }
 
   // Writes the program as work\$.exe and runs it there with -n.
@@ -88,7 +58,7 @@ class InnerSfx : public ::testing::Test {
     return code;
   }
 
-  std::string root_, work_;
+  std::string work_;
 };
 
 TEST_F(InnerSfx, QuietRunUnpacksIntoItsFolderWhileItsWindowIsUp) {
@@ -132,9 +102,8 @@ TEST_F(InnerSfx, DamagedArchivesEndWithNonZeroCodesAndNoBox) {
     // A message box would keep the program from ending.
     EXPECT_EQ(RunQuiet(c.program), c.code) << c.what;
     // No piece of the damaged file is left; nothing lands beside the folder.
-    std::vector<std::string> left = Tree(work_);
-    EXPECT_TRUE(left == std::vector<std::string>{"$.exe"} ||
-                left == (std::vector<std::string>{"$.exe", "[System]\\"}))
+    std::set<std::string> left = Tree(work_);
+    EXPECT_TRUE(left == std::set<std::string>{"$.exe"} || left == (std::set<std::string>{"$.exe", "[System]\\"}))
         << c.what << ": " << ::testing::PrintToString(left);
     for (const std::string& path : Tree(root_)) EXPECT_EQ(path.rfind("work dir\\", 0), 0u) << path;
   }
@@ -153,9 +122,9 @@ TEST_F(InnerSfx, HostileNamesAreRefusedAndTheRestIsUnpackedInside) {
   });
   // Absolute names land inside, as below the root.
   EXPECT_EQ(RunQuiet(program), 6u);  // refused
-  EXPECT_EQ(Tree(root_), (std::vector<std::string>{"work dir\\", "work dir\\$.exe", "work dir\\ok\\",
-                                                   "work dir\\ok\\good.txt", "work dir\\rooted.txt",
-                                                   "work dir\\sfx e2e\\", "work dir\\sfx e2e\\absolute.txt"}));
+  EXPECT_EQ(Tree(root_), (std::set<std::string>{"work dir\\", "work dir\\$.exe", "work dir\\ok\\",
+                                                "work dir\\ok\\good.txt", "work dir\\rooted.txt",
+                                                "work dir\\sfx e2e\\", "work dir\\sfx e2e\\absolute.txt"}));
   EXPECT_FALSE(driver::Exists("C:\\sfx e2e\\absolute.txt"));
   EXPECT_FALSE(driver::Exists("C:\\rooted.txt"));
 }
@@ -170,25 +139,19 @@ TEST_F(InnerSfx, WithoutQuietItAsksForAFolderStartingAtItsOwn) {
   ASSERT_TRUE(process.started());
   HWND dialog = driver::WaitForWindow(process.id(), "#32770", nullptr, 10000);
   ASSERT_NE(dialog, nullptr);
-  // The dialog preselects its folder some time after it shows.
-  std::string preselected;
-  const std::string own = "innersfx WithoutQuietItAsksForAFolderStartingAtItsOwn";
-  for (DWORD start = GetTickCount(); preselected != own && GetTickCount() - start < 20000; Sleep(100))
-    preselected = driver::BrowseSelection(dialog);
+  const std::string own = driver::NameOf(root_);
+  std::string preselected = driver::WaitForPreselection(dialog, own);
   // Wine's dialog now and then drops the selection its set-up asks for and
   // shows none; when it shows one, it is the program's own folder.
   EXPECT_TRUE(preselected.empty() || preselected == own) << preselected;
-  ASSERT_TRUE(driver::SelectBrowseFolder(dialog, target));
-  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(driver::ChooseBrowseFolder(dialog, target));
   std::string text;
   ASSERT_TRUE(driver::AnswerMessageBox(process.id(), kTitle, IDOK, 10000, &text));
   EXPECT_EQ(text, "2 files were extracted into\n" + target + "\\");
-  DWORD code = 99;
-  ASSERT_TRUE(process.Wait(10000, &code));
-  EXPECT_EQ(code, 0u);
+  ASSERT_EQ(process.ExitCode(), 0u);
   EXPECT_EQ(driver::ReadFileBytes(target + "\\[System]\\a.txt"), "aa");
   EXPECT_EQ(driver::ReadFileBytes(target + "\\[Desktop]\\b.txt"), "bbb");
-  EXPECT_EQ(Tree(work_), std::vector<std::string>{});
+  EXPECT_EQ(Tree(work_), std::set<std::string>{});
 }
 
 TEST_F(InnerSfx, WithoutQuietADamagedArchiveIsSaidAndNothingAsked) {
@@ -199,9 +162,7 @@ TEST_F(InnerSfx, WithoutQuietADamagedArchiveIsSaidAndNothingAsked) {
   std::string text;
   ASSERT_TRUE(driver::AnswerMessageBox(process.id(), kTitle, IDOK, 10000, &text));
   EXPECT_EQ(text, "The archive of this program is missing or damaged.");
-  DWORD code = 99;
-  ASSERT_TRUE(process.Wait(10000, &code));
-  EXPECT_EQ(code, 3u);
+  ASSERT_EQ(process.ExitCode(), 3u);
 }
 
 }  // namespace

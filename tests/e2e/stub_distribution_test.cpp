@@ -8,160 +8,48 @@
 
 #include <algorithm>
 
-#include "window_driver.h"
+#include "built_file.h"
 
 namespace {
 
-constexpr int kProgressText = 1001, kOk = 1002, kCancel = 1003;
-constexpr DWORD kRunTimeoutMs = 60000;
 const char kWaitingText[] = "Push \"OK\".\nIf you are all set...\n\nor \"Cancel\" to run away.";
-const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-std::string ShellFolderPath(int csidl) {
-  char path[MAX_PATH] = "";
-  SHGetSpecialFolderPathA(nullptr, path, csidl, TRUE);
-  return path;
-}
-
-std::string Joined(const std::string& folder, const std::string& name) {
-  return folder.empty() || folder.back() == '\\' ? folder + name : folder + "\\" + name;
-}
-
-std::vector<std::string> ProfileList(const std::string& ini, const char* section) {
-  std::vector<std::string> values;
-  int count = GetPrivateProfileIntA(section, "Count", 0, ini.c_str());
-  for (int i = 0; i < count; ++i) {
-    char value[MAX_PATH];
-    GetPrivateProfileStringA(section, std::to_string(i).c_str(), "", value, sizeof value, ini.c_str());
-    values.push_back(value);
-  }
-  return values;
-}
-
-class Distribution : public ::testing::Test {
+class Distribution : public driver::BuiltFileTest {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    tag_ = std::string("sfx-e2e-") + info->name();
-    root_ = std::string("C:\\sfx e2e\\") + info->name();
-    driver::RemoveTree(root_);
-    ASSERT_TRUE(driver::MakeFolders(root_ + "\\temp dir"));
-    ASSERT_TRUE(driver::MakeFolders(root_ + "\\dest"));
-    environment_ = {{"TMP", root_ + "\\temp dir"}, {"TEMP", root_ + "\\temp dir"}, {"SFX_E2E_DEST", root_ + "\\dest"}};
-  }
-  void TearDown() override {
-    for (const std::string& path : cleanup_) {
-      DeleteFileA(path.c_str());
-      driver::RemoveTree(path);
-    }
-    for (const std::string& name : keys_) {
-      HKEY uninstall;
-      if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_ALL_ACCESS, &uninstall) == ERROR_SUCCESS) {
-        RegDeleteKeyA(uninstall, name.c_str());
-        RegCloseKey(uninstall);
-      }
-    }
-    if (!HasFailure()) driver::RemoveTree(root_);
-  }
-
-  // A file in the folder that is packed.
-  void Put(const std::string& relative, const std::string& bytes = "x") {
-    std::string path = root_ + "\\app\\" + relative;
-    driver::MakeFolders(path.substr(0, path.rfind('\\')));
-    ASSERT_TRUE(driver::WriteFileBytes(path, bytes)) << path;
-  }
-  // A batch file that writes the folder it runs in to `marker`.
+  // A batch file in the packed folder that writes the folder it runs in to `marker`.
   void PutBatch(const std::string& relative, const std::string& marker) {
-    Put(relative, "@echo off\r\ncd> \"" + marker + "\"\r\n");
+    Put(relative, driver::FolderMarkerBatch(marker));
   }
-
   std::string Build(const std::string& name, const std::string& finalCommand = "", const char* format = "extract") {
-    std::string built = root_ + "\\" + name + ".exe";
-    std::string command = "\"" + driver::ProgramFolder() + "\\sfxbuild.exe\" pack --format " + format + " --from \"" +
-                          root_ + "\\app\"" + (finalCommand.empty() ? "" : " --final \"" + finalCommand + "\"") +
-                          " -o \"" + built + "\"";
-    EXPECT_EQ(driver::RunToEnd(command, root_), 0) << command;
-    driver::RemoveTree(root_ + "\\app");  // the next build starts from an empty folder
-    return built;
+    return PackFolder(name + ".exe", std::string("--format ") + format +
+                                         (finalCommand.empty() ? "" : " --final \"" + finalCommand + "\""));
   }
-
-  driver::Process Start(const std::string& built, const std::string& folder = "") {
-    return driver::Start("\"" + built + "\"", folder.empty() ? root_ : folder, &environment_);
-  }
-
-  // Runs a built file that opens nothing in "[shell]" to its end; returns
-  // the texts it showed.
-  std::vector<std::string> Run(const std::string& built) {
-    driver::Process process = Start(built);
-    std::string title = built.substr(built.rfind('\\') + 1);
-    title = title.substr(0, title.rfind('.'));
-    HWND window = driver::WaitForWindow(process.id(), "#32770", title.c_str(), 10000);
-    EXPECT_NE(window, nullptr);
-    if (!window) return {};
-    std::vector<std::string> texts = driver::FollowTexts(process, window, kProgressText, kRunTimeoutMs);
-    EXPECT_TRUE(process.Wait(10000));
-    return texts;
-  }
-
-  void Register(const std::string& name, const std::string& uninstallString) {
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\" + name).c_str(), 0, nullptr, 0,
-                              KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(key, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(uninstallString.c_str()),
-                   static_cast<DWORD>(uninstallString.size() + 1));
-    RegCloseKey(key);
-    keys_.push_back(name);
-  }
-
-  std::string tag_, root_;
-  std::map<std::string, std::string> environment_;
-  std::vector<std::string> cleanup_, keys_;
 };
 
 TEST_F(Distribution, EveryTokenFolderGoesWhereItsTokenPoints) {
-  char windows[MAX_PATH], system[MAX_PATH], programFiles[MAX_PATH] = "";
-  GetWindowsDirectoryA(windows, sizeof windows);
-  GetSystemDirectoryA(system, sizeof system);
-  DWORD size = sizeof programFiles;
-  RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", RRF_RT_REG_SZ,
-               nullptr, programFiles, &size);
-  struct Case {
-    const char* token;
-    std::string folder;
-  } cases[] = {
-      {"[System]", system},
-      {"[Windows]", windows},
-      {"[Desktop]", ShellFolderPath(CSIDL_DESKTOPDIRECTORY)},
-      {"[Programs]", programFiles},
-      {"[ProgramMenu]", ShellFolderPath(CSIDL_PROGRAMS)},
-      {"[Menu]", ShellFolderPath(CSIDL_STARTMENU)},
-      {"[Startup]", ShellFolderPath(CSIDL_STARTUP)},
-      {"[sendto]", ShellFolderPath(CSIDL_SENDTO)},
-      {"[Recent]", ShellFolderPath(CSIDL_RECENT)},
-      {"[Temporary]", root_ + "\\temp dir"},
-  };
-  for (const Case& c : cases) {
+  const std::vector<driver::TokenFolder> cases = driver::TokenFolders(temp_);
+  for (const driver::TokenFolder& c : cases) {
     Put(std::string(c.token) + "\\" + tag_ + ".txt", "12");  // 2 bytes each
-    cleanup_.push_back(Joined(c.folder, tag_ + ".txt"));
+    RemoveAtEnd(driver::Joined(c.folder, tag_ + ".txt"));
   }
   Put("[Windows]\\.hidden\\" + tag_ + ".txt", "not counted");
   Put("[Nowhere]\\left over.txt", "12345");
-  cleanup_.push_back(Joined(windows, ".hidden"));
+  std::string hidden = driver::Joined(driver::WindowsFolder(), ".hidden");
+  RemoveAtEnd(hidden);
 
-  std::vector<std::string> texts = Run(Build("tokens"));
+  std::vector<std::string> texts = Run(Build("tokens")).texts;
   ASSERT_GE(texts.size(), 2u);
   EXPECT_EQ(texts[texts.size() - 2], "Transport...\n\n11 Files\n25 Bytes");
   EXPECT_EQ(texts.back(), "1 File\n5 Bytes\n...failure at copy.\n\nDeleting workspace...");
-  for (const Case& c : cases)
-    EXPECT_EQ(driver::ReadFileBytes(Joined(c.folder, tag_ + ".txt")), "12") << c.token << " -> " << c.folder;
-  EXPECT_FALSE(driver::Exists(Joined(windows, ".hidden"))) << "a dot-folder is not moved";
+  for (const driver::TokenFolder& c : cases)
+    EXPECT_EQ(driver::ReadFileBytes(driver::Joined(c.folder, tag_ + ".txt")), "12") << c.token << " -> " << c.folder;
+  EXPECT_FALSE(driver::Exists(hidden)) << "a dot-folder is not moved";
 }
 
 TEST_F(Distribution, EveryFormatDistributesTheSameFiles) {
   // The libraries of stub-lzh and stub-cab lie beside the built files.
   for (const char* library : {"lzhdec32.dll", "cab32.dll"})
-    ASSERT_TRUE(CopyFileA((driver::ProgramFolder() + "\\" + library).c_str(), (root_ + "\\" + library).c_str(), FALSE));
+    ASSERT_TRUE(driver::CopyFromProgramFolder(library, root_)) << library;
   std::string big(100000, '\0');
   for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>((i * 7919) % 251);
   for (const char* format : {"lzh", "cab", "extract"}) {
@@ -170,16 +58,16 @@ TEST_F(Distribution, EveryFormatDistributesTheSameFiles) {
     Put("[Environment]\\SFX_E2E_DEST\\bin\\app.dll", big);
     Put("[Environment]\\SFX_E2E_DEST\\empty.txt", "");
     Put("[Temporary]\\notes.txt", "notes");
-    std::vector<std::string> texts = Run(Build(std::string("format ") + format, "", format));
+    std::vector<std::string> texts = Run(Build(std::string("format ") + format, "", format)).texts;
     ASSERT_GE(texts.size(), 2u);
     EXPECT_EQ(texts[texts.size() - 2], "Transport...\n\n4 Files\n100,011 Bytes");
     EXPECT_EQ(texts.back(), "Deleting workspace...");
-    EXPECT_TRUE(driver::ReadFileBytes(root_ + "\\dest\\bin\\app.dll") == big);
-    EXPECT_TRUE(driver::Exists(root_ + "\\dest\\empty.txt"));
-    EXPECT_EQ(driver::ReadFileBytes(root_ + "\\temp dir\\notes.txt"), "notes");
-    driver::RemoveTree(root_ + "\\dest");
-    driver::MakeFolders(root_ + "\\dest");
-    DeleteFileA((root_ + "\\temp dir\\notes.txt").c_str());
+    EXPECT_TRUE(driver::ReadFileBytes(dest_ + "\\bin\\app.dll") == big);
+    EXPECT_TRUE(driver::Exists(dest_ + "\\empty.txt"));
+    EXPECT_EQ(driver::ReadFileBytes(temp_ + "\\notes.txt"), "notes");
+    driver::RemoveTree(dest_);
+    driver::MakeFolders(dest_);
+    DeleteFileA((temp_ + "\\notes.txt").c_str());
   }
 }
 
@@ -201,17 +89,15 @@ class ShellRun : public Distribution {
     HWND window = driver::WaitForWindow(process_.id(), "#32770", "with shell", 10000);
     EXPECT_NE(window, nullptr);
     if (!window) return nullptr;
-    EXPECT_TRUE(driver::WaitForText(window, kProgressText, kWaitingText, 30000));
-    EXPECT_TRUE(driver::IsControlVisible(window, kOk));
-    EXPECT_TRUE(driver::IsControlVisible(window, kCancel));
+    EXPECT_TRUE(driver::WaitForText(window, IDC_PROGRESS_TEXT, kWaitingText, 30000));
+    EXPECT_TRUE(driver::IsControlVisible(window, IDC_OK));
+    EXPECT_TRUE(driver::IsControlVisible(window, IDC_CANCEL));
     EXPECT_TRUE(driver::WaitForLine(root_ + "\\shell ran.txt"));
-    std::string folder = driver::ReadFileBytes(root_ + "\\shell ran.txt");
+    std::string folder = driver::MarkedFolder(root_ + "\\shell ran.txt");
     EXPECT_NE(folder.find("\\[shell]"), std::string::npos) << "started in its own folder: " << folder;
-    EXPECT_FALSE(driver::Exists(root_ + "\\dest\\payload.txt")) << "nothing moves before OK";
+    EXPECT_FALSE(driver::Exists(dest_ + "\\payload.txt")) << "nothing moves before OK";
     return window;
   }
-
-  std::string Workspace() const { return driver::WorkspaceIn(root_ + "\\temp dir"); }
 
   std::string built_;
   driver::Process process_;
@@ -220,27 +106,27 @@ class ShellRun : public Distribution {
 TEST_F(ShellRun, OkDistributesAndRunsTheFinalCommand) {
   HWND window = StartAndWait();
   ASSERT_NE(window, nullptr);
-  std::string workspace = Workspace();
+  std::string workspace = driver::WorkspaceIn(temp_);
   driver::Screenshot(driver::ProgramFolder() + "\\screenshots\\waiting for OK.bmp", window);
-  driver::PressButton(window, kOk);
+  driver::PressButton(window, IDC_OK);
   ASSERT_TRUE(process_.Wait(kRunTimeoutMs));
-  EXPECT_EQ(driver::ReadFileBytes(root_ + "\\dest\\payload.txt"), "payload");
+  EXPECT_EQ(driver::ReadFileBytes(dest_ + "\\payload.txt"), "payload");
   ASSERT_TRUE(driver::WaitForLine(root_ + "\\final ran.txt"));
-  std::string folder = driver::ReadFileBytes(root_ + "\\final ran.txt");
-  EXPECT_EQ(folder.substr(0, folder.find_first_of("\r\n")), root_ + "\\dest");
-  EXPECT_FALSE(driver::Exists(root_ + "\\dest\\setup.bat")) << "[shell] is never distributed";
+  EXPECT_EQ(driver::MarkedFolder(root_ + "\\final ran.txt"), dest_);
+  EXPECT_FALSE(driver::Exists(dest_ + "\\setup.bat")) << "[shell] is never distributed";
   EXPECT_FALSE(driver::Exists(workspace));
 }
 
 TEST_F(ShellRun, CancelSkipsDistributionAndTheFinalCommandButDeletesTheWorkspace) {
   HWND window = StartAndWait();
   ASSERT_NE(window, nullptr);
-  std::string workspace = Workspace();
+  std::string workspace = driver::WorkspaceIn(temp_);
   ASSERT_TRUE(driver::IsFolder(workspace));
-  driver::PressButton(window, kCancel);
+  driver::PressButton(window, IDC_CANCEL);
   ASSERT_TRUE(process_.Wait(kRunTimeoutMs));
-  Sleep(1000);
-  EXPECT_FALSE(driver::Exists(root_ + "\\dest\\payload.txt"));
+  // The final command would run in a program the stub starts: all of those have ended.
+  ASSERT_TRUE(process_.WaitForItsPrograms());
+  EXPECT_FALSE(driver::Exists(dest_ + "\\payload.txt"));
   EXPECT_FALSE(driver::Exists(root_ + "\\final ran.txt"));
   EXPECT_FALSE(driver::Exists(workspace));
 }
@@ -248,53 +134,39 @@ TEST_F(ShellRun, CancelSkipsDistributionAndTheFinalCommandButDeletesTheWorkspace
 TEST_F(Distribution, ShellWithOnlyASubfolderStartsNothingAndDoesNotWait) {
   PutBatch("[shell]\\sub\\not me.bat", root_ + "\\sub ran.txt");
   Put("[Environment]\\SFX_E2E_DEST\\payload.txt", "payload");
-  std::vector<std::string> texts = Run(Build("subfolder only"));
-  EXPECT_EQ(std::count(texts.begin(), texts.end(), kWaitingText), 0);
-  ASSERT_FALSE(texts.empty());
-  EXPECT_EQ(texts.back(), "Deleting workspace...") << "the [shell] folder is deleted, not left over";
-  EXPECT_EQ(driver::ReadFileBytes(root_ + "\\dest\\payload.txt"), "payload");
+  driver::ProgressRun run = Run(Build("subfolder only"));
+  EXPECT_EQ(std::count(run.texts.begin(), run.texts.end(), kWaitingText), 0);
+  ASSERT_FALSE(run.texts.empty());
+  EXPECT_EQ(run.texts.back(), "Deleting workspace...") << "the [shell] folder is deleted, not left over";
+  EXPECT_EQ(driver::ReadFileBytes(dest_ + "\\payload.txt"), "payload");
+  // The batch would run in a program the stub starts: all of those have ended.
+  ASSERT_TRUE(run.process.WaitForItsPrograms());
   EXPECT_FALSE(driver::Exists(root_ + "\\sub ran.txt"));
 }
 
 TEST_F(Distribution, ApplicationFolderReceivesFilesAndRecordsThemOnce) {
   std::string app = root_ + "\\Program Files\\Demo App";
-  ASSERT_TRUE(driver::MakeFolders(app));
-  ASSERT_TRUE(driver::WriteFileBytes(app + "\\Setup.exe", "MZ"));
-  std::string ini = app + "\\Setup.ini";
-  WritePrivateProfileStringA("Root", "Named", "Demo", ini.c_str());
-  WritePrivateProfileStringA("MakedDirectory", "Count", "1", ini.c_str());
-  WritePrivateProfileStringA("MakedDirectory", "0", app.c_str(), ini.c_str());
+  std::string ini = driver::MakeInstalledApplication(app);
   std::string name = tag_ + " app", missing = tag_ + " missing";
-  Register(name, "\"" + app + "\\Setup.exe\" uninstall");
-  keys_.push_back(missing);
+  RegisterApplication(name, "\"" + app + "\\Setup.exe\" uninstall");
+  DeleteKeyAtEnd(HKEY_LOCAL_MACHINE, driver::UninstallKey(missing));
 
   for (int run = 0; run < 2; ++run) {
     Put("[Application]\\" + name + "\\plugin.dll", "v" + std::to_string(run));
     Put("[Application]\\" + name + "\\data\\inner.txt");
     Put("[Application]\\" + missing + "\\left.txt", "left");
-    std::vector<std::string> texts = Run(Build("app run " + std::to_string(run)));
+    std::vector<std::string> texts = Run(Build("app run " + std::to_string(run))).texts;
     ASSERT_FALSE(texts.empty());
     EXPECT_EQ(texts.back(), "1 File\n4 Bytes\n...failure at copy.\n\nDeleting workspace...");
   }
   EXPECT_EQ(driver::ReadFileBytes(app + "\\plugin.dll"), "v1");
   EXPECT_TRUE(driver::Exists(app + "\\data\\inner.txt"));
-  std::vector<std::string> copied = ProfileList(ini, "CopiedFile");
+  std::vector<std::string> copied = driver::ProfileList(ini, "CopiedFile");
   std::sort(copied.begin(), copied.end());
   EXPECT_EQ(copied, (std::vector<std::string>{app + "\\data", app + "\\plugin.dll"}));
-  EXPECT_EQ(ProfileList(ini, "MakedDirectory"), std::vector<std::string>{app});
-  HKEY key;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\" + missing).c_str(), 0, KEY_READ,
-                          &key),
-            ERROR_SUCCESS)
+  EXPECT_EQ(driver::ProfileList(ini, "MakedDirectory"), std::vector<std::string>{app});
+  EXPECT_TRUE(driver::KeyExists(HKEY_LOCAL_MACHINE, driver::UninstallKey(missing)))
       << "a name without a key leaves an empty key";
-  RegCloseKey(key);
-}
-
-// The "Browse for Folder" dialog of a process: a dialog with the folder tree.
-HWND BrowseDialog(DWORD processId) {
-  for (HWND window : driver::TopLevelWindows(processId))
-    if (IsWindowVisible(window) && driver::ClassName(window) == "#32770" && GetDlgItem(window, 14145)) return window;
-  return nullptr;
 }
 
 TEST_F(Distribution, UserFolderIsAskedOnceForTheTokenAndTheFinalCommand) {
@@ -304,19 +176,16 @@ TEST_F(Distribution, UserFolderIsAskedOnceForTheTokenAndTheFinalCommand) {
   PutBatch("[User]\\open.bat", root_ + "\\user ran.txt");
   std::string built = Build("user folder", "[User]\\open.bat");
   // Started from the chosen folder, which the dialog preselects.
-  driver::Process process = Start(built, chosen);
+  driver::Process process = Start(built, "", chosen);
   int dialogs = 0;
   std::string preselected;
   DWORD code = 99;
   for (DWORD waited = 0; waited < kRunTimeoutMs && !process.Wait(0, &code); waited += 50, Sleep(50)) {
-    HWND dialog = BrowseDialog(process.id());
+    HWND dialog = driver::BrowseDialog(process.id());
     if (!dialog) continue;
     ++dialogs;
-    // The dialog preselects the current folder some time after it shows.
-    preselected = driver::BrowseSelection(dialog);
-    for (int i = 0; i < 400 && preselected != "chosen"; ++i, Sleep(50)) preselected = driver::BrowseSelection(dialog);
-    driver::SelectBrowseFolder(dialog, chosen);
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    preselected = driver::WaitForPreselection(dialog, "chosen");
+    driver::ChooseBrowseFolder(dialog, chosen);
     while (IsWindow(dialog)) Sleep(20);
   }
   EXPECT_EQ(code, 0u);
@@ -335,11 +204,11 @@ TEST_F(Distribution, CancelledUserFolderLeavesItUnmoved) {
   HWND window = driver::WaitForWindow(process.id(), "#32770", "user cancel", 10000);
   ASSERT_NE(window, nullptr);
   HWND dialog = nullptr;
-  for (int i = 0; i < 400 && !(dialog = BrowseDialog(process.id())); ++i) Sleep(50);
+  for (int i = 0; i < 400 && !(dialog = driver::BrowseDialog(process.id())); ++i) Sleep(50);
   ASSERT_NE(dialog, nullptr);
   Sleep(300);
   PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-  std::vector<std::string> texts = driver::FollowTexts(process, window, kProgressText, kRunTimeoutMs);
+  std::vector<std::string> texts = driver::FollowTexts(process, window, IDC_PROGRESS_TEXT, kRunTimeoutMs);
   ASSERT_FALSE(texts.empty());
   EXPECT_EQ(texts.back(), "1 File\n5 Bytes\n...failure at copy.\n\nDeleting workspace...");
 }
@@ -357,8 +226,9 @@ TEST_F(Distribution, FinalCommandNamingAFolderOpensItAndOneWithArgumentsOpensNot
   if (shown) PostMessageA(shown, WM_CLOSE, 0, 0);
 
   PutBatch("[Environment]\\SFX_E2E_DEST\\run.bat", root_ + "\\args ran.txt");
-  Run(Build("with arguments", "[Environment]\\SFX_E2E_DEST\\run.bat now"));
-  Sleep(1000);
+  driver::ProgressRun run = Run(Build("with arguments", "[Environment]\\SFX_E2E_DEST\\run.bat now"));
+  // The batch would run in a program the stub starts: all of those have ended.
+  ASSERT_TRUE(run.process.WaitForItsPrograms());
   EXPECT_FALSE(driver::Exists(root_ + "\\args ran.txt"));
 }
 

@@ -4,14 +4,10 @@
 
 #include <set>
 
-#include "window_driver.h"
+#include "built_file.h"
+#include "lzh_entry.h"
 
 namespace {
-
-constexpr int kProgressText = 1001;
-constexpr DWORD kRunTimeoutMs = 30000;
-
-std::string Fixture(const std::string& name) { return driver::ProgramFolder() + "\\fixtures\\" + name; }
 
 // The files of the fixture that lie in folders: those the stub counts.
 const char* const kCountedFiles[] = {"[shell]\\config\\setup.ini", "[Environment]\\SFX_E2E_DEST\\sample.dll",
@@ -37,22 +33,11 @@ std::string Counts(size_t files, size_t bytes) {
          (bytes == 1 ? " Byte" : " Bytes");
 }
 
-class StubLzh : public ::testing::Test {
+class StubLzh : public driver::BuiltFileTest {
  protected:
   void SetUp() override {
-    root_ = std::string("C:\\sfx e2e lzh\\") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    driver::RemoveTree(root_);
-    ASSERT_TRUE(driver::MakeFolders(root_ + "\\temp dir"));
-    ASSERT_TRUE(driver::MakeFolders(root_ + "\\dest"));
-    environment_ = {{"TMP", root_ + "\\temp dir"}, {"TEMP", root_ + "\\temp dir"}, {"SFX_E2E_DEST", root_ + "\\dest"}};
-    built_ = root_ + "\\App Setup.exe";
-    std::string command = "\"" + driver::ProgramFolder() + "\\sfxbuild.exe\" pack --stub \"" +
-                          driver::ProgramFolder() + "\\stub-lzh.exe\" --archive \"" + Fixture("app.lzh") +
-                          "\" -o \"" + built_ + "\"";
-    ASSERT_EQ(driver::RunToEnd(command, root_), 0) << command;
-  }
-  void TearDown() override {
-    if (!HasFailure()) driver::RemoveTree(root_);
+    BuiltFileTest::SetUp();
+    built_ = PackArchive("App Setup.exe", "stub-lzh", driver::FixturePath("app.lzh"));
   }
 
   // A folder holding only the built file, and an environment whose PATH
@@ -61,57 +46,57 @@ class StubLzh : public ::testing::Test {
     std::string folder = root_ + "\\alone";
     EXPECT_TRUE(driver::MakeFolders(folder));
     EXPECT_TRUE(CopyFileA(built_.c_str(), (folder + "\\App Setup.exe").c_str(), FALSE));
-    char system[MAX_PATH];
-    GetSystemDirectoryA(system, sizeof system);
-    EXPECT_FALSE(driver::Exists(std::string(system) + "\\lzhdec32.dll"));
-    environment_["PATH"] = system;
+    EXPECT_FALSE(driver::Exists(driver::SystemFolder() + "\\lzhdec32.dll"));
+    environment_["PATH"] = driver::SystemFolder();
     return folder;
   }
 
-  std::string root_, built_;
-  std::map<std::string, std::string> environment_;
+  std::string built_;
 };
 
 TEST_F(StubLzh, UnpacksTheArchiveIntoTheWorkspaceAndCountsTheFilesInFolders) {
   // The library beside the built file, as it is shipped.
-  ASSERT_TRUE(CopyFileA((driver::ProgramFolder() + "\\lzhdec32.dll").c_str(), (root_ + "\\lzhdec32.dll").c_str(),
-                        FALSE));
-  driver::Process process = driver::Start("\"" + built_ + "\"", root_, &environment_);
-  ASSERT_TRUE(process.started());
-  HWND window = driver::WaitForWindow(process.id(), "#32770", "App Setup", 10000);
-  ASSERT_NE(window, nullptr);
-
-  std::string workspace;
-  std::vector<std::string> texts =
-      driver::FollowTexts(process, window, kProgressText, kRunTimeoutMs, [&](const std::string& text) {
-        if (workspace.empty()) workspace = driver::WorkspaceOf(text);
-      });
-  DWORD code = 99;
-  ASSERT_TRUE(process.Wait(10000, &code));
-  EXPECT_EQ(code, 0u);
+  ASSERT_TRUE(driver::CopyFromProgramFolder("lzhdec32.dll", root_));
+  driver::ProgressRun run = Run(built_);
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.code, 0u);
 
   size_t bytes = 0;
-  for (const char* name : kCountedFiles) bytes += driver::ReadFileBytes(Fixture(std::string("app\\") + name)).size();
-  if (!texts.empty() && texts.front().empty()) texts.erase(texts.begin());
-  const std::vector<std::string> expected = {
-      "Making folder\n\"" + workspace + "\"\nas workspace...",
-      "Dividing data...\nfrom me.",
-      "Extracting...\nby LZHDEC32.DLL",
-      "Transport...\n\n" + Counts(4, bytes),
-      "Deleting workspace...",
-  };
-  EXPECT_EQ(texts, expected);
+  for (const char* name : kCountedFiles) bytes += driver::ReadFileBytes(driver::FixturePath(std::string("app\\") + name)).size();
+  EXPECT_EQ(run.texts, driver::WholeRunTexts(run.workspace, "Extracting...\nby LZHDEC32.DLL",
+                                             "Transport...\n\n" + Counts(4, bytes)));
   // Unpacked whole and moved where the tokens point.
   for (const auto& file : kDistributed)
     EXPECT_TRUE(driver::ReadFileBytes(root_ + "\\" + file.destination) ==
-                driver::ReadFileBytes(Fixture(std::string("app\\") + file.fixture)))
+                driver::ReadFileBytes(driver::FixturePath(std::string("app\\") + file.fixture)))
         << file.destination;
-  EXPECT_FALSE(driver::Exists(workspace));
+  EXPECT_FALSE(driver::Exists(run.workspace));
+}
+
+// Archivers that store every folder with a leading separator, at each
+// header level: the entries land in the workspace and are distributed.
+TEST_F(StubLzh, FoldersStoredWithALeadingSeparatorAreDistributed) {
+  std::string archive = root_ + "\\rooted.lzh";
+  ASSERT_TRUE(driver::WriteFileBytes(
+      archive, lzhentry::AtLevel(0, "/[Environment]/SFX_E2E_DEST", "a.txt", "level 0") +
+                   lzhentry::AtLevel(1, "/[Temporary]", "b.txt", "level 1") +
+                   lzhentry::AtLevel(2, "/[Temporary]/docs", "c.txt", "level 2") + '\0'));
+  std::string built = PackArchive("Rooted Setup.exe", "stub-lzh", archive);
+  ASSERT_TRUE(driver::CopyFromProgramFolder("lzhdec32.dll", root_));
+  driver::ProgressRun run = Run(built);
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.code, 0u);
+  EXPECT_EQ(run.texts, driver::WholeRunTexts(run.workspace, "Extracting...\nby LZHDEC32.DLL",
+                                             "Transport...\n\n" + Counts(3, 21)));
+  EXPECT_EQ(driver::ReadFileBytes(root_ + "\\dest\\a.txt"), "level 0");
+  EXPECT_EQ(driver::ReadFileBytes(root_ + "\\temp dir\\b.txt"), "level 1");
+  EXPECT_EQ(driver::ReadFileBytes(root_ + "\\temp dir\\docs\\c.txt"), "level 2");
+  EXPECT_FALSE(driver::Exists(run.workspace));
 }
 
 TEST_F(StubLzh, WithoutTheLibraryABoxTellsAndTheProgramEndsWithOne) {
   std::string folder = Alone();
-  driver::Process process = driver::Start("\"" + folder + "\\App Setup.exe\"", folder, &environment_);
+  driver::Process process = Start(folder + "\\App Setup.exe", "", folder);
   ASSERT_TRUE(process.started());
   HWND box = driver::WaitForWindow(process.id(), "#32770", nullptr, 10000);
   ASSERT_NE(box, nullptr);
@@ -119,25 +104,15 @@ TEST_F(StubLzh, WithoutTheLibraryABoxTellsAndTheProgramEndsWithOne) {
     EXPECT_TRUE(window == box || !IsWindowVisible(window)) << "no progress window beside the box";
   EXPECT_EQ(driver::ControlText(box, 0xFFFF), "You need \"LZHDEC32.DLL\" to do.");
   driver::PressButton(box, IDOK);
-  DWORD code = 99;
-  ASSERT_TRUE(process.Wait(10000, &code));
-  EXPECT_EQ(code, 1u);
-  std::set<std::string> temp;
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((root_ + "\\temp dir\\*").c_str(), &entry);
-  ASSERT_NE(find, INVALID_HANDLE_VALUE);
-  do temp.insert(entry.cFileName); while (FindNextFileA(find, &entry));
-  FindClose(find);
-  EXPECT_EQ(temp, (std::set<std::string>{".", ".."})) << "no workspace was made";
+  ASSERT_EQ(process.ExitCode(), 1u);
+  EXPECT_EQ(driver::Entries(temp_), std::set<std::string>()) << "no workspace was made";
 }
 
 TEST_F(StubLzh, SecondInstanceNeedsNoLibrary) {
   std::string folder = Alone();
-  driver::Process process = driver::Start("\"" + folder + "\\App Setup.exe\" +0", folder, &environment_);
+  driver::Process process = Start(folder + "\\App Setup.exe", " +0", folder);
   ASSERT_TRUE(process.started());
-  DWORD code = 99;
-  ASSERT_TRUE(process.Wait(10000, &code)) << "held by a box?";
-  EXPECT_EQ(code, 0u);
+  ASSERT_EQ(process.ExitCode(), 0u) << "held by a box?";
 }
 
 }  // namespace

@@ -4,12 +4,11 @@
 
 #include <stdio.h>
 
-#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "cab/cab_writer.h"
+#include "cab_entry.h"
 #include "io/memory.h"
 #include "tool_run.h"
 
@@ -28,16 +27,8 @@ std::string Compressible(size_t size) {
   return text.substr(0, size);
 }
 
-std::string ReadAll(const std::string& path) { return ReadText(path); }
-
 cab::FileEntry Entry(const std::string& name, const std::string& data) {
-  cab::FileEntry entry;
-  entry.name = name;
-  entry.size = static_cast<uint32_t>(data.size());
-  entry.data = data;
-  entry.date = cab::DosDate(2024, 2, 29);
-  entry.time = cab::DosTime(13, 45, 58);
-  return entry;
+  return CabFile(name, data, cab::DosDate(2024, 2, 29), cab::DosTime(13, 45, 58));
 }
 
 // Shift-JIS "日本語.txt", kept as raw bytes.
@@ -56,21 +47,14 @@ std::vector<cab::FileEntry> SampleTree() {
   };
 }
 
-class CabWriterTest : public ::testing::Test {
+class CabWriterTest : public ScratchDirTest {
  protected:
-  void SetUp() override {
-    ASSERT_FALSE(temp_.path().empty());
-    dir_ = temp_.path();
-  }
-
   std::string WriteCabinet(const std::vector<cab::FileEntry>& files, const cab::Options& options,
                            const cab::Opener* opener = nullptr) {
     io::MemorySink sink;
     std::string error;
     EXPECT_EQ(cab::Write(files, opener, options, sink.sink(), &error), core::Result::kOk) << error;
-    std::string path = dir_ + "/test.cab";
-    std::ofstream(path, std::ios::binary) << sink.bytes;
-    return path;
+    return Write("test.cab", sink.bytes);
   }
 
   // Every file comes out of `folder` with its bytes; '\\' became '/'.
@@ -79,7 +63,7 @@ class CabWriterTest : public ::testing::Test {
       std::string name = file.name;
       for (char& c : name)
         if (c == '\\') c = '/';
-      std::string got = ReadAll(folder + "/" + name);
+      std::string got = ReadText(folder + "/" + name);
       EXPECT_EQ(got.size(), file.data.size()) << file.name;
       EXPECT_TRUE(got == file.data) << file.name;
     }
@@ -97,8 +81,6 @@ class CabWriterTest : public ::testing::Test {
     ExpectExtracted(files, dir_ + "/gcab");
   }
 
-  TempDir temp_;
-  std::string dir_;
 };
 
 TEST_F(CabWriterTest, MszipTreeRoundTrips) { RoundTrip(SampleTree(), cab::Options()); }
@@ -115,7 +97,7 @@ TEST_F(CabWriterTest, SmallFolderLimitSplitsIntoSeveralFolders) {
   std::vector<cab::FileEntry> files = SampleTree();
   files.erase(files.begin() + 5, files.begin() + 7);  // nothing above the limit
   std::string cabinet = WriteCabinet(files, options);
-  std::string bytes = ReadAll(cabinet);
+  std::string bytes = ReadText(cabinet);
   ASSERT_GE(bytes.size(), 36u);
   // empty, one, below, block | above, Shift-JIS: two folders.
   EXPECT_EQ(static_cast<uint8_t>(bytes[26]) | static_cast<uint8_t>(bytes[27]) << 8, 2);
@@ -126,7 +108,7 @@ TEST_F(CabWriterTest, DatesTimesAndSizesReachTheReader) {
   std::vector<cab::FileEntry> files = {Entry("a.txt", "abc")};
   files[0].attributes = cab::kArchive | cab::kReadOnly;
   std::string cabinet = WriteCabinet(files, cab::Options());
-  std::string bytes = ReadAll(cabinet);
+  std::string bytes = ReadText(cabinet);
   EXPECT_EQ(bytes.substr(0, 4), "MSCF");
   uint32_t declared = 0;
   for (int i = 3; i >= 0; --i) declared = declared << 8 | static_cast<uint8_t>(bytes[8 + i]);
@@ -214,8 +196,7 @@ struct DiskOpener {
 };
 
 TEST_F(CabWriterTest, SourceFileThatChangedSizeIsAnError) {
-  DiskOpener disk{dir_ + "/source"};
-  std::ofstream(disk.path, std::ios::binary) << "12345";
+  DiskOpener disk{Write("source", "12345")};
   cab::Opener opener = disk.opener();
   cab::FileEntry entry;
   entry.name = "s";
@@ -233,7 +214,7 @@ TEST_F(CabWriterTest, SourceFileThatChangedSizeIsAnError) {
   EXPECT_EQ(disk.open, 0);
   REQUIRE_TOOL("cabextract");
   ASSERT_EQ(Sh("cabextract -q -d '" + dir_ + "/out' '" + cabinet + "'").code, 0);
-  EXPECT_EQ(ReadAll(dir_ + "/out/s"), "12345");
+  EXPECT_EQ(ReadText(dir_ + "/out/s"), "12345");
 }
 
 TEST_F(CabWriterTest, SourceThatCannotBeOpenedIsAnError) {

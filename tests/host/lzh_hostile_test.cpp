@@ -125,23 +125,6 @@ TEST(LzhHostile, UnsafeNamesAreRefusedAndTheRestExtracted) {
   EXPECT_NE(report.find("5 files, 0 folders, 10 failed"), std::string::npos) << report;
 }
 
-// `folder` (parts split by '/') and `name` as the header level keeps them:
-// one name field at level 0, a folder header ended by 0xFF above it.
-std::string LevelEntry(int level, const std::string& folder, const std::string& name, const std::string& data) {
-  lzhentry::Entry e;
-  e.level = level;
-  e.data = data;
-  e.name = name;
-  if (folder.empty()) return lzhentry::Build(e);
-  if (level == 0) {
-    e.name = folder + "\\" + name;
-  } else {
-    e.folder = folder + '\xFF';
-    for (char& c : e.folder) if (c == '/') c = '\xFF';
-  }
-  return lzhentry::Build(e);
-}
-
 TEST(LzhHostile, UnsafeNamesAreRefusedAtEveryHeaderLevel) {
   const struct {
     const char* folder;
@@ -157,8 +140,8 @@ TEST(LzhHostile, UnsafeNamesAreRefusedAtEveryHeaderLevel) {
   for (int level : {0, 1, 2}) {
     SCOPED_TRACE(level);
     std::string archive;
-    for (const auto& u : kUnsafe) archive += LevelEntry(level, u.folder, u.name, "bad");
-    archive += LevelEntry(level, "/in", "ok.txt", "fine") + '\0';
+    for (const auto& u : kUnsafe) archive += lzhentry::AtLevel(level, u.folder, u.name, "bad");
+    archive += lzhentry::AtLevel(level, "/in", "ok.txt", "fine") + '\0';
     MemoryFs m;
     m.archive.assign(archive.begin(), archive.end());
     std::string report;

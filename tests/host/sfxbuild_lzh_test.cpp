@@ -2,11 +2,7 @@
 // on what an author hands it.
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-#include <sys/stat.h>
-
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 #include <random>
 #include <string>
 
@@ -17,16 +13,15 @@ namespace {
 class SfxbuildLzhTest : public SfxbuildFolderTest {
  protected:
   ToolRun Pack(const std::string& arguments) {
-    return Sh(std::string(SFXBUILD_PATH) + " pack --format lzh --stub '" + Path("stub.exe") + "' --from '" +
-              Path("app") + "' " + arguments + " -o '" + Path("out.exe") + "'");
+    return RunSfxbuild("pack --format lzh --stub '" + Path("stub.exe") + "' --from '" + Path("app") + "' " + arguments +
+                       " -o '" + Path("out.exe") + "'");
   }
   // The archive behind the payload block, unpacked by the shipped decoder.
   ToolRun Unpack() {
     std::string built = Read(Path("out.exe"));
-    std::ofstream(Path("archive.lzh"), std::ios::binary) << built.substr(kStubSize + 256);
+    Write("archive.lzh", built.substr(kStubSize + 256));
     return Sh(std::string(LZHDEC_PATH) + " x '" + Path("archive.lzh") + "' '" + Path("unpacked") + "/'");
   }
-
 };
 
 std::string RandomBytes(size_t size, unsigned seed) {
@@ -42,24 +37,23 @@ TEST_F(SfxbuildLzhTest, FolderRoundTripsThroughTheShippedDecoder) {
   Put("[Environment]/APPDIR/bin/app.dll", dll);
   Put("[Desktop]/\xE8\xAA\xAC\xE6\x98\x8E.txt", "read me");  // "説明.txt" in UTF-8
   Put("[Programs]/empty.txt", "");
-  Sh("mkdir -p '" + Path("app/[Temporary]/nothing yet") + "'");
+  std::filesystem::create_directories(Path("app/[Temporary]/nothing yet"));
   for (const char* method : {"lh5", "lh6", "lh7", "lh0"}) {
     ToolRun pack = Pack(std::string("--method ") + method + " --level 9 --final '[Desktop]\\readme.txt'");
     ASSERT_EQ(pack.code, 0) << pack.out;
     EXPECT_NE(pack.out.find("4 files, 70,027 bytes in"), std::string::npos) << pack.out;
     EXPECT_EQ(pack.out.find("warning"), std::string::npos) << pack.out;
-    EXPECT_EQ(Sh(std::string(SFXBUILD_PATH) + " verify '" + Path("out.exe") + "'").code, 0);
+    EXPECT_EQ(RunSfxbuild("verify '" + Path("out.exe") + "'").code, 0);
 
-    Sh("rm -rf '" + Path("unpacked") + "'");
+    std::filesystem::remove_all(Path("unpacked"));
     ToolRun unpack = Unpack();
     ASSERT_EQ(unpack.code, 0) << unpack.out;
     EXPECT_TRUE(Read(Path("unpacked/[Environment]/APPDIR/bin/app.dll")) == dll) << method;
     EXPECT_EQ(Read(Path("unpacked/[shell]/setup.ini")), "[Root]\r\nNamed=Demo\r\n");
     // The stubs read names in code page 932: "説明" is 0x90E0 0x96BE there.
     EXPECT_EQ(Read(Path("unpacked/[Desktop]/\x90\xE0\x96\xBE.txt")), "read me") << method;
-    struct stat info;
-    EXPECT_EQ(stat(Path("unpacked/[Temporary]/nothing yet").c_str(), &info), 0) << "empty folders are kept";
-    EXPECT_EQ(stat(Path("unpacked/[Programs]/empty.txt").c_str(), &info), 0);
+    EXPECT_TRUE(Exists(Path("unpacked/[Temporary]/nothing yet"))) << "empty folders are kept";
+    EXPECT_TRUE(Exists(Path("unpacked/[Programs]/empty.txt")));
   }
 }
 
@@ -78,21 +72,21 @@ TEST_F(SfxbuildLzhTest, WhatWouldNeverBeDistributedIsWarnedAbout) {
 }
 
 TEST_F(SfxbuildLzhTest, BadInputsFailClearlyAndLeaveNoOutput) {
-  struct stat info;
   Put("[System]/\xF0\x9F\x98\x80.dll", "emoji");  // no code page 932 form
   ToolRun pack = Pack("");
   EXPECT_EQ(pack.code, 1);
   EXPECT_NE(pack.out.find("code page 932"), std::string::npos) << pack.out;
-  EXPECT_NE(stat(Path("out.exe").c_str(), &info), 0);
-  EXPECT_NE(stat(Path("out.exe.archive-tmp").c_str(), &info), 0) << "the temporary archive is gone";
+  EXPECT_FALSE(Exists(Path("out.exe")));
+  EXPECT_FALSE(Exists(Path("out.exe.archive-tmp"))) << "the temporary archive is gone";
 
-  Sh("rm -rf '" + Path("app") + "'; mkdir -p '" + Path("app/[System]") + "'");
+  std::filesystem::remove_all(Path("app"));
+  std::filesystem::create_directories(Path("app/[System]"));
   pack = Pack("");
   EXPECT_EQ(pack.code, 1);
   EXPECT_NE(pack.out.find("no files below"), std::string::npos) << pack.out;
 
-  ToolRun missingStub = Sh(std::string(SFXBUILD_PATH) + " pack --format lzh --stub '" + Path("none.exe") +
-                           "' --from '" + Path("app") + "' -o '" + Path("out.exe") + "'");
+  ToolRun missingStub = RunSfxbuild("pack --format lzh --stub '" + Path("none.exe") + "' --from '" + Path("app") +
+                                    "' -o '" + Path("out.exe") + "'");
   EXPECT_EQ(missingStub.code, 1);
   EXPECT_NE(missingStub.out.find("stub program"), std::string::npos) << missingStub.out;
 

@@ -4,12 +4,8 @@
 // the same files.
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <random>
 #include <string>
@@ -18,24 +14,20 @@
 
 namespace {
 
+namespace fs = std::filesystem;
+
 constexpr size_t kStubSize = 512;
 const char kJapaneseUtf8[] = "\xE8\xAA\xAC\xE6\x98\x8E.txt";  // "説明.txt"
 const char kJapaneseCp932[] = "\x90\xE0\x96\xBE.txt";
 
 using Tree = std::map<std::string, std::string>;  // relative path with '/' -> content
 
-std::string Read(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // Every file below `root`, names as the bytes on disk.
 Tree Snapshot(const std::string& root) {
   Tree tree;
-  namespace fs = std::filesystem;
   if (!fs::is_directory(root)) return tree;
   for (const auto& entry : fs::recursive_directory_iterator(root))
-    if (entry.is_regular_file()) tree[fs::relative(entry.path(), root).string()] = Read(entry.path().string());
+    if (entry.is_regular_file()) tree[fs::relative(entry.path(), root).string()] = ReadText(entry.path().string());
   return tree;
 }
 
@@ -49,10 +41,9 @@ std::string Names(const Tree& tree) {
 class SfxbuildRoundTripTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    char pattern[] = "/tmp/sfxbuild-roundtrip-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = new std::string(pattern);
-    std::ofstream(Path("stub.exe"), std::ios::binary) << std::string(kStubSize, 'S');
+    dir_ = new TempDir;
+    ASSERT_FALSE(dir_->path().empty());
+    WriteText(Path("stub.exe"), std::string(kStubSize, 'S'));
     expected_ = new Tree;
     utf8_ = new Tree;
     std::mt19937 random(20261207);
@@ -69,9 +60,7 @@ class SfxbuildRoundTripTest : public ::testing::Test {
       return content;
     };
     auto put = [&](const std::string& onDisk, const std::string& stored, const std::string& content) {
-      std::string path = Path("app/" + onDisk);
-      std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-      std::ofstream(path, std::ios::binary) << content;
+      WriteText(Path("app/" + onDisk), content);
       (*expected_)[stored] = content;
       (*utf8_)[onDisk] = content;
     };
@@ -91,38 +80,38 @@ class SfxbuildRoundTripTest : public ::testing::Test {
     }
   }
   static void TearDownTestSuite() {
-    Sh("rm -rf '" + *dir_ + "'");
     delete dir_;
     delete expected_;
     delete utf8_;
   }
 
-  static std::string Path(const std::string& name) { return *dir_ + "/" + name; }
+  static std::string Path(const std::string& name) { return *dir_ / name; }
 
   // Packs app/ and cuts the archive out from behind stub and block.
   static void Pack(const std::string& arguments, const std::string& archive) {
-    ToolRun pack = Sh(std::string(SFXBUILD_PATH) + " pack --stub '" + Path("stub.exe") + "' --from '" + Path("app") +
-                      "' " + arguments + " -o '" + Path("out.exe") + "'");
+    ToolRun pack = RunSfxbuild("pack --stub '" + Path("stub.exe") + "' --from '" + Path("app") + "' " + arguments +
+                               " -o '" + Path("out.exe") + "'");
     ASSERT_EQ(pack.code, 0) << pack.out;
-    std::string built = Read(Path("out.exe"));
+    std::string built = ReadText(Path("out.exe"));
     ASSERT_GT(built.size(), kStubSize + 256);
-    std::ofstream(Path(archive), std::ios::binary) << built.substr(kStubSize + 256);
+    WriteText(Path(archive), built.substr(kStubSize + 256));
   }
 
   // Runs `command` in a fresh folder and compares what it left there.
   static void Unpack(const std::string& what, const std::string& command, const Tree& expected) {
     std::string out = Path("out-" + what);
-    Sh("rm -rf '" + out + "' && mkdir '" + out + "'");
+    fs::remove_all(out);
+    fs::create_directory(out);
     ToolRun run = Sh("cd '" + out + "' && " + command + " </dev/null");
     EXPECT_EQ(run.code, 0) << what << ": " << run.out;
     Tree got = Snapshot(out);
     ASSERT_EQ(Names(got), Names(expected)) << what;
     for (const auto& file : expected) EXPECT_TRUE(got[file.first] == file.second) << what << ": " << file.first;
-    Sh("rm -rf '" + out + "'");
+    fs::remove_all(out);
   }
 
   static void ExpectListed(const std::string& method, const std::string& summary) {
-    ToolRun list = Sh(std::string(SFXBUILD_PATH) + " list '" + Path("out.exe") + "'");
+    ToolRun list = RunSfxbuild("list '" + Path("out.exe") + "'");
     ASSERT_EQ(list.code, 0) << list.out;
     for (const auto& file : *expected_) {
       std::string name = file.first;
@@ -157,12 +146,12 @@ class SfxbuildRoundTripTest : public ::testing::Test {
     return static_cast<long>(folders.size());
   }
 
-  static std::string* dir_;
+  static TempDir* dir_;
   static Tree* expected_;  // names in code page 932
   static Tree* utf8_;      // the same files, names as written on disk
 };
 
-std::string* SfxbuildRoundTripTest::dir_;
+TempDir* SfxbuildRoundTripTest::dir_;
 Tree* SfxbuildRoundTripTest::expected_;
 Tree* SfxbuildRoundTripTest::utf8_;
 
@@ -198,25 +187,25 @@ TEST_F(SfxbuildRoundTripTest, CabinetUnpacksAlikeInCabextract) {
 }
 
 TEST_F(SfxbuildRoundTripTest, ListFindsTheCabinetInsideTheInnerProgram) {
-  std::ofstream(Path("innersfx.exe"), std::ios::binary) << std::string(1536, 'I');
+  WriteText(Path("innersfx.exe"), std::string(1536, 'I'));
   Pack("--format exe --inner '" + Path("innersfx.exe") + "'", "inner.exe");
   ExpectListed("", "a cabinet inside the inner program");
   // The cabinet inside is one cabextract reads too.
-  std::string inner = Read(Path("inner.exe"));
-  std::ofstream(Path("inner.cab"), std::ios::binary) << inner.substr(1536, inner.size() - 1536 - 16);
+  std::string inner = ReadText(Path("inner.exe"));
+  WriteText(Path("inner.cab"), inner.substr(1536, inner.size() - 1536 - 16));
   REQUIRE_TOOL("cabextract");
   Unpack("inner-cabextract", "cabextract -q '" + Path("inner.cab") + "'", *expected_);
 }
 
 TEST_F(SfxbuildRoundTripTest, ListRefusesDamagedFilesWithoutListing) {
-  Sh("mkdir -p '" + Path("small/[Desktop]") + "' && printf 'hello' > '" + Path("small/[Desktop]/a.txt") + "'");
+  WriteText(Path("small/[Desktop]/a.txt"), "hello");
   for (const char* format : {"lzh", "cab"}) {
     SCOPED_TRACE(format);
-    ToolRun pack = Sh(std::string(SFXBUILD_PATH) + " pack --format " + format + " --stub '" + Path("stub.exe") +
-                      "' --from '" + Path("small") + "' -o '" + Path("small.exe") + "'");
+    ToolRun pack = RunSfxbuild(std::string("pack --format ") + format + " --stub '" + Path("stub.exe") + "' --from '" +
+                               Path("small") + "' -o '" + Path("small.exe") + "'");
     ASSERT_EQ(pack.code, 0) << pack.out;
-    std::string built = Read(Path("small.exe"));
-    ASSERT_EQ(Sh(std::string(SFXBUILD_PATH) + " list '" + Path("small.exe") + "'").code, 0);
+    std::string built = ReadText(Path("small.exe"));
+    ASSERT_EQ(RunSfxbuild("list '" + Path("small.exe") + "'").code, 0);
 
     // One byte changed in the archive, the block, the last byte the sums
     // cover (a tail shorter than a row is outside them); and a cut.
@@ -225,23 +214,23 @@ TEST_F(SfxbuildRoundTripTest, ListRefusesDamagedFilesWithoutListing) {
     for (size_t at : {kStubSize + 256 + 30, kStubSize + 10, lastCovered}) {
       std::string damaged = built;
       damaged[at] = static_cast<char>(damaged[at] ^ 0x20);
-      std::ofstream(Path("damaged.exe"), std::ios::binary) << damaged;
-      ToolRun list = Sh(std::string(SFXBUILD_PATH) + " list '" + Path("damaged.exe") + "'");
+      WriteText(Path("damaged.exe"), damaged);
+      ToolRun list = RunSfxbuild("list '" + Path("damaged.exe") + "'");
       EXPECT_NE(list.code, 0) << at;
       EXPECT_NE(list.out.find("sfxbuild: error: "), std::string::npos) << at << list.out;
       EXPECT_EQ(list.out.find("a.txt"), std::string::npos) << at << list.out;
     }
-    std::ofstream(Path("damaged.exe"), std::ios::binary) << built.substr(0, built.size() - 3);
-    ToolRun cut = Sh(std::string(SFXBUILD_PATH) + " list '" + Path("damaged.exe") + "'");
+    WriteText(Path("damaged.exe"), built.substr(0, built.size() - 3));
+    ToolRun cut = RunSfxbuild("list '" + Path("damaged.exe") + "'");
     EXPECT_NE(cut.code, 0);
     EXPECT_NE(cut.out.find("sfxbuild: error: "), std::string::npos) << cut.out;
     EXPECT_EQ(cut.out.find("a.txt"), std::string::npos) << cut.out;
   }
-  std::ofstream(Path("plain.exe"), std::ios::binary) << std::string(4096, 'P');
-  ToolRun plain = Sh(std::string(SFXBUILD_PATH) + " list '" + Path("plain.exe") + "'");
+  WriteText(Path("plain.exe"), std::string(4096, 'P'));
+  ToolRun plain = RunSfxbuild("list '" + Path("plain.exe") + "'");
   EXPECT_EQ(plain.code, 1);
   EXPECT_NE(plain.out.find("no payload block"), std::string::npos) << plain.out;
-  EXPECT_EQ(Sh(std::string(SFXBUILD_PATH) + " list").code, 2);
+  EXPECT_EQ(RunSfxbuild("list").code, 2);
 }
 
 }  // namespace

@@ -82,25 +82,44 @@ inline void WriteText(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// A fresh folder for each test, with a 512-byte stand-in stub program and
-// the author's folder "app" to fill.
-class SfxbuildFolderTest : public ::testing::Test {
- protected:
-  static constexpr size_t kStubSize = 512;
+inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
+// The builder of this build, run with `arguments`.
+inline ToolRun RunSfxbuild(const std::string& arguments) { return Sh(Quote(SFXBUILD_PATH) + " " + arguments); }
+
+// A fresh folder for each test.
+class ScratchDirTest : public ::testing::Test {
+ protected:
   void SetUp() override {
     ASSERT_FALSE(temp_.path().empty());
     dir_ = temp_.path();
-    WriteText(Path("stub.exe"), std::string(kStubSize, 'S'));
   }
 
   std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-  // A file below "app".
-  void Put(const std::string& relative, const std::string& content) { WriteText(Path("app/" + relative), content); }
+  // Writes the file `name`, making the folders it needs; returns its path.
+  std::string Write(const std::string& name, const std::string& content) const {
+    WriteText(Path(name), content);
+    return Path(name);
+  }
   static std::string Read(const std::string& path) { return ReadText(path); }
 
   TempDir temp_;
   std::string dir_;
+};
+
+// ... with a 512-byte stand-in stub program and the author's folder "app"
+// to fill.
+class SfxbuildFolderTest : public ScratchDirTest {
+ protected:
+  static constexpr size_t kStubSize = 512;
+
+  void SetUp() override {
+    ScratchDirTest::SetUp();
+    Write("stub.exe", std::string(kStubSize, 'S'));
+  }
+
+  // A file below "app".
+  void Put(const std::string& relative, const std::string& content) { Write("app/" + relative, content); }
 };
 
 #endif  // SFX_TESTS_HOST_TOOL_RUN_H

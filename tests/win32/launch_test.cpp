@@ -2,42 +2,34 @@
 #include <gtest/gtest.h>
 
 #include "stub.h"
-#include "window_driver.h"
+#include "workspace_test.h"
 
 namespace {
 
-class Launch : public ::testing::Test {
+class Launch : public WorkspaceTest {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    root_ = "C:\\sfx win32\\" + std::string(info->name());
-    workspace_ = root_ + "\\work space";
-    driver::RemoveTree(root_);
-    ASSERT_TRUE(driver::MakeFolders(workspace_));
+  // A batch file at `path` that leaves `marker` behind when it runs.
+  void Batch(const std::string& path, const std::string& marker) {
+    EXPECT_TRUE(driver::PutFile(path, driver::FolderMarkerBatch(marker))) << path;
   }
-  void TearDown() override {
-    if (!HasFailure()) driver::RemoveTree(root_);
+  void FinalCommand(const std::string& text) {
+    char command[MAX_PATH];
+    lstrcpynA(command, text.c_str(), sizeof command);
+    RunFinalCommand(nullptr, command);
   }
-  // A batch file that leaves `marker` behind when it runs, with the folder
-  // it ran in.
-  std::string Batch(const std::string& path, const std::string& marker) {
-    driver::MakeFolders(path.substr(0, path.rfind('\\')));
-    EXPECT_TRUE(driver::WriteFileBytes(path, "@echo off\r\ncd> \"" + marker + "\"\r\n"));
-    return path;
-  }
-  std::string root_, workspace_;
 };
 
 TEST_F(Launch, ShellItemsStartFromTheirFolder) {
   Batch(workspace_ + "\\[shell]\\first.bat", root_ + "\\first.txt");
   Batch(workspace_ + "\\[shell]\\second.bat", root_ + "\\second.txt");
   Batch(workspace_ + "\\[shell]\\sub\\not me.bat", root_ + "\\sub.txt");
+  driver::LaterPrograms started;
   EXPECT_TRUE(RunShellItems(nullptr, workspace_.c_str()));
   ASSERT_TRUE(driver::WaitForLine(root_ + "\\first.txt"));
   ASSERT_TRUE(driver::WaitForLine(root_ + "\\second.txt"));
-  std::string folder = driver::ReadFileBytes(root_ + "\\first.txt");
-  EXPECT_EQ(folder.substr(0, folder.find_first_of("\r\n")), workspace_ + "\\[shell]");
-  Sleep(300);
+  EXPECT_EQ(driver::MarkedFolder(root_ + "\\first.txt"), workspace_ + "\\[shell]");
+  // Whatever the call opened has ended, so a marker of the subfolder's batch would be there.
+  ASSERT_TRUE(started.WaitUntilEnded());
   EXPECT_FALSE(driver::Exists(root_ + "\\sub.txt")) << "subfolders are not opened";
 }
 
@@ -49,19 +41,12 @@ TEST_F(Launch, NoShellItemsStartNothing) {
 
 TEST_F(Launch, FinalCommandForms) {
   std::string app = root_ + "\\App Folder";
-  driver::MakeFolders(app);
-  driver::WriteFileBytes(app + "\\Setup.exe", "MZ");
-  std::string name = "sfx-launch-test app";
-  HKEY key;
-  std::string keyPath = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + name;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-  std::string uninstall = app + "\\Setup.exe uninstall";
-  RegSetValueExA(key, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(uninstall.c_str()),
-                 static_cast<DWORD>(uninstall.size() + 1));
-  RegCloseKey(key);
-  SetEnvironmentVariableA("SFX_TEST_LAUNCH", (root_ + "\\env").c_str());
-  SetEnvironmentVariableA("TMP", (root_ + "\\temp").c_str());
+  ASSERT_TRUE(driver::PutFile(app + "\\Setup.exe", "MZ"));
+  std::string name = tag_ + " app", missing = tag_ + " missing";
+  RegisterApplication(name, app + "\\Setup.exe uninstall");
+  DeleteKeyAtEnd(HKEY_LOCAL_MACHINE, driver::UninstallKey(missing));  // looking it up leaves it empty
+  SetVariable("SFX_TEST_LAUNCH", (root_ + "\\env").c_str());
+  SetVariable("TMP", (root_ + "\\temp").c_str());
 
   struct Case {
     std::string command, batch, marker;
@@ -74,28 +59,20 @@ TEST_F(Launch, FinalCommandForms) {
   };
   for (const Case& c : cases) {
     Batch(c.batch, c.marker);
-    char command[MAX_PATH];
-    lstrcpynA(command, c.command.c_str(), sizeof command);
-    RunFinalCommand(nullptr, command);
+    FinalCommand(c.command);
     EXPECT_TRUE(driver::WaitForLine(c.marker)) << c.command;
-    std::string folder = driver::ReadFileBytes(c.marker);
-    EXPECT_EQ(folder.substr(0, folder.find_first_of("\r\n")), c.batch.substr(0, c.batch.rfind('\\')))
-        << "runs in its own folder";
+    EXPECT_EQ(driver::MarkedFolder(c.marker), driver::ParentOf(c.batch)) << "runs in its own folder";
   }
 
   // Not one path: nothing opens.
   Batch(root_ + "\\args\\run.bat", root_ + "\\args.txt");
+  driver::LaterPrograms started;
   for (std::string text : {root_ + "\\args\\run.bat --quiet", std::string("[Nowhere]\\args\\run.bat"),
-                           std::string("[Application]\\sfx-launch-test missing\\run.bat")}) {
-    char command[MAX_PATH];
-    lstrcpynA(command, text.c_str(), sizeof command);
-    RunFinalCommand(nullptr, command);
-  }
-  Sleep(500);
+                           "[Application]\\" + missing + "\\run.bat"})
+    FinalCommand(text);
+  // Whatever the calls opened has ended, so the batch's marker would be there.
+  ASSERT_TRUE(started.WaitUntilEnded());
   EXPECT_FALSE(driver::Exists(root_ + "\\args.txt"));
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, keyPath.c_str());
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE,
-                "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\sfx-launch-test missing");
 }
 
 }  // namespace

@@ -6,65 +6,17 @@
 
 #include <set>
 
-#include "lzh/crc16.h"
-#include "window_driver.h"
+#include "library_test.h"
+#include "lzh_entry.h"
 
 namespace {
-
-typedef int(WINAPI* LzhDecEntry)(HWND, LPCSTR, LPSTR, DWORD);
 
 // 表 (0x95 0x5C) ends in a backslash byte; ソ (0x83 0x5C) too.
 const char kHyou[] = "\x95\x5C";
 const char kSoft[] = "\x83\x5C\x83\x74\x83\x67";  // ソフト
 
-std::string Fixture(const std::string& name) { return driver::ProgramFolder() + "\\fixtures\\" + name; }
-
-// A level-0 header with stored data: enough to put any name before the DLL.
-std::string StoredEntry(const std::string& name, const std::string& data) {
-  std::string h;
-  auto put32 = [&h](uint32_t v) { for (int i = 0; i < 4; ++i) h += static_cast<char>(v >> (8 * i)); };
-  h += static_cast<char>(22 + name.size());
-  h += '\0';  // header sum, below
-  h += "-lh0-";
-  put32(static_cast<uint32_t>(data.size()));
-  put32(static_cast<uint32_t>(data.size()));
-  put32(0x5A210000);
-  h += '\x20';
-  h += '\0';
-  h += static_cast<char>(name.size());
-  h += name;
-  uint16_t crc = lzh::Crc16(0, reinterpret_cast<const uint8_t*>(data.data()), data.size());
-  h += static_cast<char>(crc);
-  h += static_cast<char>(crc >> 8);
-  uint8_t sum = 0;
-  for (size_t i = 2; i < h.size(); ++i) sum = static_cast<uint8_t>(sum + static_cast<uint8_t>(h[i]));
-  h[1] = static_cast<char>(sum);
-  return h + data;
-}
-
-// Every file and folder below `folder`, relative, folders ending in '\'.
-void ListTree(const std::string& folder, const std::string& prefix, std::set<std::string>* out) {
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    std::string name = entry.cFileName;
-    if (name == "." || name == "..") continue;
-    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      out->insert(prefix + name + "\\");
-      ListTree(folder + "\\" + name, prefix + name + "\\", out);
-    } else {
-      out->insert(prefix + name);
-    }
-  } while (FindNextFileA(find, &entry));
-  FindClose(find);
-}
-
-std::set<std::string> Tree(const std::string& folder) {
-  std::set<std::string> names;
-  ListTree(folder, "", &names);
-  return names;
-}
+using lzhentry::Stored;
+using driver::Tree;
 
 // The tree of `drive` without what lies below `skip`.
 std::set<std::string> TreeOutside(const std::string& drive, const std::string& skip) {
@@ -79,38 +31,21 @@ std::set<std::string> TreeOutside(const std::string& drive, const std::string& s
 void ExpectFilesOfTheFixture(const std::string& folder) {
   for (const std::string& name : Tree(folder)) {
     if (name.back() == '\\') continue;
-    EXPECT_TRUE(driver::ReadFileBytes(folder + "\\" + name) == driver::ReadFileBytes(Fixture("app\\" + name)))
+    EXPECT_TRUE(driver::ReadFileBytes(folder + "\\" + name) == driver::ReadFileBytes(driver::FixturePath("app\\" + name)))
         << name;
   }
 }
 
-class LzhDec32 : public ::testing::Test {
+class LzhDec32 : public LibraryTest {
  protected:
+  LzhDec32() : LibraryTest("lzhdec32.dll", "LzhDec") {}
   void SetUp() override {
+    LibraryTest::SetUp();
     ASSERT_EQ(GetACP(), 932u) << "the names below are code page 932";
-    library_ = LoadLibraryA((driver::ProgramFolder() + "\\lzhdec32.dll").c_str());
-    ASSERT_NE(library_, nullptr);
-    entry_ = reinterpret_cast<LzhDecEntry>(reinterpret_cast<void*>(GetProcAddress(library_, "LzhDec")));
-    ASSERT_NE(entry_, nullptr);
-    root_ = std::string("C:\\sfx lzhdec32\\") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    driver::RemoveTree(root_);
     ASSERT_TRUE(driver::MakeFolders(root_ + "\\here"));
     // Drive-relative names would land in the current folder: make it one
     // the tests watch.
-    GetCurrentDirectoryA(sizeof savedFolder_, savedFolder_);
-    SetCurrentDirectoryA((root_ + "\\here").c_str());
-  }
-  void TearDown() override {
-    SetCurrentDirectoryA(savedFolder_);
-    if (!HasFailure()) driver::RemoveTree(root_);
-    if (library_) FreeLibrary(library_);
-  }
-
-  int Run(const std::string& command, std::string* report = nullptr) {
-    char text[4096];
-    int code = entry_(nullptr, command.c_str(), text, sizeof text);
-    if (report) *report = text;
-    return code;
+    EnterFolder(root_ + "\\here");
   }
 
   std::string Archive(const std::string& name, const std::string& bytes) {
@@ -118,11 +53,6 @@ class LzhDec32 : public ::testing::Test {
     EXPECT_TRUE(driver::WriteFileBytes(path, bytes));
     return path;
   }
-
-  HMODULE library_ = nullptr;
-  LzhDecEntry entry_ = nullptr;
-  std::string root_;
-  char savedFolder_[MAX_PATH] = "";
 };
 
 TEST_F(LzhDec32, ExportedUnderItsPlainAndDecoratedNames) {
@@ -134,7 +64,7 @@ TEST_F(LzhDec32, ExportedUnderItsPlainAndDecoratedNames) {
 TEST_F(LzhDec32, ExtractsEveryEntryBelowTheFolderAndOverwrites) {
   const std::string target = root_ + "\\out put " + kHyou;
   std::string report;
-  ASSERT_EQ(Run("x \"" + Fixture("app.lzh") + "\" \"" + target + "\\\"", &report), 0) << report;
+  ASSERT_EQ(Call("x \"" + driver::FixturePath("app.lzh") + "\" \"" + target + "\\\"", &report), 0) << report;
   const std::set<std::string> expected = {"top.txt",
                                           "[shell]\\",
                                           "[shell]\\config\\",
@@ -155,40 +85,40 @@ TEST_F(LzhDec32, ExtractsEveryEntryBelowTheFolderAndOverwrites) {
   const std::string readme = target + "\\[Temporary]\\readme.txt";
   ASSERT_TRUE(driver::WriteFileBytes(readme, "changed"));
   SetFileAttributesA(readme.c_str(), FILE_ATTRIBUTE_READONLY);
-  ASSERT_EQ(Run("x \"" + Fixture("app.lzh") + "\" \"" + target + "\"", &report), 0) << report;
-  EXPECT_TRUE(driver::ReadFileBytes(readme) == driver::ReadFileBytes(Fixture("app\\[Temporary]\\readme.txt")));
+  ASSERT_EQ(Call("x \"" + driver::FixturePath("app.lzh") + "\" \"" + target + "\"", &report), 0) << report;
+  EXPECT_TRUE(driver::ReadFileBytes(readme) == driver::ReadFileBytes(driver::FixturePath("app\\[Temporary]\\readme.txt")));
 }
 
 TEST_F(LzhDec32, ShiftJisNamesReachTheFileSystemAsTheArchiveHasThem) {
   // 表\ソフト.txt: the separator after 表 is a real one, the 0x5C bytes
   // inside the characters are not.
   std::string name = std::string(kHyou) + "\\" + kSoft + ".txt";
-  std::string archive = Archive("names.lzh", StoredEntry(name, "japanese") + std::string(1, '\0'));
+  std::string archive = Archive("names.lzh", Stored(name, "japanese") + std::string(1, '\0'));
   std::string target = root_ + "\\" + kSoft;
   std::string report;
-  ASSERT_EQ(Run("x \"" + archive + "\" \"" + target + "\\\"", &report), 0) << report;
+  ASSERT_EQ(Call("x \"" + archive + "\" \"" + target + "\\\"", &report), 0) << report;
   EXPECT_EQ(Tree(target), (std::set<std::string>{std::string(kHyou) + "\\", name}));
   EXPECT_EQ(driver::ReadFileBytes(target + "\\" + name), "japanese");
-  ASSERT_EQ(Run("l \"" + archive + "\"", &report), 0);
+  ASSERT_EQ(Call("l \"" + archive + "\"", &report), 0);
   EXPECT_NE(report.find(std::string(kHyou) + "/" + kSoft + ".txt"), std::string::npos) << report;
 }
 
 TEST_F(LzhDec32, BareArgumentsListAndTest) {
-  Archive("bare.lzh", StoredEntry("one.txt", "1") + StoredEntry("two.txt", "22") + '\0');
+  Archive("bare.lzh", Stored("one.txt", "1") + Stored("two.txt", "22") + '\0');
   // Relative to the current folder: the root's name has a blank.
   const std::string archive = "..\\bare.lzh";
   std::string report;
-  ASSERT_EQ(Run("l " + archive, &report), 0) << report;
+  ASSERT_EQ(Call("l " + archive, &report), 0) << report;
   EXPECT_EQ(report, "-lh0- 1 one.txt\n-lh0- 2 two.txt\n2 entries\n");
-  ASSERT_EQ(Run("t " + archive, &report), 0) << report;
+  ASSERT_EQ(Call("t " + archive, &report), 0) << report;
   EXPECT_EQ(report, "2 files tested, 0 folders\n");
-  ASSERT_EQ(Run("X " + archive + " ..\\bare", &report), 0) << report;
+  ASSERT_EQ(Call("X " + archive + " ..\\bare", &report), 0) << report;
   EXPECT_EQ(Tree(root_ + "\\bare"), (std::set<std::string>{"one.txt", "two.txt"}));
   EXPECT_TRUE(Tree(root_ + "\\here").empty()) << "testing and listing write nothing";
 }
 
 TEST_F(LzhDec32, ReportIsCutToTheBufferAndEndsInNul) {
-  std::string archive = Archive("cut.lzh", StoredEntry("one.txt", "1") + '\0');
+  std::string archive = Archive("cut.lzh", Stored("one.txt", "1") + '\0');
   const std::string command = "l \"" + archive + "\"";
   char buffer[16];
   memset(buffer, '#', sizeof buffer);
@@ -207,17 +137,17 @@ TEST_F(LzhDec32, ReportIsCutToTheBufferAndEndsInNul) {
 
 TEST_F(LzhDec32, CommandsThatCannotRunFail) {
   std::string report;
-  EXPECT_NE(Run("", &report), 0);
-  EXPECT_NE(Run("x", &report), 0);
-  EXPECT_NE(Run("l \"unterminated", &report), 0);
-  EXPECT_NE(Run("t \"" + root_ + "\\missing.lzh\"", &report), 0);
+  EXPECT_NE(Call("", &report), 0);
+  EXPECT_NE(Call("x", &report), 0);
+  EXPECT_NE(Call("l \"unterminated", &report), 0);
+  EXPECT_NE(Call("t \"" + root_ + "\\missing.lzh\"", &report), 0);
   EXPECT_NE(report.find("cannot open"), std::string::npos) << report;
   // Devices and folders are no archives, and waiting on one would hang.
-  EXPECT_NE(Run("t CON", &report), 0);
-  EXPECT_NE(Run("t \"" + root_ + "\"", &report), 0);
+  EXPECT_NE(Call("t CON", &report), 0);
+  EXPECT_NE(Call("t \"" + root_ + "\"", &report), 0);
   // A target below a file cannot be made.
-  std::string archive = Archive("a.lzh", StoredEntry("a.txt", "a") + '\0');
-  EXPECT_NE(Run("x \"" + archive + "\" \"" + archive + "\\sub\\\"", &report), 0);
+  std::string archive = Archive("a.lzh", Stored("a.txt", "a") + '\0');
+  EXPECT_NE(Call("x \"" + archive + "\" \"" + archive + "\\sub\\\"", &report), 0);
 }
 
 // Each hostile name beside a harmless one: the call fails, the harmless
@@ -230,12 +160,35 @@ TEST_F(LzhDec32, HostileNamesFailAndStayInsideTheFolder) {
   const std::set<std::string> before = TreeOutside("C:\\", root_);
   for (const char* name : names) {
     SCOPED_TRACE(name);
-    std::string archive = Archive("hostile.lzh", StoredEntry(name, "evil") + StoredEntry("ok.txt", "ok") + '\0');
+    std::string archive = Archive("hostile.lzh", Stored(name, "evil") + Stored("ok.txt", "ok") + '\0');
     std::string target = root_ + "\\out";
     std::string report;
-    EXPECT_NE(Run("x \"" + archive + "\" \"" + target + "\\\"", &report), 0) << report;
+    EXPECT_NE(Call("x \"" + archive + "\" \"" + target + "\\\"", &report), 0) << report;
     EXPECT_EQ(Tree(target), (std::set<std::string>{"ok.txt"})) << report;
     EXPECT_EQ(Tree(root_), (std::set<std::string>{"here\\", "hostile.lzh", "out\\", "out\\ok.txt"}));
+    driver::RemoveTree(target);
+  }
+  EXPECT_EQ(TreeOutside("C:\\", root_), before);
+}
+
+// The same refusals whichever header level holds the name, and the folder
+// at levels 1 and 2 in its own header.
+TEST_F(LzhDec32, HostileNamesAreRefusedAtEveryHeaderLevel) {
+  const struct {
+    const char* folder;
+    const char* name;
+  } kUnsafe[] = {{"..", "start.txt"}, {"a/../..", "mid.txt"}, {"a", ".."},
+                 {"", "CON"},         {"sub", "nul.txt"},       {"/..", "rooted.txt"}};
+  const std::set<std::string> before = TreeOutside("C:\\", root_);
+  for (int level : {0, 1, 2}) {
+    SCOPED_TRACE(level);
+    std::string bytes;
+    for (const auto& u : kUnsafe) bytes += lzhentry::AtLevel(level, u.folder, u.name, "evil");
+    std::string archive = Archive("levels.lzh", bytes + lzhentry::AtLevel(level, "/in", "ok.txt", "ok") + '\0');
+    std::string target = root_ + "\\out";
+    std::string report;
+    EXPECT_NE(Call("x \"" + archive + "\" \"" + target + "\\\"", &report), 0) << report;
+    EXPECT_EQ(Tree(target), (std::set<std::string>{"in\\", "in\\ok.txt"})) << report;
     driver::RemoveTree(target);
   }
   EXPECT_EQ(TreeOutside("C:\\", root_), before);
@@ -244,12 +197,12 @@ TEST_F(LzhDec32, HostileNamesFailAndStayInsideTheFolder) {
 // An absolute name lands below the folder as it would below the root.
 TEST_F(LzhDec32, AbsoluteNamesLandInsideTheFolder) {
   const std::set<std::string> before = TreeOutside("C:\\", root_);
-  std::string archive = Archive("rooted.lzh", StoredEntry("\\abs.txt", "a") + StoredEntry("/unix/abs.txt", "b") +
-                                                  StoredEntry("C:\\drive\\c.txt", "c") + StoredEntry("C:d.txt", "d") +
-                                                  StoredEntry("\\\\server\\share\\e.txt", "e") + '\0');
+  std::string archive = Archive("rooted.lzh", Stored("\\abs.txt", "a") + Stored("/unix/abs.txt", "b") +
+                                                  Stored("C:\\drive\\c.txt", "c") + Stored("C:d.txt", "d") +
+                                                  Stored("\\\\server\\share\\e.txt", "e") + '\0');
   std::string target = root_ + "\\out";
   std::string report;
-  EXPECT_EQ(Run("x \"" + archive + "\" \"" + target + "\\\"", &report), 0) << report;
+  EXPECT_EQ(Call("x \"" + archive + "\" \"" + target + "\\\"", &report), 0) << report;
   EXPECT_EQ(Tree(target), (std::set<std::string>{"abs.txt", "unix\\", "unix\\abs.txt", "drive\\", "drive\\c.txt",
                                                  "d.txt", "server\\", "server\\share\\", "server\\share\\e.txt"}));
   EXPECT_EQ(driver::ReadFileBytes(target + "\\server\\share\\e.txt"), "e");
@@ -259,14 +212,14 @@ TEST_F(LzhDec32, AbsoluteNamesLandInsideTheFolder) {
 // Truncated and bit-flipped copies of the jlha-made archive: a failure code
 // or exactly the original files, never a crash, a hang or a stray file.
 TEST_F(LzhDec32, DamagedArchivesFailOrExtractExactly) {
-  const std::string good = driver::ReadFileBytes(Fixture("app.lzh"));
+  const std::string good = driver::ReadFileBytes(driver::FixturePath("app.lzh"));
   ASSERT_GT(good.size(), 1000u);
   const std::string target = root_ + "\\out";
   const std::string damaged = root_ + "\\damaged.lzh";
   for (size_t size = 0; size + 2 < good.size(); size += 37) {
     ASSERT_TRUE(driver::WriteFileBytes(damaged, good.substr(0, size)));
-    EXPECT_NE(Run("x \"" + damaged + "\" \"" + target + "\""), 0) << size;
-    EXPECT_NE(Run("t \"" + damaged + "\""), 0) << size;
+    EXPECT_NE(Call("x \"" + damaged + "\" \"" + target + "\""), 0) << size;
+    EXPECT_NE(Call("t \"" + damaged + "\""), 0) << size;
   }
   unsigned seed = 12345;
   for (int round = 0; round < 300; ++round) {
@@ -276,7 +229,7 @@ TEST_F(LzhDec32, DamagedArchivesFailOrExtractExactly) {
     bytes[at] = static_cast<char>(bytes[at] ^ (1 << ((seed >> 4) % 8)));
     ASSERT_TRUE(driver::WriteFileBytes(damaged, bytes));
     driver::RemoveTree(target);
-    if (Run("x \"" + damaged + "\" \"" + target + "\"") == 0) {
+    if (Call("x \"" + damaged + "\" \"" + target + "\"") == 0) {
       SCOPED_TRACE(at);
       ExpectFilesOfTheFixture(target);
     }

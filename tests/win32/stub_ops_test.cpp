@@ -3,29 +3,17 @@
 // its own file stands in for a built file.
 #include <gtest/gtest.h>
 
+#include "built_file.h"
 #include "payload.h"
 #include "stub.h"
-#include "window_driver.h"
 
 namespace {
 
-class Scratch : public ::testing::Test {
+class Scratch : public driver::ScratchTest {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    root_ = std::string("C:\\sfx win32\\") + info->name();
-    driver::RemoveTree(root_);
-    ASSERT_TRUE(driver::MakeFolders(root_));
-  }
-  void TearDown() override {
-    if (!HasFailure()) driver::RemoveTree(root_);
-  }
   void Put(const std::string& relative, size_t size) {
-    std::string path = root_ + "\\" + relative;
-    driver::MakeFolders(path.substr(0, path.rfind('\\')));
-    ASSERT_TRUE(driver::WriteFileBytes(path, std::string(size, 'x'))) << path;
+    ASSERT_TRUE(driver::PutFile(root_ + "\\" + relative, std::string(size, 'x'))) << relative;
   }
-  std::string root_;
 };
 
 using CountTreeTest = Scratch;
@@ -68,11 +56,8 @@ TEST_F(DeleteTreeTest, RemovesTheWholeTree) {
 TEST_F(DeleteTreeTest, EmptyPathTouchesNothing) {
   // An empty workspace name must never turn into the root of the drive.
   Put("keep.txt", 1);
-  char current[MAX_PATH];
-  GetCurrentDirectoryA(sizeof current, current);
-  SetCurrentDirectoryA(root_.c_str());
+  EnterFolder(root_);
   DeleteTree("");
-  SetCurrentDirectoryA(current);
   EXPECT_TRUE(driver::Exists(root_ + "\\keep.txt"));
 }
 
@@ -93,60 +78,36 @@ TEST_F(DeleteTreeTest, NamesTooLongForItsBuffersAreSkippedNotOverrun) {
   DeleteFileW(wide.c_str());
 }
 
-class WorkspaceName : public ::testing::Test {
- protected:
-  void SetUp() override {
-    for (int i = 0; i < 2; ++i) {
-      saved_[i].resize(MAX_PATH);
-      DWORD length = GetEnvironmentVariableA(kNames[i], &saved_[i][0], MAX_PATH);
-      had_[i] = length != 0;
-      saved_[i].resize(length);
-    }
-  }
-  void TearDown() override {
-    for (int i = 0; i < 2; ++i) SetEnvironmentVariableA(kNames[i], had_[i] ? saved_[i].c_str() : nullptr);
-  }
-  static constexpr const char* kNames[2] = {"TMP", "TEMP"};
-  std::string saved_[2];
-  bool had_[2];
-};
+using WorkspaceName = driver::ScratchTest;
 
-// "$JP" (GetTempFileNameA keeps three characters of the prefix) and up to
-// four hexadecimal digits, no extension.
 void ExpectWorkspaceIn(const char* name, const std::string& folder) {
-  std::string path = name;
-  ASSERT_EQ(path.rfind(folder + "$JP", 0), 0u) << path;
-  std::string digits = path.substr(folder.size() + 3);
-  EXPECT_FALSE(digits.empty());
-  EXPECT_LE(digits.size(), 4u);
-  EXPECT_EQ(digits.find_first_not_of("0123456789ABCDEFabcdef"), std::string::npos) << path;
-  EXPECT_FALSE(driver::Exists(path)) << "the reserving file is deleted, the folder not yet made";
-  EXPECT_FALSE(driver::Exists(path + ".tmp"));
+  EXPECT_TRUE(driver::IsWorkspaceName(name, folder)) << name;
+  EXPECT_FALSE(driver::Exists(name)) << "the reserving file is deleted, the folder not yet made";
+  EXPECT_FALSE(driver::Exists(std::string(name) + ".tmp"));
 }
 
 TEST_F(WorkspaceName, LiesInTheTemporaryFolder) {
-  driver::MakeFolders("C:\\sfx win32\\tmp here");
-  SetEnvironmentVariableA("TMP", "C:\\sfx win32\\tmp here");
+  std::string folder = root_ + "\\tmp here";
+  driver::MakeFolders(folder);
+  SetVariable("TMP", folder.c_str());
   char name[MAX_PATH];
   ASSERT_TRUE(MakeWorkspaceName(name, sizeof name));
-  ExpectWorkspaceIn(name, "C:\\sfx win32\\tmp here\\");
+  ExpectWorkspaceIn(name, folder);
   char second[MAX_PATH];
   ASSERT_TRUE(MakeWorkspaceName(second, sizeof second));
-  ExpectWorkspaceIn(second, "C:\\sfx win32\\tmp here\\");
+  ExpectWorkspaceIn(second, folder);
 }
 
 TEST_F(WorkspaceName, LiesInTheWindowsFolderWithoutTmpAndTemp) {
-  SetEnvironmentVariableA("TMP", nullptr);
-  SetEnvironmentVariableA("TEMP", nullptr);
-  char windows[MAX_PATH];
-  GetWindowsDirectoryA(windows, sizeof windows);
+  SetVariable("TMP", nullptr);
+  SetVariable("TEMP", nullptr);
   char name[MAX_PATH];
   ASSERT_TRUE(MakeWorkspaceName(name, sizeof name));
-  ExpectWorkspaceIn(name, std::string(windows) + "\\");
+  ExpectWorkspaceIn(name, driver::WindowsFolder());
 }
 
 TEST_F(WorkspaceName, IsEmptyWhenNoNameCanBeMade) {
-  SetEnvironmentVariableA("TMP", "C:\\sfx win32\\no such folder");
+  SetVariable("TMP", (root_ + "\\no such folder").c_str());
   char name[MAX_PATH] = "junk";
   EXPECT_FALSE(MakeWorkspaceName(name, sizeof name));
   EXPECT_STREQ(name, "");
