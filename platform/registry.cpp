@@ -40,4 +40,9 @@ HKEY CreateRegistryKey(HKEY parent, const char* name, REGSAM access) {
   return key;
 }
 
+void FlushAndClose(HKEY key) {
+  RegFlushKey(key);
+  RegCloseKey(key);
+}
+
 }  // namespace platform

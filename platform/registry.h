@@ -22,6 +22,9 @@ bool WriteRegistryString(HKEY key, const char* value, const char* data);
 // The parent is flushed, since it may have gained a subkey.
 HKEY CreateRegistryKey(HKEY parent, const char* name, REGSAM access);
 
+// Writes what was changed through an open key and closes it.
+void FlushAndClose(HKEY key);
+
 }  // namespace platform
 
 #endif  // SFX_PLATFORM_REGISTRY_H

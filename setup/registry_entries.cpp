@@ -37,8 +37,8 @@ HKEY OpenBelow(HKEY root, const char* path, REGSAM access) {
 }
 
 void Release(HKEY root, HKEY key) {
-  RegFlushKey(key);
-  if (key != root) RegCloseKey(key);
+  if (key == root) RegFlushKey(key);
+  else platform::FlushAndClose(key);
 }
 
 // Deletes `name` below `parent` with its subkeys; false when the key
@@ -53,7 +53,7 @@ bool DeleteTree(HKEY parent, const char* name) {
     char subkey[MAX_PATH];
     while (RegEnumKeyA(key, 0, subkey, sizeof subkey) == ERROR_SUCCESS && DeleteTree(key, subkey)) {
     }
-    Release(nullptr, key);
+    platform::FlushAndClose(key);
   }
   bool deleted = RegDeleteKeyA(parent, name) == ERROR_SUCCESS;
   RegFlushKey(parent);
@@ -173,7 +173,7 @@ void DeleteKeyIfEmpty(HKEY parent, const char* name) {
     DWORD size = sizeof found;
     empty = RegEnumKeyA(key, 0, found, sizeof found) == ERROR_NO_MORE_ITEMS &&
             RegEnumValueA(key, 0, found, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_NO_MORE_ITEMS;
-    Release(nullptr, key);
+    platform::FlushAndClose(key);
   }
   if (empty) {
     RegDeleteKeyA(parent, name);

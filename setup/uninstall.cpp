@@ -14,18 +14,13 @@ namespace {
 const char kCurrentVersion[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 constexpr REGSAM kTreeAccess = KEY_ENUMERATE_SUB_KEYS | KEY_CREATE_SUB_KEY | KEY_SET_VALUE;
 
-void Close(HKEY key) {
-  RegFlushKey(key);
-  RegCloseKey(key);
-}
-
 // Opens `path` below `root` and hands it to `work`.
 template <typename Work>
 void WithKey(HKEY root, const char* path, REGSAM access, Work work) {
   HKEY key;
   if (RegOpenKeyExA(root, path, 0, access, &key) != ERROR_SUCCESS) return;
   work(key);
-  Close(key);
+  platform::FlushAndClose(key);
 }
 
 // The application's settings key in one root: the key named by [Registry]
@@ -142,11 +137,11 @@ void RegisterUninstall() {
         if (ReadNumber("Del", "Auto") != 0) lstrcatA(command, " uninstall");
         platform::WriteRegistryString(application, "UninstallString", command);
       }
-      Close(application);
+      platform::FlushAndClose(application);
     }
-    Close(uninstall);
+    platform::FlushAndClose(uninstall);
   }
-  Close(currentVersion);
+  platform::FlushAndClose(currentVersion);
 }
 
 void RemoveRegistration() {

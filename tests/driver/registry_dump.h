@@ -56,19 +56,6 @@ inline std::string RegistryDump(HKEY root, const std::string& path) {
   return text;
 }
 
-// Deletes `path` below `root` with everything in it, names that the ANSI
-// code page cannot spell included; false when the key stays.
-inline bool DeleteRegistryTree(HKEY root, const std::wstring& path) {
-  HKEY key;
-  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-    wchar_t name[256];
-    while (RegEnumKeyW(key, 0, name, 256) == ERROR_SUCCESS && DeleteRegistryTree(key, name)) {
-    }
-    RegCloseKey(key);
-  }
-  return RegDeleteKeyW(root, path.c_str()) == ERROR_SUCCESS;
-}
-
 }  // namespace driver
 
 #endif  // SFX_TESTS_REGISTRY_DUMP_H
