@@ -107,7 +107,7 @@ class SetupUninstall : public ::testing::Test {
 };
 
 TEST_F(SetupUninstall, MakeAndEraseLines) {
-  std::string longText(1100, 'x');
+  std::string longText(1100, 'x'), longName(300, 'n');
   struct Case {
     const char* what;
     std::vector<std::string> before;  // below the user's test key
@@ -126,12 +126,15 @@ TEST_F(SetupUninstall, MakeAndEraseLines) {
        "|Dir=$F\\data |Word=$F\\word", "<gone>"},
       {"a trail byte 0x5C cuts no name", {}, "Make0=$U\\表\\K", true, "表 表\\K", "<gone>"},
       {"an over-long line is no cut line", {}, "Make0=$U\\Long\\\\v\\!" + longText, true, "<gone>", "<gone>"},
+      {"data longer than a path is written whole", {}, "Make0=$U\\\\v\\!" + longName, true, "|v=" + longName, "<gone>"},
       {"erase a key: its tree, then the ancestors left empty", {"|keep=1", "A\\B\\C|v=1", "A\\B\\D"},
        "Erase0=$U\\A\\B", false, "|keep=1", "<gone>"},
       {"erase a value, then its key left empty", {"|keep=1", "A\\B|v=1"}, "Erase0=$U\\A\\B\\v", false, "|keep=1",
        "<gone>"},
       {"a key that keeps a value stays", {"A\\B|v=1", "A\\B|w=2"}, "Erase0=$U\\A\\B\\v", false, "A A\\B A\\B|w=2",
        "<gone>"},
+      {"a value name longer than a path still holds its key", {"A|" + longName + "=1"}, "Erase0=$U\\A\\None", false,
+       "A A|" + longName + "=1", "<gone>"},
       {"neither key nor value: empty ancestors still go", {"|keep=1", "A\\B"}, "Erase0=$U\\A\\B\\None", false,
        "|keep=1", "<gone>"},
       {"upward to the key below the root key", {"A\\B"}, "Erase0=$U\\A\\B", false, "<gone>", "<gone>"},
