@@ -24,4 +24,25 @@ bool ReadRegistryString(HKEY root, const char* subkey, const char* value, char* 
   return read;
 }
 
+bool WriteRegistryString(HKEY key, const char* value, const char* data) {
+  bool written = RegSetValueExA(key, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
+                                static_cast<DWORD>(lstrlenA(data) + 1)) == ERROR_SUCCESS;
+  RegFlushKey(key);
+  return written;
+}
+
+HKEY CreateRegistryKey(HKEY parent, const char* name, REGSAM access) {
+  HKEY key;
+  if (RegCreateKeyExA(parent, name, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS)
+    return nullptr;
+  RegFlushKey(parent);
+  return key;
+}
+
+void FlushAndClose(HKEY key) {
+  RegFlushKey(key);
+  RegCloseKey(key);
+}
+
 }  // namespace platform

@@ -1,4 +1,4 @@
-// Bounded reads of registry strings.
+// Bounded reads of registry strings, and the writes setup makes.
 #ifndef SFX_PLATFORM_REGISTRY_H
 #define SFX_PLATFORM_REGISTRY_H
 
@@ -13,6 +13,17 @@ bool ReadRegistryString(HKEY key, const char* value, char* out, DWORD size);
 
 // The same below `root`\`subkey`, opened for reading only.
 bool ReadRegistryString(HKEY root, const char* subkey, const char* value, char* out, DWORD size);
+
+// Sets the REG_SZ `value` (empty: the default value) of an open key to
+// `data`, its NUL included, and flushes the key.
+bool WriteRegistryString(HKEY key, const char* value, const char* data);
+
+// Creates or opens `name` below `parent`, non-volatile; null on failure.
+// The parent is flushed, since it may have gained a subkey.
+HKEY CreateRegistryKey(HKEY parent, const char* name, REGSAM access);
+
+// Writes what was changed through an open key and closes it.
+void FlushAndClose(HKEY key);
 
 }  // namespace platform
 

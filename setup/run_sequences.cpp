@@ -42,7 +42,8 @@ void ReportRemainingItems(HWND dialog) {
   char* text = static_cast<char*>(HeapAlloc(heap, HEAP_ZERO_MEMORY, total + 128));
   if (!text) return;
   lstrcpyA(text, kHeading);
-  ListRemainingItems(text);
+  // Bounded: a file may appear between the count and the listing.
+  ListRemainingItems(text, total + 128);
   MessageBoxA(dialog, text, "ファイル・フォルダの削除", MB_ICONWARNING);
   HeapFree(heap, 0, text);
   RepaintOwner(dialog);

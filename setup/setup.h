@@ -146,9 +146,10 @@ void ApplyAssociations(HWND owner, bool make);
 void RegisterUninstall();
 void RemoveRegistration();
 void RemoveInstalledFiles();
-// Appends what the uninstall left behind to `list` (null: only counts);
-// returns the total length, each item counted with its line break.
-size_t ListRemainingItems(char* list);
+// Appends what the uninstall left behind to `list` (null: only counts), as
+// far as its `size` bytes hold; returns the total length, each item
+// counted with its line break.
+size_t ListRemainingItems(char* list, size_t size = 0);
 
 // --- self-removal: the removal copy's work ---
 void RemoveSelf();

@@ -1,14 +1,194 @@
-// The uninstall entry, and the uninstall's removal of what was installed.
+// The uninstall entry, and the uninstall's removal of what was installed:
+// the entry and the application's settings keys, the [Del] patterns, the
+// recorded files (the last recorded first), the folders (children before
+// their parents), and the list of what is still there afterwards.
 #include "setup.h"
 
-// Not built yet: the entry in the system's uninstall list.
-void RegisterUninstall() {}
+#include "folder_walk.h"
+#include "paths.h"
+#include "profile.h"
+#include "registry.h"
 
-// Not built yet: removing the uninstall entry and the settings keys.
-void RemoveRegistration() {}
+namespace {
 
-// Not built yet: removing the recorded files and folders.
-void RemoveInstalledFiles() {}
+const char kCurrentVersion[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+constexpr REGSAM kTreeAccess = KEY_ENUMERATE_SUB_KEYS | KEY_CREATE_SUB_KEY | KEY_SET_VALUE;
 
-// Not built yet: the list of what was left behind.
-size_t ListRemainingItems(char*) { return 0; }
+// Opens `path` below `root` and hands it to `work`.
+template <typename Work>
+void WithKey(HKEY root, const char* path, REGSAM access, Work work) {
+  HKEY key;
+  if (RegOpenKeyExA(root, path, 0, access, &key) != ERROR_SUCCESS) return;
+  work(key);
+  platform::FlushAndClose(key);
+}
+
+// The application's settings key in one root: the key named by [Registry]
+// Name in the company's key, and the company's key when left empty; or,
+// without a Name, the company's key whole.
+void RemoveSettingsKeys(HKEY root, const char* company, const char* name) {
+  char parent[MAX_PATH] = "SOFTWARE";
+  if (name[0]) JoinPath(parent, company);
+  if (!parent[0]) return;
+  WithKey(root, parent, kTreeAccess, [&](HKEY key) { DeleteKeyTree(key, name[0] ? name : company); });
+  WithKey(root, "SOFTWARE", kTreeAccess, [&](HKEY key) { DeleteKeyIfEmpty(key, company); });
+}
+
+// The next key of an open list ("0", "1", ... or from "1"), resolved below
+// [Root] Named; false at the first missing or empty one.
+bool ListedPath(const char* section, int k, const char* root, char* path) {
+  char key[platform::kNumberSize];
+  platform::NumberText(key, k);
+  ReadSetting(section, key, path);
+  if (!path[0]) return false;
+  ResolvePath(path, root, path, false);
+  return true;
+}
+
+// Entry k of a counted list; empty when missing.
+void Recorded(const char* section, int k, char* path) {
+  char key[platform::kNumberSize];
+  platform::NumberText(key, k);
+  ReadSetting(section, key, path);
+}
+
+enum class Item {
+  kMatchedFile,   // found by a [Del] pattern just now
+  kRecordedFile,
+  kFolder,        // a [DirRemove] folder, a recorded folder but the first
+};
+using ItemVisitor = void (*)(void* context, const char* path, Item item);
+
+// What the uninstall removes, in the order it removes it: the files of the
+// [Del] patterns (never a folder), the recorded files from the last
+// recorded, the [DirRemove] folders, the recorded folders from the last
+// (children before their parents) down to entry 1. Entry 0 holds this
+// program; the removal copy takes it.
+void WalkRemovable(ItemVisitor visit, void* context) {
+  char root[MAX_PATH], path[MAX_PATH], folder[MAX_PATH], file[MAX_PATH];
+  ReadSetting("Root", "Named", root);
+  for (int k = 0; ListedPath("Del", k, root, path); ++k) {
+    platform::FolderPart(folder, path);
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA(path, &entry);
+    if (find == INVALID_HANDLE_VALUE) continue;
+    do {
+      if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && platform::JoinChecked(file, folder, entry.cFileName))
+        visit(context, file, Item::kMatchedFile);
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+  }
+  for (int k = ReadNumber("CopiedFile", "Count") - 1; k >= 0; --k) {
+    Recorded("CopiedFile", k, path);
+    if (path[0]) visit(context, path, Item::kRecordedFile);
+  }
+  for (int k = 1; ListedPath("DirRemove", k, root, path); ++k)
+    if (path[0]) visit(context, path, Item::kFolder);
+  for (int k = ReadNumber("MakedDirectory", "Count") - 1; k >= 1; --k) {
+    Recorded("MakedDirectory", k, path);
+    if (path[0]) visit(context, path, Item::kFolder);
+  }
+}
+
+// The remaining items, appended to a list that is bounded by its room:
+// files may appear between the count and the listing.
+struct Remaining {
+  char* list;
+  size_t room;  // bytes left after the list's NUL
+  size_t total;
+
+  void Add(const char* item) {
+    size_t length = static_cast<size_t>(lstrlenA(item)) + 1;
+    total += length;
+    if (!list || length > room) return;
+    lstrcatA(list, item);
+    lstrcatA(list, "\n");
+    room -= length;
+  }
+};
+
+// Whether the installation folder holds anything but setup's own two files.
+bool HoldsOtherFiles(const char* folder) {
+  bool other = false;
+  platform::ForEachEntry(folder, [&](const WIN32_FIND_DATAA& entry, bool) {
+    const char* name = entry.cFileName;
+    if (name[0] != '.' && !text::EqualNoCase(name, "setup.exe") && !text::EqualNoCase(name, "setup.ini"))
+      other = true;
+  });
+  return other;
+}
+
+}  // namespace
+
+void RegisterUninstall() {
+  HKEY currentVersion = platform::CreateRegistryKey(HKEY_LOCAL_MACHINE, kCurrentVersion, KEY_CREATE_SUB_KEY);
+  if (!currentVersion) return;
+  char name[MAX_PATH], text[MAX_PATH], command[MAX_PATH + 16];
+  if (HKEY uninstall = platform::CreateRegistryKey(currentVersion, "Uninstall", KEY_CREATE_SUB_KEY)) {
+    ReadSetting("Root", "Name", name);
+    HKEY application = name[0] ? platform::CreateRegistryKey(uninstall, name, KEY_SET_VALUE) : nullptr;
+    if (application) {
+      ReadSetting("Setup", "Name", text);
+      if (text[0]) platform::WriteRegistryString(application, "DisplayName", text);
+      ReadSetting("Root", "Named", command);
+      // Unquoted: the stubs read the folder back up to its last backslash.
+      if (command[0]) JoinPath(command, "Setup.exe");
+      if (command[0]) {
+        if (ReadNumber("Del", "Auto") != 0) lstrcatA(command, " uninstall");
+        platform::WriteRegistryString(application, "UninstallString", command);
+      }
+      platform::FlushAndClose(application);
+    }
+    platform::FlushAndClose(uninstall);
+  }
+  platform::FlushAndClose(currentVersion);
+}
+
+void RemoveRegistration() {
+  char name[MAX_PATH], company[MAX_PATH];
+  ReadSetting("Root", "Name", name);
+  if (!name[0]) return;
+  char uninstall[sizeof kCurrentVersion + 16];
+  wsprintfA(uninstall, "%s\\Uninstall", kCurrentVersion);
+  WithKey(HKEY_LOCAL_MACHINE, uninstall, KEY_CREATE_SUB_KEY, [&](HKEY key) { DeleteKeyTree(key, name); });
+  ReadSetting("Registry", "Company", company);
+  if (!company[0]) return;
+  ReadSetting("Registry", "Name", name);
+  RemoveSettingsKeys(HKEY_CURRENT_USER, company, name);
+  RemoveSettingsKeys(HKEY_LOCAL_MACHINE, company, name);
+}
+
+void RemoveInstalledFiles() {
+  bool force = ReadNumber("Del", "Force") != 0;
+  WalkRemovable(
+      [](void* force, const char* path, Item item) {
+        if (item == Item::kFolder) {
+          RemoveDirectoryA(path);
+          return;
+        }
+        if (*static_cast<bool*>(force)) SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+        ShellDelete(path);
+      },
+      &force);
+}
+
+size_t ListRemainingItems(char* list, size_t size) {
+  Remaining remaining = {list, 0, 0};
+  if (list) {
+    size_t used = static_cast<size_t>(lstrlenA(list)) + 1;
+    remaining.room = size > used ? size - used : 0;
+  }
+  // An item remains when it can still be found.
+  WalkRemovable(
+      [](void* remaining, const char* path, Item item) {
+        if (item == Item::kMatchedFile || GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+          static_cast<Remaining*>(remaining)->Add(path);
+      },
+      &remaining);
+  char installed[MAX_PATH];
+  if (ReadNumber("MakedDirectory", "Count") > 0) {
+    Recorded("MakedDirectory", 0, installed);
+    if (installed[0] && HoldsOtherFiles(installed)) remaining.Add(installed);
+  }
+  return remaining.total;
+}

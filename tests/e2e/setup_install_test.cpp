@@ -87,15 +87,6 @@ Link ReadLink(const std::string& path) {
   return link;
 }
 
-// The user's shell folder of that name, as setup reads it.
-std::string UserFolder(const char* name) {
-  char path[MAX_PATH] = "";
-  DWORD size = sizeof path;
-  RegGetValueA(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", name,
-               RRF_RT_REG_SZ, nullptr, path, &size);
-  return path;
-}
-
 class SetupInstall : public SetupRun {
  protected:
   void SetUp() override {

@@ -42,6 +42,15 @@ inline std::string FieldText(HWND dialog, int id) {
   return text;
 }
 
+// The user's shell folder of that name, as setup reads it.
+inline std::string UserFolder(const char* name) {
+  char path[MAX_PATH] = "";
+  DWORD size = sizeof path;
+  RegGetValueA(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", name,
+               RRF_RT_REG_SZ, nullptr, path, &size);
+  return path;
+}
+
 inline bool Checked(HWND dialog, int id) { return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 // Processes whose program file is named `name`.

@@ -1,9 +1,9 @@
 // libFuzzer target: setup's pure rules over arbitrary lines. Each line of
 // the input, in a buffer of its own exact size, goes through the registry
 // walks (under code page 932 and a code page whose lead bytes are every
-// byte from 0x80), the association command, the copy marks, the hot key
-// and the folder rules; what they report must stay inside the line and
-// agree with itself.
+// byte from 0x80), the association command, the copy marks, the hot key,
+// the folder rules and the questions about system places; what they
+// report must stay inside the line and agree with itself.
 #include <stdlib.h>
 #include <string.h>
 
@@ -13,6 +13,7 @@
 #include "setup/install_folder.h"
 #include "setup/option_rows.h"
 #include "setup/registry_line.h"
+#include "setup/shared_places.h"
 
 namespace {
 
@@ -103,6 +104,18 @@ void Folders(const char* line, size_t length, const char* previous) {
   free(out);
 }
 
+// The builder's questions about system places: whatever the line, only
+// memory safety and agreement with the erase split are asked of them.
+void SharedPlaces(const char* line, const char* previous, text::LeadByteTest isLead) {
+  setup::EraseLine erase;
+  bool usable = setup::SplitEraseLine(line, &erase, isLead) == setup::EraseVerdict::kUsable;
+  Check(!setup::ErasesSharedSystemKey(line, isLead) || usable);
+  setup::RemovesSharedSettingsKey(line, previous, isLead);
+  setup::DeleteReach reach = setup::ReachOfDeletePattern(line, isLead);
+  Check(reach == setup::DeleteReach::kInstallation || reach == setup::DeleteReach::kSystemFolders ||
+        reach == setup::DeleteReach::kElsewhere);
+}
+
 void Marks(const char* line, size_t length) {
   setup::CopyMarks marks = setup::ReadCopyMarks(line);
   Check(marks.path <= 4 && marks.path <= length);
@@ -140,6 +153,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     size_t length = strlen(line);  // a NUL inside ends the line, as in a profile value
     Registry(line, length, text::IsCp932LeadByte);
     Registry(line, length, WideLeadBytes);
+    SharedPlaces(line, previous, text::IsCp932LeadByte);
+    SharedPlaces(line, previous, WideLeadBytes);
     Association(line, length);
     Folders(line, length, previous);
     Marks(line, length);

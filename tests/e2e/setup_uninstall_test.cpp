@@ -1,0 +1,291 @@
+// The uninstall as a user meets it: started by its UninstallString as the
+// system's list starts it, unattended, then handing over to the removal
+// copy. The round trip from an install back to the machine as it was,
+// compared key by key and file by file; the report of what a user's own
+// files kept; and the Windows 95 family's removal in memory.
+#include <iterator>
+
+#include "registry_dump.h"
+#include "setup_run.h"
+
+namespace {
+
+using namespace setuptest;
+
+const char* const kClasses[] = {".sfxrtnew",      ".sfxrttaken",   ".sfxrtshared",
+                                "SfxRt.Document", "SfxRt.Foreign", "SfxRt.Shared"};
+// Keys below HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE alike.
+const char* const kOwnKeys[] = {"Software\\Sfx RT Lines", "Software\\Sfx RT Company"};
+
+void Subkeys(HKEY root, const char* rootName, const char* path, std::vector<std::string>* items) {
+  HKEY key;
+  if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+  char name[1024];
+  std::string prefix = std::string(rootName) + (path[0] ? "\\" : "") + path + "\\";
+  for (DWORD i = 0; RegEnumKeyA(key, i, name, sizeof name) == ERROR_SUCCESS; ++i) items->push_back(prefix + name);
+  RegCloseKey(key);
+}
+
+// Every key an install touches: the names below the classes root and below
+// each SOFTWARE key, and the whole trees of the classes, the uninstall list
+// and the application's own keys.
+std::vector<std::string> RegistrySnapshot() {
+  std::vector<std::string> items;
+  auto tree = [&](HKEY root, const char* rootName, const std::string& path) {
+    for (const std::string& item : driver::RegistryItems(root, path)) items.push_back(rootName + path + " " + item);
+  };
+  Subkeys(HKEY_CLASSES_ROOT, "HKCR", "", &items);
+  Subkeys(HKEY_CURRENT_USER, "HKCU", "Software", &items);
+  Subkeys(HKEY_LOCAL_MACHINE, "HKLM", "Software", &items);
+  for (const char* key : kClasses) tree(HKEY_CLASSES_ROOT, "HKCR\\", key);
+  tree(HKEY_LOCAL_MACHINE, "HKLM\\", kUninstallKey);
+  for (const char* key : kOwnKeys) {
+    tree(HKEY_CURRENT_USER, "HKCU\\", key);
+    tree(HKEY_LOCAL_MACHINE, "HKLM\\", key);
+  }
+  return items;
+}
+
+// The files (with their sizes) and folders below `folder`, or only in it.
+void ListFiles(const std::string& folder, bool deep, std::vector<std::string>* items) {
+  WIN32_FIND_DATAA entry;
+  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    std::string name = entry.cFileName, path = folder + "\\" + name;
+    if (name == "." || name == "..") continue;
+    bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    items->push_back(path + (isFolder ? "\\" : " " + std::to_string(entry.nFileSizeLow)));
+    if (isFolder && deep) ListFiles(path, true, items);
+  } while (FindNextFileA(find, &entry));
+  FindClose(find);
+}
+
+// What `after` lacks of `before` ("-") and adds to it ("+").
+std::string Difference(std::vector<std::string> before, std::vector<std::string> after) {
+  std::sort(before.begin(), before.end());
+  std::sort(after.begin(), after.end());
+  std::vector<std::string> lost, added;
+  std::set_difference(before.begin(), before.end(), after.begin(), after.end(), std::back_inserter(lost));
+  std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::back_inserter(added));
+  std::string text;
+  for (const std::string& item : lost) text += "- " + item + "\n";
+  for (const std::string& item : added) text += "+ " + item + "\n";
+  return text;
+}
+
+class SetupUninstall : public SetupRun {
+ protected:
+  void SetUp() override {
+    SetupRun::SetUp();
+    // Named as [Root] Name, as the browse button would name it: an
+    // installed copy takes its name again from its folder.
+    folder_ = root_ + "\\Sfx Round Trip App";
+    keys_.push_back("Sfx Round Trip App");
+    Clean();
+  }
+  void TearDown() override {
+    Clean();
+    SetupRun::TearDown();
+  }
+  void Clean() {
+    for (const char* key : kClasses)
+      RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
+    for (const char* key : {"Software\\Sfx RT Lines", "Software\\Sfx RT Company"}) {
+      RegDeleteTreeA(HKEY_CURRENT_USER, key);
+      RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);
+    }
+    for (const std::string& link : Links()) DeleteFileA(link.c_str());
+    driver::RemoveTree(UserFolder("Programs") + "\\Sfx Round Trip Menu");
+  }
+  std::vector<std::string> Links() {
+    std::string menu = UserFolder("Programs") + "\\Sfx Round Trip Menu";
+    return {menu + "\\App.lnk", menu + "\\Docs\\Read Me.lnk", UserFolder("Desktop") + "\\Sfx Round Trip.lnk",
+            UserFolder("Startup") + "\\Sfx Round Trip Startup.lnk", UserFolder("SendTo") + "\\Sfx Round Trip Send.lnk"};
+  }
+  // The folders an install touches: the test's own (the description it
+  // ran from aside), the user's shell folders and the drive's root.
+  std::vector<std::string> FileSnapshot() {
+    std::vector<std::string> items;
+    ListFiles(root_, true, &items);
+    // The description that ran the install keeps what it did: the chosen
+    // folder, the records, the boxes.
+    std::string description = ini_ + " ";
+    for (std::string& item : items)
+      if (item.compare(0, description.size(), description) == 0) item = ini_;
+    ListFiles(UserFolder("Programs"), true, &items);
+    ListFiles(UserFolder("SendTo"), true, &items);
+    // The desktop is the harness's home folder, whose recycle bin below
+    // receives what the uninstall deletes: only the links at its top.
+    ListFiles(UserFolder("Desktop"), false, &items);
+    ListFiles("C:", false, &items);
+    return items;
+  }
+  // Starts the command line of the uninstall entry as the system's list
+  // does, from a folder of its own; the entry names no quotes.
+  driver::Process StartFromUninstallList(const std::string& name) {
+    char command[MAX_PATH] = "", windows[MAX_PATH];
+    DWORD size = sizeof command;
+    RegGetValueA(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\" + name).c_str(), "UninstallString",
+                 RRF_RT_REG_SZ, nullptr, command, &size);
+    EXPECT_NE(command[0], '\0');
+    GetWindowsDirectoryA(windows, sizeof windows);
+    return driver::Start(command, windows);
+  }
+  // The removal copy and its batch have finished with `folder`.
+  void ExpectRemovalCopyDone(const std::string& folder, bool folderGoes) {
+    EXPECT_TRUE(WaitUntilGone(folder + "\\Setup.exe", 20000));
+    EXPECT_TRUE(WaitUntilGone("C:\\delus.bat", 5000));
+    EXPECT_TRUE(WaitFor([] { return CountProcesses("setup.exe") == 0; }));
+    EXPECT_EQ(driver::Exists(folder), !folderGoes);
+  }
+
+  std::string folder_;
+};
+
+TEST_F(SetupUninstall, RoundTripLeavesTheMachineAsItWas) {
+  for (const char* source : {"app.exe", "readme.txt", "data\\deep\\d.dat"}) {
+    ASSERT_TRUE(driver::MakeFolders((app_ + "\\" + source).substr(0, (app_ + "\\" + source).rfind('\\'))));
+    ASSERT_TRUE(driver::WriteFileBytes(app_ + "\\" + source, std::string("MZ ") + source));
+  }
+  WriteIni(
+      "[Setup]\r\nName=Sfx Round Trip\r\n[Root]\r\nName=Sfx Round Trip App\r\n"
+      "[Check]\r\nMenu=2\r\nDesktop=2\r\nStartup=2\r\nExt=2\r\nSend=2\r\n"
+      "[CopyFile]\r\n0=app.exe\r\n1=readme.txt\r\n2=data\\deep\\d.dat\r\n[MakeDirectory]\r\n1=data\\deep\r\n"
+      "[Menu]\r\nName=Sfx Round Trip Menu\r\n[Menu0]\r\nName=App\r\nPath=app.exe\r\n"
+      "[Menu1]\r\nName=Docs\\Read Me\r\nPath=readme.txt\r\n[Desktop]\r\nName=Sfx Round Trip\r\nPath=app.exe\r\n"
+      "[Startup]\r\nName=Sfx Round Trip Startup\r\nPath=app.exe\r\n[Send0]\r\nName=Sfx Round Trip Send\r\nPath=app.exe\r\n"
+      "[Ext0]\r\nExt=.sfxrtnew\r\nKind=SfxRt.Document\r\nIcon=app.exe\r\nIconNo=1\r\nVerb=open\r\n"
+      "Command=\"app.exe\" %1\r\n"
+      "[Ext1]\r\nExt=.sfxrttaken\r\nKind=SfxRt.Document\r\nVerb=open\r\nCommand=app.exe /t \"%1\"\r\nForce=1\r\n"
+      "[Ext2]\r\nExt=.sfxrtshared\r\nKind=SfxRt.Document\r\nVerb=open\r\nVerb2=Sfx RT View\r\n"
+      "Command=app.exe /v \"%1\"\r\n"
+      "[Reg]\r\nMake0=HKEY_CURRENT_USER\\Software\\Sfx RT Lines\\App\\Settings\\\\Data\\%root%data\r\n"
+      "Make1=hkey_current_user\\Software\\Sfx RT Lines\\App\\\\\\!default\r\n"
+      "Make2=HKLM\\SOFTWARE\\Sfx RT Lines\\\\Level\\!3\r\n"
+      "Erase0=HKEY_CURRENT_USER\\Software\\Sfx RT Lines\\App\r\nErase1=HKLM\\SOFTWARE\\Sfx RT Lines\\Level\r\n"
+      "[Registry]\r\nCompany=Sfx RT Company\r\nName=Round Trip\r\n"
+      "[Del]\r\nAuto=1\r\nShowError=1\r\nForce=1\r\n0=*.log\r\n[DirRemove]\r\n1=logs\r\n");
+  // Two classes of another program own extensions the install binds.
+  for (const char* key : {".sfxrttaken", ".sfxrtshared", "SfxRt.Foreign\\shell\\open\\command",
+                          "SfxRt.Shared\\shell\\open\\command"}) {
+    HKEY opened;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened, nullptr),
+              ERROR_SUCCESS);
+    std::string owner = key[0] != '.' ? "other.exe \"%1\"" : strcmp(key, ".sfxrttaken") == 0 ? "SfxRt.Foreign" : "SfxRt.Shared";
+    RegSetValueExA(opened, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(owner.c_str()),
+                   static_cast<DWORD>(owner.size() + 1));
+    RegCloseKey(opened);
+  }
+  std::vector<std::string> registryBefore = RegistrySnapshot(), filesBefore = FileSnapshot();
+
+  driver::Process process = Start();
+  HWND dialog = WaitForDialog(process, "Sfx Round Trip");
+  ASSERT_NE(dialog, nullptr);
+  SendDlgItemMessageA(dialog, IDC_FOLDER, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder_.c_str()));
+  driver::PressButton(dialog, IDC_RUN);
+  ExpectEnd(process);
+  const std::string f = folder_ + "\\";
+  for (const std::string& path : Links()) EXPECT_TRUE(driver::Exists(path)) << path;
+  for (const char* file : {"app.exe", "readme.txt", "data\\deep\\d.dat", "Setup.exe", "Setup.ini"})
+    EXPECT_TRUE(driver::Exists(f + file)) << file;
+  const struct {
+    HKEY root;
+    std::string key, dump;
+  } made[] = {
+      {HKEY_LOCAL_MACHINE, std::string(kUninstallKey) + "\\Sfx Round Trip App",
+       "|DisplayName=Sfx Round Trip |UninstallString=" + f + "Setup.exe uninstall"},
+      {HKEY_CLASSES_ROOT, ".sfxrttaken", "|=SfxRt.Document |Old Name=SfxRt.Foreign"},
+      {HKEY_CLASSES_ROOT, "SfxRt.Shared\\shell\\Sfx RT View\\command", "|=" + f + "app.exe /v \"%1\""},
+      {HKEY_CURRENT_USER, "Software\\Sfx RT Lines", "App App\\Settings App\\Settings|Data=" + f + "data App|=default"},
+  };
+  for (const auto& m : made) EXPECT_EQ(driver::RegistryDump(m.root, m.key), m.dump) << m.key;
+
+  // The application in use: a log, a folder of logs, a file made
+  // read-only, its settings in both roots.
+  ASSERT_TRUE(driver::WriteFileBytes(f + "run.log", "log") && driver::MakeFolders(f + "logs"));
+  SetFileAttributesA((f + "readme.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+  for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+    HKEY settings;
+    ASSERT_EQ(RegCreateKeyExA(root, "Software\\Sfx RT Company\\Round Trip\\Window", 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &settings, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(settings, "Left", 0, REG_SZ, reinterpret_cast<const BYTE*>("10"), 3);
+    RegCloseKey(settings);
+  }
+
+  process = StartFromUninstallList("Sfx Round Trip App");
+  dialog = WaitForDialog(process, "Sfx Round Trip");
+  ASSERT_NE(dialog, nullptr);
+  std::vector<std::string> texts = driver::FollowTexts(process, dialog, IDC_FOLDER_LABEL, 30000);
+  if (!texts.empty() && texts.front() == "インストール済です．") texts.erase(texts.begin());
+  EXPECT_EQ(texts, (std::vector<std::string>{"システムの設定を削除しています．", "ファイルを削除しています．",
+                                             "アンインストールは終了しました．"}));
+  // With [Del] ShowError a report would hold the program until answered:
+  // ending by itself, it showed none.
+  ExpectEnd(process);
+  ExpectRemovalCopyDone(folder_, true);
+  EXPECT_EQ(Difference(registryBefore, RegistrySnapshot()), "");
+  EXPECT_EQ(Difference(filesBefore, FileSnapshot()), "");
+}
+
+TEST_F(SetupUninstall, FilesOfTheUsersAreReportedAndStay) {
+  const std::string f = folder_ + "\\";
+  for (const char* file : {"app.exe", "data\\d.dat", "data\\mine.txt", "notes.txt"}) {
+    ASSERT_TRUE(driver::MakeFolders((f + file).substr(0, (f + file).rfind('\\'))));
+    ASSERT_TRUE(driver::WriteFileBytes(f + file, "x"));
+  }
+  ASSERT_TRUE(CopyFileA((app_ + "\\setup.exe").c_str(), (f + "Setup.exe").c_str(), FALSE));
+  ASSERT_TRUE(driver::WriteFileBytes(f + "Setup.ini",
+                                     "[Setup]\r\nName=Sfx Leftovers\r\n[Root]\r\nName=Sfx Round Trip App\r\nNamed=" +
+                                         folder_ + "\r\n[Del]\r\nAuto=1\r\nShowError=1\r\n[CopiedFile]\r\nCount=2\r\n0=" +
+                                         f + "app.exe\r\n1=" + f + "data\\d.dat\r\n[MakedDirectory]\r\nCount=2\r\n0=" +
+                                         folder_ + "\r\n1=" + f + "data\r\n"));
+  Register("Sfx Round Trip App", f + "Setup.exe uninstall");
+  driver::Process process = StartFromUninstallList("Sfx Round Trip App");
+  HWND dialog = WaitForDialog(process, "Sfx Leftovers");
+  ASSERT_NE(dialog, nullptr);
+  HWND box = WaitForMessageBox(process, dialog, 30000);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(driver::WindowText(box), "ファイル・フォルダの削除");
+  EXPECT_EQ(FieldText(box, 0xFFFF), "次のものは削除されませんでした．\n\n" + f + "data\n" + folder_ + "\n");
+  EXPECT_EQ(driver::ControlText(dialog, IDC_FOLDER_LABEL), "ファイルを削除しています．");
+  EXPECT_FALSE(driver::Exists(f + "app.exe"));
+  // Painted through before the picture is taken.
+  RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Shoot("uninstall report", box);
+  driver::PressButton(box, IDOK);
+  ExpectEnd(process);
+  ExpectRemovalCopyDone(folder_, false);
+  for (const char* kept : {"data\\mine.txt", "notes.txt"}) EXPECT_TRUE(driver::Exists(f + kept)) << kept;
+  EXPECT_FALSE(driver::Exists(f + "data\\d.dat"));
+  EXPECT_FALSE(driver::Exists(f + "Setup.ini"));
+}
+
+// Wine reports the Windows 95 family to a program set to win98 and runs
+// the removal routine, but cannot delete the running image: what shows is
+// that the routine runs from its memory and ends the process cleanly, and
+// that the batch method did not run.
+TEST_F(SetupUninstall, TheWindows95FamilyRemovesInMemoryWithoutFault) {
+  const std::string name = "sfx nine five.exe", program = folder_ + "\\" + name;
+  const std::string settings = "Software\\Wine\\AppDefaults\\" + name;
+  ASSERT_TRUE(driver::MakeFolders(folder_));
+  ASSERT_TRUE(CopyFileA((app_ + "\\setup.exe").c_str(), program.c_str(), FALSE));
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, settings.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("win98"), 6);
+  RegCloseKey(key);
+  // The batch method would overwrite this before its process ends.
+  ASSERT_TRUE(driver::WriteFileBytes("C:\\delus.bat", "rem marker\r\n"));
+  driver::Process process = driver::Start("\"" + program + "\" remove", folder_);
+  DWORD code = 99;
+  EXPECT_TRUE(process.Wait(20000, &code));
+  RegDeleteKeyA(HKEY_CURRENT_USER, settings.c_str());
+  EXPECT_EQ(code, 0u) << "a fault in memory that may not execute ends with its exception code";
+  EXPECT_EQ(driver::ReadFileBytes("C:\\delus.bat"), "rem marker\r\n");
+  DeleteFileA("C:\\delus.bat");
+  EXPECT_TRUE(driver::Exists(program)) << "Wine keeps the running image";
+}
+
+}  // namespace

@@ -1,0 +1,326 @@
+// What an install registers and an uninstall takes away, against Wine's
+// registry and file system: the Make and Erase lines, file associations,
+// the uninstall entry with the settings keys, and the files and folders of
+// an installation. Each case starts from keys of its own and is read back
+// as a dump of what it touches.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "registry_dump.h"
+#include "setup.h"
+#include "window_driver.h"
+
+namespace {
+
+const char kEntry[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sfx W32 App";
+// The class keys the cases touch; "shell" and "DefaultIcon" would appear
+// below the classes root itself if a class name went missing.
+const char* const kClassKeys[] = {".sfxa",     ".sfxb",     ".sfxc",      "SfxA.Kind",  "SfxB.Kind",
+                                  "SfxC.Kind", "SfxA.Other", "SfxA.Third", "shell",     "DefaultIcon"};
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) text.replace(at, from.size(), to);
+  return text;
+}
+
+class SetupUninstall : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = "C:\\sfx win32\\setup uninstall";
+    driver::RemoveTree(folder_);
+    ASSERT_TRUE(driver::MakeFolders(folder_));
+    ASSERT_TRUE(driver::WriteFileBytes(folder_ + "\\app.exe", "MZ"));
+    lstrcpyA(g_setup.ini, (folder_ + "\\Setup.ini").c_str());
+    Clean();
+  }
+  void TearDown() override {
+    Clean();
+    if (!HasFailure()) driver::RemoveTree(folder_);
+  }
+  static void Clean() {
+    for (const char* key : {"Sfx Win32 Registry", "SOFTWARE\\Sfx Win32 Registry", "SOFTWARE\\Sfx W32 Co"}) {
+      RegDeleteTreeA(HKEY_CURRENT_USER, key);
+      RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);
+    }
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sfx W32 App");
+    for (const char* key : kClassKeys)  // never the classes root's own shell and DefaultIcon
+      if (key[0] == '.' || key[0] == 'S') RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
+  }
+  // "$U", "$M" and "$F" stand for the user's and the machine's test keys
+  // and the installation folder.
+  std::string Fill(const std::string& text) {
+    return Replaced(Replaced(Replaced(text, "$U", "HKEY_CURRENT_USER\\Sfx Win32 Registry"), "$M",
+                             "HKLM\\SOFTWARE\\Sfx Win32 Registry"),
+                    "$F", folder_);
+  }
+  void WriteIni(const std::string& text) {
+    ASSERT_TRUE(driver::WriteFileBytes(g_setup.ini, "[Root]\r\nNamed=" + folder_ + "\r\n" + Fill(text) + "\r\n"));
+  }
+  // Items "A\B" (a key) or "A\B|name=data" (a string value) made below `root`\`below`.
+  static void Put(HKEY root, const std::string& below, const std::vector<std::string>& items) {
+    for (const std::string& item : items) {
+      size_t bar = item.find('|'), equals = item.find('=');
+      std::string key = below + (below.empty() || bar == 0 ? "" : "\\") + item.substr(0, bar);
+      HKEY opened;
+      ASSERT_EQ(RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened, nullptr),
+                ERROR_SUCCESS);
+      std::string data = bar == std::string::npos ? "" : item.substr(equals + 1);
+      if (bar != std::string::npos)
+        RegSetValueExA(opened, item.substr(bar + 1, equals - bar - 1).c_str(), 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(data.c_str()), static_cast<DWORD>(data.size() + 1));
+      RegCloseKey(opened);
+    }
+  }
+  // The values of the class keys, and the keys that hold nothing at all.
+  static std::string Classes() {
+    std::string text;
+    for (const char* key : kClassKeys) {
+      std::vector<std::string> items = driver::RegistryItems(HKEY_CLASSES_ROOT, key);
+      for (const std::string& item : items) {
+        bool holdsSomething = false;
+        for (const std::string& other : items)
+          holdsSomething = holdsSomething || other.compare(0, item.size() + 1, item + "\\") == 0 ||
+                           other.compare(0, item.size() + 1, item + "|") == 0;
+        if (item != "<gone>" && (item.find('|') != std::string::npos || !holdsSomething))
+          text += (text.empty() ? "" : " ") + std::string(key) + (item[0] == '|' ? "" : "\\") + item;
+      }
+    }
+    return text;
+  }
+  static std::string Check() {
+    char value[MAX_PATH];
+    GetPrivateProfileStringA("Check", "Ext", "<none>", value, sizeof value, g_setup.ini);
+    return value;
+  }
+  static std::string Listed() {
+    size_t total = ListRemainingItems(nullptr);
+    std::string list(total + 1, '\0');
+    EXPECT_EQ(ListRemainingItems(&list[0], list.size()), total);
+    list.resize(lstrlenA(list.c_str()));
+    EXPECT_EQ(list.size(), total) << "counted and listed alike";
+    return list;
+  }
+
+  std::string folder_;
+};
+
+TEST_F(SetupUninstall, MakeAndEraseLines) {
+  std::string longText(1100, 'x'), longName(300, 'n');
+  struct Case {
+    const char* what;
+    std::vector<std::string> before;  // below the user's test key
+    std::string lines;
+    bool make;
+    std::string user, machine;
+  } cases[] = {
+      {"lower-case root name", {}, "Make0=hkey_current_user\\Sfx Win32 Registry\\Lower", true, "Lower", "<gone>"},
+      {"HKLM is no root name: the machine's key", {}, "Make0=$M\\Fallback", true, "<gone>", "Fallback"},
+      {"no backslash: skipped", {}, "Make0=HKEY_CURRENT_USER\r\nMake1=$U\\After", true, "After", "<gone>"},
+      {"a gap ends the list", {}, "Make0=$U\\A\r\nMake1=$U\\B\r\nMake3=$U\\D", true, "A B", "<gone>"},
+      {"keys only", {}, "Make0=$U\\K1\\K2\r\nMake1=$U\\K3\\", true, "K1 K1\\K2 K3", "<gone>"},
+      {"default value", {}, "Make0=$U\\Key\\\\\\!text", true, "Key Key|=text", "<gone>"},
+      {"backslashes in the data", {}, "Make0=$U\\Key\\\\P\\!C:\\a\\\\b\\", true, "Key Key|P=C:\\a\\\\b\\", "<gone>"},
+      {"data resolved in program mode", {}, "Make0=$U\\\\Dir\\%root%data\r\nMake1=$U\\\\Word\\word", true,
+       "|Dir=$F\\data |Word=$F\\word", "<gone>"},
+      {"a trail byte 0x5C cuts no name", {}, "Make0=$U\\表\\K", true, "表 表\\K", "<gone>"},
+      {"an over-long line is no cut line", {}, "Make0=$U\\Long\\\\v\\!" + longText, true, "<gone>", "<gone>"},
+      {"data longer than a path is written whole", {}, "Make0=$U\\\\v\\!" + longName, true, "|v=" + longName, "<gone>"},
+      {"erase a key: its tree, then the ancestors left empty", {"|keep=1", "A\\B\\C|v=1", "A\\B\\D"},
+       "Erase0=$U\\A\\B", false, "|keep=1", "<gone>"},
+      {"erase a value, then its key left empty", {"|keep=1", "A\\B|v=1"}, "Erase0=$U\\A\\B\\v", false, "|keep=1",
+       "<gone>"},
+      {"a key that keeps a value stays", {"A\\B|v=1", "A\\B|w=2"}, "Erase0=$U\\A\\B\\v", false, "A A\\B A\\B|w=2",
+       "<gone>"},
+      {"a value name longer than a path still holds its key", {"A|" + longName + "=1"}, "Erase0=$U\\A\\None", false,
+       "A A|" + longName + "=1", "<gone>"},
+      {"neither key nor value: empty ancestors still go", {"|keep=1", "A\\B"}, "Erase0=$U\\A\\B\\None", false,
+       "|keep=1", "<gone>"},
+      {"upward to the key below the root key", {"A\\B"}, "Erase0=$U\\A\\B", false, "<gone>", "<gone>"},
+      {"a single segment: the key whole, named values too", {"|keep=1", "A"}, "Erase0=$U", false, "<gone>", "<gone>"},
+      {"an empty segment is refused", {"|keep=1", "A"}, "Erase0=$U\\\r\nErase1=$U\\\\A\r\nErase2=$U\\A\\", false,
+       "A |keep=1", "<gone>"},
+      {"an over-long line is refused, not cut", {"A"}, "Erase0=$U\\A\\" + longText, false, "A", "<gone>"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Clean();
+    Put(HKEY_CURRENT_USER, "Sfx Win32 Registry", c.before);
+    WriteIni("[Reg]\r\n" + c.lines);
+    ApplyRegistryList(g_setup.ini, c.make);
+    EXPECT_EQ(driver::RegistryDump(HKEY_CURRENT_USER, "Sfx Win32 Registry"), Fill(c.user));
+    EXPECT_EQ(driver::RegistryDump(HKEY_LOCAL_MACHINE, "SOFTWARE\\Sfx Win32 Registry"), c.machine);
+  }
+}
+
+DWORD WINAPI DeleteTreeOfTheTestKey(void*) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Sfx Win32 Registry", 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return 1;
+  DeleteKeyTree(key, "Tree");
+  RegCloseKey(key);
+  return 0;
+}
+
+// A name this code page cannot spell is enumerated as "?", which neither
+// opens nor deletes: the walk at index 0 would meet it forever.
+TEST_F(SetupUninstall, ASubkeyThatCannotBeDeletedEndsTheTreeWalk) {
+  Put(HKEY_CURRENT_USER, "Sfx Win32 Registry", {"Tree\\A\\x", "Tree\\B"});
+  HKEY snowman;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Sfx Win32 Registry\\Tree\\\x2603\\inner", 0, nullptr, 0,
+                            KEY_ALL_ACCESS, nullptr, &snowman, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(snowman);
+  HANDLE thread = CreateThread(nullptr, 0, DeleteTreeOfTheTestKey, nullptr, 0, nullptr);
+  bool ended = WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0;
+  if (!ended) TerminateThread(thread, 1);
+  CloseHandle(thread);
+  ASSERT_TRUE(ended) << "the walk did not end";
+  // Wine lists subkeys by name: A and B went before the one that stays
+  // (whose subkey the dump cannot open either).
+  EXPECT_EQ(driver::RegistryDump(HKEY_CURRENT_USER, "Sfx Win32 Registry"), "Tree Tree\\?");
+}
+
+TEST_F(SetupUninstall, AssociationsMadeAndTakenAway) {
+  const std::vector<std::string> other = {".sfxa|=SfxA.Other", "SfxA.Other|=Other",
+                                          "SfxA.Other\\shell\\open\\command|=other.exe"};
+  const std::string owner = "SfxA.Other\\shell\\open\\command|=other.exe SfxA.Other|=Other";
+  const std::string forced = ".sfxa|=SfxA.Kind .sfxa|Old Name=SfxA.Other SfxA.Kind\\shell\\open\\command|=$F\\app.exe  "
+                             "SfxA.Kind|=SfxA.Kind " + owner;
+  struct Case {
+    const char* what;
+    std::vector<std::string> before, between;  // made before the install, before the removal
+    std::string sections, made, removed, checkMade, checkRemoved;
+  } cases[] = {
+      {"a new extension", {}, {},
+       "[Check]\r\nExt=2\r\n[Ext0]\r\nExt=.sfxa\r\nKind=SfxA.Kind\r\nIcon=app.exe\r\nIconNo=2\r\nVerb=open\r\n"
+       "Command=\"app.exe\" %1",
+       ".sfxa|=SfxA.Kind SfxA.Kind\\DefaultIcon|=$F\\app.exe,2 SfxA.Kind\\shell\\open\\command|=\"$F\\app.exe\" %1 "
+       "SfxA.Kind|=SfxA.Kind",
+       "", "2", "1"},
+      {"another class's extension gains only the verb Verb2", other, {},
+       "[Check]\r\nExt=2\r\n[Ext0]\r\nExt=.sfxa\r\nKind=SfxA.Kind\r\nIcon=app.exe\r\nVerb=open\r\nVerb2=Sfx View\r\n"
+       "Command=app.exe /v %1",
+       ".sfxa|=SfxA.Other SfxA.Other\\shell\\Sfx View\\command|=$F\\app.exe /v %1 " + owner, ".sfxa|=SfxA.Other " + owner,
+       "2", "2"},
+      {"forced: the old class kept as Old Name and given back", other, {},
+       "[Check]\r\nExt=1\r\n[Ext0]\r\nExt=.sfxa\r\nKind=SfxA.Kind\r\nVerb=open\r\nVerb2=Sfx View\r\nCommand=app.exe\r\n"
+       "Force=1",
+       forced, ".sfxa|=SfxA.Other " + owner, "1", "1"},
+      {"forced, then taken by a third class: it keeps its new owner", other, {".sfxa|=SfxA.Third"},
+       "[Ext0]\r\nExt=.sfxa\r\nKind=SfxA.Kind\r\nVerb=open\r\nCommand=app.exe\r\nForce=1", forced,
+       ".sfxa|=SfxA.Third " + owner, "<none>", "<none>"},
+      {"commands rebuilt: quoted verbatim, a tab made a blank, a blank without arguments", {}, {},
+       "[Ext0]\r\nExt=.sfxa\r\nKind=SfxA.Kind\r\nIcon=app.exe\r\nVerb=open\r\nCommand=\"app.exe\"  /x\r\n"
+       "[Ext1]\r\nExt=.sfxb\r\nKind=SfxB.Kind\r\nVerb=open\r\nCommand=app.exe\t/p \"%1\"\r\n"
+       "[Ext2]\r\nExt=.sfxc\r\nKind=SfxC.Kind\r\nVerb=edit\r\nCommand=app.exe",
+       ".sfxa|=SfxA.Kind .sfxb|=SfxB.Kind .sfxc|=SfxC.Kind SfxA.Kind\\DefaultIcon|=$F\\app.exe "
+       "SfxA.Kind\\shell\\open\\command|=\"$F\\app.exe\"  /x SfxA.Kind|=SfxA.Kind "
+       "SfxB.Kind\\shell\\open\\command|=$F\\app.exe /p \"%1\" SfxB.Kind|=SfxB.Kind "
+       "SfxC.Kind\\shell\\edit\\command|=$F\\app.exe  SfxC.Kind|=SfxC.Kind",
+       "", "<none>", "<none>"},
+      {"a gap ends the sections; without icon or verb the class key stays", {}, {},
+       "[Ext0]\r\nExt=.sfxa\r\nKind=SfxA.Kind\r\n[Ext2]\r\nExt=.sfxc\r\nKind=SfxC.Kind",
+       ".sfxa|=SfxA.Kind SfxA.Kind|=SfxA.Kind", "SfxA.Kind|=SfxA.Kind", "<none>", "<none>"},
+      {"no class: nothing is written or deleted through an empty name", {"SfxA.Other|=Other"}, {},
+       "[Ext0]\r\nExt=.sfxa\r\nIcon=app.exe\r\nVerb=open\r\nCommand=app.exe", ".sfxa|= SfxA.Other|=Other",
+       "SfxA.Other|=Other", "<none>", "<none>"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Clean();
+    Put(HKEY_CLASSES_ROOT, "", c.before);
+    WriteIni(c.sections);
+    ApplyAssociations(nullptr, true);
+    EXPECT_EQ(Classes(), Fill(c.made));
+    EXPECT_EQ(Check(), c.checkMade);
+    Put(HKEY_CLASSES_ROOT, "", c.between);
+    ApplyAssociations(nullptr, false);  // as the uninstall, or an install with the box cleared
+    EXPECT_EQ(Classes(), Fill(c.removed));
+    EXPECT_EQ(Check(), c.checkRemoved);
+  }
+}
+
+TEST_F(SetupUninstall, TheEntryNamesTheInstalledSetupUnquoted) {
+  const struct {
+    const char *ini, *entry;
+  } cases[] = {
+      {"[Setup]\r\nName=Viewer\r\n[Root]\r\nName=Sfx W32 App\r\nNamed=C:\\Sfx Apps\\Viewer\r\n[Del]\r\nAuto=1",
+       "|DisplayName=Viewer |UninstallString=C:\\Sfx Apps\\Viewer\\Setup.exe uninstall"},
+      {"[Setup]\r\nName=Viewer\r\n[Root]\r\nName=Sfx W32 App\r\nNamed=C:\\Sfx Apps\\Viewer",
+       "|DisplayName=Viewer |UninstallString=C:\\Sfx Apps\\Viewer\\Setup.exe"},
+      {"[Root]\r\nName=Sfx W32 App\r\nNamed=D:\\", "|UninstallString=D:\\Setup.exe"},  // a drive's root
+      {"[Setup]\r\nName=Viewer\r\n[Root]\r\nNamed=C:\\Sfx Apps\\Viewer", "<gone>"},  // no name, no entry
+  };
+  for (const auto& c : cases) {
+    Clean();
+    ASSERT_TRUE(driver::WriteFileBytes(g_setup.ini, c.ini));
+    RegisterUninstall();
+    EXPECT_EQ(driver::RegistryDump(HKEY_LOCAL_MACHINE, kEntry), c.entry) << c.ini;
+  }
+}
+
+TEST_F(SetupUninstall, TheEntryGoesWithTheSettingsKeys) {
+  const struct {
+    const char *what, *ini, *entry, *user, *machine;
+  } cases[] = {
+      {"the application's key; the company's only when left empty", "[Root]\r\nName=Sfx W32 App\r\n[Registry]\r\n"
+       "Company=Sfx W32 Co\r\nName=App", "<gone>", "Other", "<gone>"},
+      {"without Name, the company whole", "[Root]\r\nName=Sfx W32 App\r\n[Registry]\r\nCompany=Sfx W32 Co", "<gone>",
+       "<gone>", "<gone>"},
+      {"without Company, no settings key", "[Root]\r\nName=Sfx W32 App\r\n[Registry]\r\nName=App", "<gone>",
+       "App App\\Window App\\Window|x=1 Other", "App"},
+      {"without [Root] Name, nothing at all", "[Registry]\r\nCompany=Sfx W32 Co\r\nName=App", "|UninstallString=x",
+       "App App\\Window App\\Window|x=1 Other", "App"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Clean();
+    Put(HKEY_LOCAL_MACHINE, kEntry, {"|UninstallString=x"});
+    Put(HKEY_CURRENT_USER, "SOFTWARE\\Sfx W32 Co", {"App\\Window|x=1", "Other"});
+    Put(HKEY_LOCAL_MACHINE, "SOFTWARE\\Sfx W32 Co", {"App"});
+    ASSERT_TRUE(driver::WriteFileBytes(g_setup.ini, c.ini));
+    RemoveRegistration();
+    EXPECT_EQ(driver::RegistryDump(HKEY_LOCAL_MACHINE, kEntry), c.entry);
+    EXPECT_EQ(driver::RegistryDump(HKEY_CURRENT_USER, "SOFTWARE\\Sfx W32 Co"), c.user);
+    EXPECT_EQ(driver::RegistryDump(HKEY_LOCAL_MACHINE, "SOFTWARE\\Sfx W32 Co"), c.machine);
+  }
+}
+
+// One installation: [Del] patterns, recorded files and folders, extra
+// folders, and files of the user's in between.
+TEST_F(SetupUninstall, RemovalTakesWhatWasRecordedAndListsWhatStays) {
+  const std::string app = folder_ + "\\App", a = app + "\\";
+  for (const char* file : {"app.exe", "data\\deep\\d.dat", "data\\deep\\mine.txt", "read only.txt", "run.log",
+                           "dir.log\\inside.txt", "user\\mine.txt", "logs\\", "empty\\", "Setup.exe", "Setup.ini"}) {
+    std::string path = a + file;
+    ASSERT_TRUE(driver::MakeFolders(path.substr(0, path.rfind('\\'))));
+    ASSERT_TRUE(path.back() == '\\' || driver::WriteFileBytes(path, "x"));
+  }
+  SetFileAttributesA((a + "read only.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+  ASSERT_TRUE(driver::WriteFileBytes(
+      g_setup.ini, "[Root]\r\nNamed=" + app + "\r\n[Del]\r\nForce=1\r\n0=*.log\r\n1=%root%\\gone\\*.*\r\n3=*.exe\r\n" +
+                       "[CopiedFile]\r\nCount=3\r\n0=" + a + "app.exe\r\n1=" + a + "data\\deep\\d.dat\r\n2=" + a +
+                       "read only.txt\r\n[DirRemove]\r\n0=never\r\n1=logs\r\n2=user\r\n[MakedDirectory]\r\nCount=4\r\n"
+                       "0=" + app + "\r\n1=" + a + "data\r\n2=" + a + "data\\deep\r\n3=" + a + "empty\r\n"));
+  // Before the removal everything is there, in the order of the removal:
+  // matches, files from the last recorded, extra folders, folders from the
+  // last recorded, then the installation folder.
+  EXPECT_EQ(Listed(), a + "run.log\n" + a + "read only.txt\n" + a + "data\\deep\\d.dat\n" + a + "app.exe\n" + a +
+                          "logs\n" + a + "user\n" + a + "empty\n" + a + "data\\deep\n" + a + "data\n" + app + "\n");
+  RemoveInstalledFiles();
+  for (const char* gone : {"run.log", "app.exe", "data\\deep\\d.dat", "read only.txt", "logs", "empty"})
+    EXPECT_FALSE(driver::Exists(a + gone)) << gone;
+  for (const char* kept : {"dir.log\\inside.txt", "user\\mine.txt", "data\\deep\\mine.txt", "Setup.exe", "Setup.ini"})
+    EXPECT_TRUE(driver::Exists(a + kept)) << kept;
+  EXPECT_EQ(Listed(), a + "user\n" + a + "data\\deep\n" + a + "data\n" + app + "\n");
+  // The listing stops where its room ends: a file may come between the
+  // count and the listing.
+  char bounded[16] = "";
+  bounded[sizeof bounded - 1] = '#';
+  EXPECT_EQ(ListRemainingItems(bounded, sizeof bounded - 1), Listed().size());
+  EXPECT_STREQ(bounded, "");
+  EXPECT_EQ(bounded[sizeof bounded - 1], '#');
+}
+
+}  // namespace
