@@ -149,13 +149,14 @@ Result CheckEntry(Job* job, size_t* cleanLength) {
   return r;
 }
 
-// Decodes the current entry into a new file at `path`.
-Result ExtractFile(ArchiveReader& reader, const FileSystem& fs, const char* path) {
+// Decodes the current entry, whose header is `h`, into a new file at `path`.
+Result ExtractFile(ArchiveReader& reader, const FileSystem& fs, const char* path, const EntryHeader& h) {
   Sink sink;
   if (!fs.createFile(fs.context, path, &sink)) return Result::kWriteFailed;
   Result r = reader.Extract(sink);
+  EntryTime time{h.hasUnixTime, h.unixTime, h.dosTime};
   // A file that did not decode whole is not left behind.
-  if (!fs.closeFile(fs.context, &sink, r == Result::kOk) && r == Result::kOk) r = Result::kWriteFailed;
+  if (!fs.closeFile(fs.context, &sink, r == Result::kOk, time) && r == Result::kOk) r = Result::kWriteFailed;
   return r;
 }
 
@@ -180,7 +181,7 @@ Result ExtractEntry(ArchiveReader& reader, const FileSystem& fs, Job* job, size_
   if (r == Result::kOk && job->header.IsDirectory()) {
     if (!fs.makeFolder(fs.context, target)) r = Result::kWriteFailed;
   } else if (r == Result::kOk) {
-    r = ExtractFile(reader, fs, target);
+    r = ExtractFile(reader, fs, target, job->header);
   }
   target[job->folderLength] = '\0';
   return r;

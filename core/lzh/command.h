@@ -13,6 +13,14 @@
 
 namespace lzh {
 
+// When an entry was last changed, as its header keeps it: seconds since
+// 1970 in UTC, or an MS-DOS stamp (date << 16 | time) in local time.
+struct EntryTime {
+  bool isUnix;
+  int64_t unixTime;
+  uint32_t dosTime;  // 0 when the header holds neither
+};
+
 // What extraction needs from the file system; the DLL supplies Win32
 // calls, the host tool POSIX ones. Paths are NUL-terminated bytes joined
 // with `separator`.
@@ -25,9 +33,10 @@ struct FileSystem {
   bool (*makeFolder)(void* context, const char* path);
   // Creates or replaces a file; its bytes go to `sink`.
   bool (*createFile)(void* context, const char* path, Sink* sink);
-  // Closes the file; with keep false it is removed. False when the bytes
-  // could not all be stored.
-  bool (*closeFile)(void* context, Sink* sink, bool keep);
+  // Closes the file, stamped with `time` when kept; with keep false it is
+  // removed. False when the bytes could not all be stored. The stamp
+  // matters: an installer compares it with the file it would replace.
+  bool (*closeFile)(void* context, Sink* sink, bool keep, const EntryTime& time);
 };
 
 // Runs `command`; returns 0 on success, otherwise the (non-zero) Result of

@@ -3,6 +3,8 @@
 // MS-DOS names, lzhdec keeps the archive's bytes).
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "lzh_test_util.h"
 
 namespace {
@@ -62,6 +64,19 @@ Tree WithoutEmptyFolders(Tree tree) {
   return tree;
 }
 
+// Each file's change time, by relative path (lower-cased, as ReadTree).
+std::map<std::string, long long> FileTimes(const std::string& root) {
+  std::map<std::string, long long> times;
+  for (const auto& [path, content] : ReadTree(root, false)) {
+    if (content == "<dir>") continue;
+    std::string key = path;
+    std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return static_cast<char>(tolower(c)); });
+    times[key] = std::chrono::duration_cast<std::chrono::seconds>(
+                     fs::last_write_time(root + "/" + path).time_since_epoch()).count();
+  }
+  return times;
+}
+
 TEST(LzhConformance, CorpusMatchesLhasa) {
   std::vector<std::string> archives = CorpusArchives();
   if (archives.empty()) GTEST_SKIP() << "no corpus at " << kCorpus;
@@ -79,6 +94,8 @@ TEST(LzhConformance, CorpusMatchesLhasa) {
     Tree expected = ReadTree(reference.path(), true);
     if (HasLinks(name)) expected = WithoutEmptyFolders(expected);
     EXPECT_EQ(ReadTree(ours.path(), true), expected);
+    // Installers compare these times with the files they would replace.
+    EXPECT_EQ(FileTimes(ours.path()), FileTimes(reference.path()));
     ToolRun test = Lzhdec("t", archive);
     EXPECT_EQ(test.code, HasLinks(name) ? 8 : 0) << test.out;
     ++compared;

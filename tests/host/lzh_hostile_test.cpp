@@ -61,7 +61,7 @@ struct MemoryFs {
     *sink = lzh::Sink{c, Write};
     return true;
   }
-  static bool CloseFile(void* c, lzh::Sink*, bool keep) {
+  static bool CloseFile(void* c, lzh::Sink*, bool keep, const lzh::EntryTime&) {
     auto* m = static_cast<MemoryFs*>(c);
     if (!keep) m->files.erase(m->writing);
     return true;

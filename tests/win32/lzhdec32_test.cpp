@@ -194,6 +194,33 @@ TEST_F(LzhDec32, HostileNamesAreRefusedAtEveryHeaderLevel) {
   EXPECT_EQ(TreeOutside("C:\\", root_), before);
 }
 
+// Files keep the header's time, which an installer's date check compares:
+// a level 0 MS-DOS stamp in local time, a level 2 Unix time in UTC.
+TEST_F(LzhDec32, FilesKeepTheTimeTheirHeaderGives) {
+  std::string archive = Archive("times.lzh", lzhentry::AtLevel(0, "", "dos.txt", "d") +
+                                                 lzhentry::AtLevel(2, "", "unix.txt", "u") + '\0');
+  std::string target = root_ + "\\out";
+  std::string report;
+  ASSERT_EQ(Call("x \"" + archive + "\" \"" + target + "\\\"", &report), 0) << report;
+  auto written = [&](const char* name) {
+    FILETIME time = {};
+    HANDLE file = CreateFileA((target + "\\" + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    EXPECT_NE(file, INVALID_HANDLE_VALUE) << name;
+    GetFileTime(file, nullptr, nullptr, &time);
+    CloseHandle(file);
+    return time;
+  };
+  FILETIME utc = written("dos.txt"), local;
+  WORD date = 0, time = 0;
+  ASSERT_TRUE(FileTimeToLocalFileTime(&utc, &local) && FileTimeToDosDateTime(&local, &date, &time));
+  EXPECT_EQ(date, 0x5A21);  // as lzh_entry.h stamps level 0
+  EXPECT_EQ(time, 0);
+  utc = written("unix.txt");
+  uint64_t steps = (static_cast<uint64_t>(utc.dwHighDateTime) << 32) | utc.dwLowDateTime;
+  EXPECT_EQ((steps - 116444736000000000ull) / 10000000, 0x5F000000u);  // as it stamps level 2
+}
+
 // An absolute name lands below the folder as it would below the root.
 TEST_F(LzhDec32, AbsoluteNamesLandInsideTheFolder) {
   const std::set<std::string> before = TreeOutside("C:\\", root_);

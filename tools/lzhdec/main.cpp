@@ -12,6 +12,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <string>
@@ -79,8 +80,26 @@ bool CreateFile(void*, const char* path, io::Sink* sink) {
   return true;
 }
 
-bool CloseFile(void*, io::Sink* sink, bool keep) {
+// The time as seconds since 1970; an MS-DOS stamp is local time.
+time_t SecondsOf(const lzh::EntryTime& time) {
+  if (time.isUnix) return static_cast<time_t>(time.unixTime);
+  struct tm local = {};
+  local.tm_sec = static_cast<int>(time.dosTime & 0x1F) * 2;
+  local.tm_min = static_cast<int>(time.dosTime >> 5 & 0x3F);
+  local.tm_hour = static_cast<int>(time.dosTime >> 11 & 0x1F);
+  local.tm_mday = static_cast<int>(time.dosTime >> 16 & 0x1F);
+  local.tm_mon = static_cast<int>(time.dosTime >> 21 & 0x0F) - 1;
+  local.tm_year = static_cast<int>(time.dosTime >> 25) + 80;
+  local.tm_isdst = -1;
+  return mktime(&local);
+}
+
+bool CloseFile(void*, io::Sink* sink, bool keep, const lzh::EntryTime& time) {
   OutFile* out = static_cast<OutFile*>(sink->context);
+  if (keep && (time.isUnix || time.dosTime != 0)) {
+    struct timespec stamps[2] = {{SecondsOf(time), 0}, {SecondsOf(time), 0}};
+    futimens(out->fd, stamps);
+  }
   bool ok = close(out->fd) == 0;
   if (!keep || !ok) unlink(out->path.c_str());
   delete out;
