@@ -58,20 +58,20 @@ void TakeIcons(HWND dialog) {
   if (large) SetClassLongA(dialog, GCL_HICON, reinterpret_cast<LONG>(large));
 }
 
-// The folder of an earlier installation of [Root] Name, from its
-// uninstall entry. Opening the entry with RegCreateKeyExA leaves an empty
-// one behind when there is none, as the stubs' own lookup does.
-bool FindEarlierInstallation(char* folder) {
-  char name[MAX_PATH];
+// The folder of an earlier installation of [Root] Name, from the uninstall
+// entry named by the name's last part (`keyName`, which `name` holds).
+// Opening the entry with RegCreateKeyExA leaves an empty one behind when
+// there is none, as the stubs' own lookup does.
+bool FindEarlierInstallation(char* folder, char* name, const char** keyName) {
   ReadSetting("Root", "Name", name);
-  if (!name[0]) return false;
   const char* last = text::FindLast(name, '\\', platform::IsAnsiLeadByte);
-  const char* keyName = last ? last + 1 : name;
+  *keyName = last ? last + 1 : name;
+  if (!name[0]) return false;
   HKEY uninstall, application;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_CREATE_SUB_KEY, &uninstall) != ERROR_SUCCESS)
     return false;
   bool found = false;
-  if (RegCreateKeyExA(uninstall, keyName, 0, nullptr, 0, KEY_READ, nullptr, &application, nullptr) ==
+  if (RegCreateKeyExA(uninstall, *keyName, 0, nullptr, 0, KEY_READ, nullptr, &application, nullptr) ==
       ERROR_SUCCESS) {
     if (platform::ReadRegistryString(application, "UninstallString", folder, MAX_PATH)) {
       char* slash = const_cast<char*>(text::FindLast(folder, '\\', platform::IsAnsiLeadByte));
@@ -86,10 +86,16 @@ bool FindEarlierInstallation(char* folder) {
 }
 
 void ProposeFolder(HWND dialog, Presentation* p) {
-  p->versionUp = FindEarlierInstallation(p->folder);
+  char rootName[MAX_PATH];
+  const char* keyName;
+  p->versionUp = FindEarlierInstallation(p->folder, rootName, &keyName);
   if (!p->versionUp) DefaultInstallFolder(p->folder);
-  if (const char* name = setup::RootNameFromFolder(p->folder, platform::IsAnsiLeadByte))
-    WriteSetting("Root", "Name", name);
+  // An earlier installation keeps the name its entry was found by, though
+  // its folder may be called otherwise: named after the folder, the next
+  // registration would add a second entry and the uninstall remove the
+  // wrong one, leaving the first behind.
+  const char* name = p->versionUp ? keyName : setup::RootNameFromFolder(p->folder, platform::IsAnsiLeadByte);
+  if (name) WriteSetting("Root", "Name", name);
   // Room for the folder and "\Setup.ini" joined to it.
   SendDlgItemMessageA(dialog, IDC_FOLDER, EM_LIMITTEXT, MAX_PATH - 1 - 10, 0);
   SetDlgItemTextA(dialog, IDC_FOLDER, p->folder);

@@ -155,7 +155,8 @@ TEST_F(SetupDialog, VersionUpOffersTheEarlierChoicesAgainAndCancelForgetsThem) {
   EXPECT_EQ(driver::ControlText(dialog, IDC_FILE_GROUP), "インストーラー");
   ExpectShrunk(dialog, 1, 1);
   EXPECT_EQ(Setting("Menu", "Change"), "C:\\Menus\\Earlier Viewer");
-  EXPECT_EQ(Setting("Root", "Name"), "earlier install");
+  // Named by its entry, not by its folder: the uninstall finds that entry.
+  EXPECT_EQ(Setting("Root", "Name"), "Viewer Up");
   Shoot("version-up", dialog);
   Cancel(process, dialog);
   EXPECT_EQ(Setting("Menu", "Change"), "");

@@ -179,6 +179,9 @@ TEST_F(SetupUninstall, RoundTripLeavesTheMachineAsItWas) {
   }
   std::vector<std::string> registryBefore = RegistrySnapshot(), filesBefore = FileSnapshot();
 
+  // The user names the folder otherwise than the entry: the uninstall
+  // must still find and remove the entry.
+  folder_ = root_ + "\\Round Trip Chosen";
   driver::Process process = Start();
   HWND dialog = WaitForDialog(process, "Sfx Round Trip");
   ASSERT_NE(dialog, nullptr);
