@@ -43,17 +43,6 @@ void ShowBackdrop(HWND window) {
   ShowWindow(window, SW_SHOW);
 }
 
-// Uncovered parts are copied from the painted bitmap.
-void PaintFromBitmap(HWND window) {
-  RECT update;
-  if (!GetUpdateRect(window, &update, FALSE)) return;
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(window, &paint);
-  BitBlt(dc, update.left, update.top, update.right - update.left, update.bottom - update.top, g_setup.backdrop,
-         update.left, update.top, SRCCOPY);
-  EndPaint(window, &paint);
-}
-
 void OpenMainDialog(HWND window) {
   KillTimer(window, kOpenDialogTimer);
   InvalidateRect(window, nullptr, FALSE);
@@ -72,11 +61,21 @@ INT_PTR CALLBACK BackdropWindowProc(HWND window, UINT message, WPARAM wParam, LP
       if (g_setup.backdrop) ShowBackdrop(window);
       break;
     case WM_PAINT:
-      if (g_setup.backdrop) PaintFromBitmap(window);
+      if (g_setup.backdrop) PaintFromBitmap(window, g_setup.backdrop);
       break;
     case WM_TIMER:
       if (wParam == kOpenDialogTimer) OpenMainDialog(window);
       break;
   }
   return 0;
+}
+
+void PaintFromBitmap(HWND window, HDC bitmap) {
+  RECT update;
+  if (!GetUpdateRect(window, &update, FALSE)) return;
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window, &paint);
+  BitBlt(dc, update.left, update.top, update.right - update.left, update.bottom - update.top, bitmap, update.left,
+         update.top, SRCCOPY);
+  EndPaint(window, &paint);
 }

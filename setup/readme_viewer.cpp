@@ -124,16 +124,6 @@ void ReleasePages() {
   g_viewer = Viewer();
 }
 
-void PaintPage(HWND dialog) {
-  RECT update;
-  if (!GetUpdateRect(dialog, &update, FALSE)) return;
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(dialog, &paint);
-  BitBlt(dc, update.left, update.top, update.right - update.left, update.bottom - update.top, g_viewer.memory,
-         update.left, update.top, SRCCOPY);
-  EndPaint(dialog, &paint);
-}
-
 void HandleViewerCommand(HWND dialog, int id, int code) {
   for (int b = 0; b < readme::kButtonCount; ++b) {
     if (id != kPageButtons[b]) continue;
@@ -174,7 +164,7 @@ INT_PTR CALLBACK ReadMeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
       break;
     case WM_PAINT:
       if (!g_viewer.pageMode) break;
-      PaintPage(dialog);
+      PaintFromBitmap(dialog, g_viewer.memory);
       return TRUE;
     case WM_SIZE:
       CoverClient(dialog);

@@ -72,6 +72,9 @@ void StartRemovalCopy();
 void PaintBackdrop();
 void ReleaseBackdrop();
 INT_PTR CALLBACK BackdropWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Answers WM_PAINT by copying the parts to paint from a painted memory
+// bitmap (the backdrop, a read-me page).
+void PaintFromBitmap(HWND window, HDC bitmap);
 
 // --- the main dialog (main_dialog.cpp, dialog_commands.cpp) ---
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
