@@ -297,6 +297,8 @@ for name in ours-cab ours-exe; do
   our_install "$name"
   clear_install "$ours_name"
 done
+# The logs and traces stay for a look; the built files and what they need go.
+rm -rf "$work/ours" "$work"/*.exe "$work"/*.dll
 
 # --- report ---
 ratio() { echo "$1/$2" | bc -l; }
