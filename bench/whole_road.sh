@@ -11,9 +11,9 @@
 # unattended uninstall. NSIS installs the same files, links and entry
 # silently (/S) and uninstalls the same way.
 #
-# The pauses the kit specifies (the stub's 500 ms ticks, setup's 2 s before
-# its dialog, its 500 ms and 1 s sleeps, the removal copy's 5 s) are
-# measured from Wine's relay trace of Sleep and SetTimer/KillTimer, the
+# The fixed pauses the kit makes on purpose (the stub's 500 ms ticks,
+# setup's 2 s before its dialog, its 500 ms and 1 s sleeps, the removal
+# copy's 5 s) are measured from Wine's relay trace of Sleep and SetTimer/KillTimer, the
 # user's part (closing the editor that shows Setup.ini, pressing OK after
 # setup has ended) from bench/win32/roadrun's clock; both are reported
 # beside the work time and not counted in it. The bars: our install work
