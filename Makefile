@@ -37,6 +37,9 @@ bench: bootstrap build
 	bench/lzh_decode.sh
 	bench/lzh_encode.sh
 	bench/cab_unpack.sh
+	bench/sizes.sh
+	bench/payload_split.sh
+	bench/whole_road.sh
 
 # A long fuzz run, each target for SECONDS: make fuzz SECONDS=3600
 fuzz: bootstrap

@@ -74,7 +74,9 @@ printf 'hello\r\n' >"$work/a.txt"
 printf '#include <windows.h>\n#include <string>\nint main() { std::string s(1, 32); return GetACP() && sizeof(void*) == 4 ? 0 : 1; }\n' \
   >"$work/probe.cpp"
 printf 'int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }\n' >"$work/fuzz.c"
-printf 'OutFile probe.exe\nSection\nSectionEnd\n' >"$work/probe.nsi"
+# The benchmark builds 32-bit ANSI installers, solid LZMA among them, with an uninstaller.
+printf 'Unicode false\nSetCompressor /SOLID lzma\nOutFile installer.exe\nSection\nWriteUninstaller $INSTDIR\\u.exe\nSectionEnd\nSection Uninstall\nSectionEnd\n' \
+  >"$work/probe.nsi"
 
 # The readers are tried on what the makers made, when they made it.
 check jlha-utils "jlha making an LZH archive" sh -c 'jlha a probe.lzh a.txt && test -s probe.lzh'
@@ -86,7 +88,7 @@ check gcab "gcab making a cabinet" gcab -c probe.cab a.txt
 if [ -s "$work/probe.cab" ]; then
   check cabextract "cabextract listing that cabinet" sh -c 'cabextract -l probe.cab | grep -q a.txt'
 fi
-check nsis "makensis compiling a script" makensis -V1 probe.nsi
+check nsis "makensis compiling an installer with an uninstaller" sh -c 'makensis -V1 probe.nsi && test -s installer.exe'
 check g++-mingw-w64-i686-posix "the i686 C++ compiler linking a program" \
   i686-w64-mingw32-g++-posix -static -o probe.exe probe.cpp
 check gcc-mingw-w64-i686-posix "the i686 C compiler" \
