@@ -46,7 +46,7 @@ long long Pass(const char* in, const char* out, bool split, std::vector<uint8_t>
   int target = open(out, O_WRONLY | O_CREAT | O_TRUNC, 0644);
   long long written = -1;
   if (source >= 0 && target >= 0) {
-    payload::Splitter splitter(WriteAll, &target);
+    payload::Splitter splitter(io::Sink{&target, WriteAll});
     long long total = 0;
     bool ok = true;
     ssize_t got;
