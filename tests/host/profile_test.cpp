@@ -1,0 +1,124 @@
+// The private-profile reader: what the calls return for a key, and the
+// lines that give none. The expected values are those GetPrivateProfile-
+// StringA and GetPrivateProfileIntA returned under Wine for the same
+// bytes.
+#include "profile.h"
+
+#include <gtest/gtest.h>
+#include <limits.h>
+
+#include <string>
+
+namespace {
+
+// What the calls would return: the value, or "-" when the key is missing.
+std::string Read(const std::string& file, const char* section, const char* key) {
+  profile::Profile p(file.data(), file.size());
+  const profile::Entry* entry = p.Find(section, key);
+  return entry ? entry->value : "-";
+}
+
+TEST(Profile, ReadsKeysAsThePrivateProfileCallsDo) {
+  struct Case {
+    const char* what;
+    std::string file;
+    const char* section;
+    const char* key;
+    const char* value;
+  } cases[] = {
+      {"blanks around names and values", "[ Sec ]\r\n  a b  =  v  \r\n", "Sec", "a b", "v"},
+      {"tabs are blanks", "[S]\r\n\tt\t=\tx\t\r\n", "S", "t", "x"},
+      {"names in any case", "[s]\r\nNAME=1\r\n", "S", "name", "1"},
+      {"text after the closing bracket", "[Sec] junk\r\nk=v\r\n", "Sec", "k", "v"},
+      {"the name runs to the last bracket", "[Sec]x]\r\nk=v\r\n", "Sec]x", "k", "v"},
+      {"... so it is not Sec", "[Sec]x]\r\nk=v\r\n", "Sec", "k", "-"},
+      {"no closing bracket: no section", "[Sec\r\nk=v\r\n", "Sec", "k", "-"},
+      {"the first section of a name wins", "[S]\r\na=1\r\n[s]\r\nb=2\r\n", "S", "b", "-"},
+      {"the first key of a name wins", "[S]\r\na=1\r\nA=2\r\n", "S", "a", "1"},
+      {"a pair of double quotes goes", "[S]\r\na=\"x y\"\r\n", "S", "a", "x y"},
+      {"a pair of single quotes goes", "[S]\r\na='z'\r\n", "S", "a", "z"},
+      {"only the outer pair goes", "[S]\r\na=\"app.exe\" \"%1\"\r\n", "S", "a", "app.exe\" \"%1"},
+      {"quotes that differ stay", "[S]\r\na=\"w'\r\n", "S", "a", "\"w'"},
+      {"one quote alone stays", "[S]\r\na=\"\r\n", "S", "a", "\""},
+      {"two quotes read as nothing", "[S]\r\na=\"\"\r\n", "S", "a", ""},
+      {"blanks inside the quotes stay", "[S]\r\na= \" p \" \r\n", "S", "a", " p "},
+      {"a semicolon inside a value stays", "[S]\r\nm=v ;c\r\n", "S", "m", "v ;c"},
+      {"a comment line gives no key", "[S]\r\n;k=v\r\n", "S", "k", "-"},
+      {"'=' in a value", "[S]\r\na=b=c\r\n", "S", "a", "b=c"},
+      {"an empty name", "[S]\r\n=v\r\n", "S", "", "v"},
+      {"line feeds alone", "[S]\na=1\nb=2\n", "S", "b", "2"},
+      {"carriage returns alone", "[S]\ra=1\rb=2\r", "S", "b", "2"},
+      {"no line end at the end", "[S]\r\nb=2", "S", "b", "2"},
+      {"a NUL ends the line's text", std::string("[S]\r\na=x\0y\r\nb=2\r\n", 16), "S", "a", "x"},
+      {"... and the next line is read", std::string("[S]\r\na=x\0y\r\nb=2\r\n", 16), "S", "b", "2"},
+      {"a key before any section is in none", "k=v\r\n[S]\r\n", "S", "k", "-"},
+      {"a missing section", "[S]\r\na=1\r\n", "T", "a", "-"},
+      {"an empty file", "", "S", "a", "-"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Read(c.file, c.section, c.key), c.value) << c.what;
+}
+
+TEST(Profile, LinesThatGiveNoKeyAreNamed) {
+  const std::string file =
+      "k=v\r\n"         // 1: before the first section
+      "[S]\r\n"         // 2
+      "; comment\r\n"   // 3
+      "\r\n"            // 4
+      "   \t\r\n"       // 5
+      "no equals\r\n"   // 6
+      "[T\r\n"          // 7: joins [S]
+      "a=1\r\n"         // 8
+      "[T=x\r\n";       // 9: a key named "[T"
+  profile::Profile p(file.data(), file.size());
+  ASSERT_EQ(p.strays().size(), 3u);
+  EXPECT_EQ(p.strays()[0].kind, profile::Stray::kOutsideSection);
+  EXPECT_EQ(p.strays()[0].line, 1u);
+  EXPECT_EQ(p.strays()[1].kind, profile::Stray::kNoEquals);
+  EXPECT_EQ(p.strays()[1].line, 6u);
+  EXPECT_EQ(p.strays()[2].kind, profile::Stray::kUnclosedHeader);
+  EXPECT_EQ(p.strays()[2].line, 7u);
+  ASSERT_EQ(p.sections().size(), 1u);
+  EXPECT_EQ(p.String("S", "a"), "1");
+  EXPECT_EQ(p.Find("S", "a")->line, 8u);
+  EXPECT_EQ(p.String("S", "[T"), "x");
+}
+
+TEST(Profile, NumbersReadAsGetPrivateProfileIntReadsThem) {
+  struct Case {
+    const char* value;
+    int number;
+    bool digits;
+  } cases[] = {
+      {"  -5x", -5, true}, {"+3", 3, true},   {"", 77, false},         {"abc", 0, false},
+      {"12 ", 12, true},   {"4294967297", 1, true}, {"4294967295", -1, true},
+      {"2147483648", INT_MIN, true},          {"-2147483649", INT_MAX, true},
+  };
+  for (const Case& c : cases) {
+    bool digits;
+    EXPECT_EQ(profile::ReadProfileInt(c.value, 77, &digits), c.number) << c.value;
+    EXPECT_EQ(digits, c.digits) << c.value;
+  }
+  const std::string file = "[S]\r\nq=\"7\"\r\ne=\r\n";
+  profile::Profile p(file.data(), file.size());
+  EXPECT_EQ(p.Int("S", "q", 9), 7);  // the quotes go first
+  EXPECT_EQ(p.Int("S", "e", 9), 9);
+  EXPECT_EQ(p.Int("S", "missing", 9), 9);
+}
+
+TEST(Profile, LineNumbersFollowEveryKindOfLineEnd) {
+  const std::string file = "a\r\nb\nc\rd\r\r\ne";
+  profile::LineReader reader(file.data(), file.size());
+  profile::Line line;
+  std::string seen;
+  while (reader.Next(&line)) seen += std::to_string(line.number) + ":" + std::string(line.text, line.length) + " ";
+  EXPECT_EQ(seen, "1:a 2:b 3:c 4:d 5: 6:e ");
+}
+
+TEST(Profile, AValueOfAnyLengthIsKeptWhole) {
+  std::string file = "[S]\r\na=" + std::string(1 << 20, 'x') + "\r\nb=2";
+  profile::Profile p(file.data(), file.size());
+  EXPECT_EQ(p.String("S", "a").size(), 1u << 20);
+  EXPECT_EQ(p.String("S", "b"), "2");
+}
+
+}  // namespace
