@@ -41,6 +41,9 @@ bool LineReader::Next(Line* line) {
 }
 
 Profile::Profile(const char* bytes, size_t size) {
+  // A UTF-8 byte-order mark is passed over, so that the first section is
+  // read; the builder warns about the mark on its own.
+  if (size >= 3 && memcmp(bytes, "\xEF\xBB\xBF", 3) == 0) bytes += 3, size -= 3;
   LineReader reader(bytes, size);
   Line line;
   while (reader.Next(&line)) {

@@ -13,6 +13,7 @@
 // see the second. A value that starts and ends with the same quote (' or ")
 // loses both, so the last line above reads as a.exe" "%1. Lines end at LF,
 // CR LF or a CR alone, and may be of any length; a NUL ends a line's text.
+// A UTF-8 byte-order mark at the start is passed over.
 #ifndef SFX_CORE_PROFILE_H
 #define SFX_CORE_PROFILE_H
 

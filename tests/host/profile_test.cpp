@@ -51,6 +51,7 @@ TEST(Profile, ReadsKeysAsThePrivateProfileCallsDo) {
       {"no line end at the end", "[S]\r\nb=2", "S", "b", "2"},
       {"a NUL ends the line's text", std::string("[S]\r\na=x\0y\r\nb=2\r\n", 16), "S", "a", "x"},
       {"... and the next line is read", std::string("[S]\r\na=x\0y\r\nb=2\r\n", 16), "S", "b", "2"},
+      {"a UTF-8 byte-order mark is passed over", "\xEF\xBB\xBF[S]\r\na=1\r\n", "S", "a", "1"},
       {"a key before any section is in none", "k=v\r\n[S]\r\n", "S", "k", "-"},
       {"a missing section", "[S]\r\na=1\r\n", "T", "a", "-"},
       {"an empty file", "", "S", "a", "-"},
