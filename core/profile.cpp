@@ -41,9 +41,10 @@ bool LineReader::Next(Line* line) {
 }
 
 Profile::Profile(const char* bytes, size_t size) {
-  // A UTF-8 byte-order mark is passed over, so that the first section is
-  // read; the builder warns about the mark on its own.
-  if (size >= 3 && memcmp(bytes, "\xEF\xBB\xBF", 3) == 0) bytes += 3, size -= 3;
+  // The mark is passed over, so that the first section is read; the
+  // builder warns about it on its own.
+  size_t mark = ByteOrderMarkLength(bytes, size);
+  bytes += mark, size -= mark;
   LineReader reader(bytes, size);
   Line line;
   while (reader.Next(&line)) {
@@ -74,6 +75,10 @@ Profile::Profile(const char* bytes, size_t size) {
       sections_.back().entries.push_back(Entry{Trimmed(start, equals), written, value, line.number});
     }
   }
+}
+
+size_t ByteOrderMarkLength(const char* bytes, size_t size) {
+  return size >= 3 && memcmp(bytes, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
 }
 
 const Entry* FindEntry(const Section& section, const char* name) {

@@ -92,6 +92,9 @@ class Profile {
 // The first entry of that name in `section`; null when there is none.
 const Entry* FindEntry(const Section& section, const char* name);
 
+// 3 when `bytes` start with a UTF-8 byte-order mark, else 0.
+size_t ByteOrderMarkLength(const char* bytes, size_t size);
+
 // A value read as GetPrivateProfileInt reads it: blanks skipped, an
 // optional sign and the decimal digits up to the first other character,
 // taken modulo 2^32 as the 32-bit call returns them; 0 without digits,

@@ -37,7 +37,8 @@ size_t Distance(const std::string& a, const std::string& b) {
   for (size_t i = 1; i <= x.size(); ++i) {
     for (size_t j = 1; j <= y.size(); ++j) {
       d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (x[i - 1] == y[j - 1] ? 0 : 1)});
-      if (i > 1 && j > 1 && x[i - 1] == y[j - 2] && x[i - 2] == y[j - 1]) d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+      if (i > 1 && j > 1 && x[i - 1] == y[j - 2] && x[i - 2] == y[j - 1])
+        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
     }
   }
   return d[x.size()][y.size()];
@@ -161,15 +162,13 @@ class Checker {
   // --- the text ---
 
   void CheckText() {
-    const char* bytes = bytes_;
-    size_t size = size_;
-    if (size >= 3 && static_cast<uint8_t>(bytes[0]) == 0xEF && static_cast<uint8_t>(bytes[1]) == 0xBB &&
-        static_cast<uint8_t>(bytes[2]) == 0xBF) {
+    size_t mark = profile::ByteOrderMarkLength(bytes_, size_);
+    if (mark)
       Warn(1, "",
            "the file starts with a UTF-8 byte-order mark, which setup reads as text in code page 932; "
            "save the file in code page 932 without it");
-      bytes += 3, size -= 3;
-    }
+    const char* bytes = bytes_ + mark;
+    size_t size = size_ - mark;
     size_t utf8Line = 0, utf8Lines = 0, foreignLine = 0, foreignLines = 0;
     profile::LineReader reader(bytes, size);
     profile::Line line;
@@ -203,7 +202,8 @@ class Checker {
     for (const profile::Stray& stray : profile_.strays()) {
       switch (stray.kind) {
         case profile::Stray::kOutsideSection:
-          if (outside++ == 0) Warn(stray.line, "", "this line lies before the first section, where setup reads nothing");
+          if (outside++ == 0)
+            Warn(stray.line, "", "this line lies before the first section, where setup reads nothing");
           break;
         case profile::Stray::kNoEquals:
           Warn(stray.line, "", "this line has no '=' and gives no key");
@@ -304,13 +304,15 @@ class Checker {
   void CheckValue(const Section& section, const Entry& entry, ValueKind kind, uint16_t size) {
     std::string where = Where(section, entry);
     const std::string& value = entry.value;
-    if (entry.written != value && value.find(entry.written[0]) != std::string::npos)
+    // A quoted program with its arguments; single quotes inside are more
+    // often apostrophes, which the reading leaves as meant.
+    if (entry.written != value && entry.written[0] == '"' && value.find('"') != std::string::npos)
       Warn(entry.line, where, "reads as " + value + ": setup drops the quotes at both ends and keeps the ones inside");
     if (kind == ValueKind::kText) {
       if (value.size() >= size)
         Warn(entry.line, where,
-             "the value is " + Number(static_cast<long long>(value.size())) + " bytes long; setup reads only the first " +
-                 Number(size - 1));
+             "the value is " + Number(static_cast<long long>(value.size())) +
+                 " bytes long; setup reads only the first " + Number(size - 1));
       return;
     }
     bool digits;
@@ -333,7 +335,8 @@ class Checker {
       if (!known) continue;
       for (const KeyList* list = known->lists; list->prefix; ++list) {
         if (list->count) continue;
-        long long gap = list->first + static_cast<long long>(ReadList(section.name.c_str(), list->prefix, list->first).size());
+        size_t read = ReadList(section.name.c_str(), list->prefix, list->first).size();
+        long long gap = list->first + static_cast<long long>(read);
         const Entry* beyond = nullptr;
         int beyondNumber = 0;
         for (const auto& key : named.second.keys) {
@@ -379,8 +382,8 @@ class Checker {
         Warn(entry->line, where, "the entry holds marks but no path");
       } else if (path[0] == '&' || path[0] == '?' || path[0] == '*') {
         Warn(entry->line, where,
-             std::string("'") + path[0] + "' is no mark here (the marks come in the order ! & ? *, each once): the path is " +
-                 path);
+             std::string("'") + path[0] +
+                 "' is no mark here (the marks come in the order ! & ? *, each once): the path is " + path);
       } else if (shell_ && !InShell(path)) {
         Warn(entry->line, where, path + " is not in [shell]: setup copies it from there, so the copy fails");
       }
@@ -468,7 +471,8 @@ class Checker {
     if (const Entry* no = Find("Readme", "No"); no && count > last + 1)
       Warn(no->line, "[Readme] " + no->name,
            "No is " + Number(count) +
-               (last < 0 ? ", but there are no lines" : ", but the last line is " + Number(last) + "; the rest read as empty"));
+               (last < 0 ? ", but there are no lines"
+                         : ", but the last line is " + Number(last) + "; the rest read as empty"));
     for (auto it = lines.begin(); it != beyond; ++it) CheckNamedFile(*it->second, "[Readme] " + it->second->name);
   }
 

@@ -82,7 +82,7 @@ const char kClean[] =
     "[Readme]\r\nFile=ReadMe.Special\r\nNo=3\r\nDone=1\r\n0=page,install\r\n1=text,readme.txt\r\n2=button1,-4,Close\r\n"
     "[Menu]\r\nName=Sample\r\nOpen=1\r\n"
     "[Menu0]\r\nName=Sample\r\nPath=app.exe\r\nShow=1\r\n[menu1]\r\nName=Read me\r\nPath=readme.txt\r\n"
-    "[Desktop]\r\nName=Sample\r\nPath=app.exe\r\nShort=S\r\nIcon=app.exe\r\n"
+    "[Desktop]\r\nName=Sample\r\nPath=app.exe\r\nShort=S\r\nIcon=app.exe\r\nArg='Bob's file'\r\n"
     "[Send0]\r\nName=Sample\r\nPath=app.exe\r\n"
     "[LastGo]\r\n0=$Read me\r\nDesktopAndGo=0\r\n"
     "[Reg]\r\nMake0=HKEY_CURRENT_USER\\Software\\Maker\\Sample\\\\Path\\%root%\\app.exe\r\n"

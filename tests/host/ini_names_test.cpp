@@ -7,6 +7,7 @@
 
 #include <ctype.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -111,7 +112,7 @@ std::vector<std::vector<std::string>> Calls(const std::string& source, const std
       }
       arguments.back() += c;
     }
-    for (std::string& a : arguments) a = a.substr(a.find_first_not_of(" \n") == std::string::npos ? a.size() : a.find_first_not_of(" \n"));
+    for (std::string& a : arguments) a.erase(0, std::min(a.size(), a.find_first_not_of(" \n")));
     calls.push_back(arguments);
   }
   return calls;
@@ -200,7 +201,8 @@ TEST(IniNames, EveryNameSetupReadsIsInTheTable) {
   // A row's name is its [Check] key, and for desktop and startup also a
   // section and a [LastGo] key.
   for (const std::string& key : names.rowKeys)
-    EXPECT_TRUE(Look("Check", key.c_str()) == "[Check] key " + key || Look("LastGo", key.c_str()) == "[LastGo] key " + key)
+    EXPECT_TRUE(Look("Check", key.c_str()) == "[Check] key " + key ||
+                Look("LastGo", key.c_str()) == "[LastGo] key " + key)
         << key;
 }
 

@@ -34,7 +34,8 @@ TEST_F(SfxbuildCheckTest, EachFaultGivesOneWarningNamingItsLine) {
       {"an option value", "[Check]\r\nMenu=4\r\n", "Setup.ini:2: warning: [Check] Menu: 4 is no option value"},
       {"a file saved as UTF-8", "[Setup]\r\nName=\xE3\x82\xA2\xE3\x83\x97\xE3\x83\xAA\r\n",
        "Setup.ini:2: warning: this line is UTF-8 text"},
-      {"a shared key erased", "[Reg]\r\nErase0=HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\r\n",
+      {"a shared key erased",
+       "[Reg]\r\nErase0=HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\r\n",
        "Setup.ini:2: warning (system-wide): [Reg] Erase0: the uninstall deletes a key that the whole system shares"},
   };
   for (const Case& c : cases) {
@@ -51,9 +52,13 @@ TEST_F(SfxbuildCheckTest, EachFaultGivesOneWarningNamingItsLine) {
 }
 
 TEST_F(SfxbuildCheckTest, ACleanDescriptionGivesNoWarnings) {
+  // A name that this disk holds in UTF-8 and the description in code page
+  // 932, the second byte of "表" a backslash.
+  Put("[shell]/\xE8\xA1\xA8\xE7\xA4\xBA.txt", "shown");
   Put("[shell]/Setup.ini",
       "[Setup]\r\nName=App\r\n[Root]\r\nName=%programs%\\App\r\n[Check]\r\nMenu=2\r\n"
-      "[Menu0]\r\nName=App\r\nPath=app.exe\r\n[CopyFile]\r\n0=app.exe\r\n1=..\\[Programs]\\App\\NOTES.TXT\r\n");
+      "[Menu0]\r\nName=App\r\nPath=app.exe\r\n[CopyFile]\r\n0=app.exe\r\n1=..\\[Programs]\\App\\NOTES.TXT\r\n"
+      "2=\x95\x5C\x8E\xA6.txt\r\n");
   for (const std::string& target : {Path("app"), Ini()}) {
     ToolRun run = RunSfxbuild("check --strict " + Quote(target));
     EXPECT_EQ(run.code, 0) << run.out;

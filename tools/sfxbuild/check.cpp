@@ -38,10 +38,11 @@ constexpr size_t kMaxShown = 200;
 // ASCII letters in one case, double-byte characters left as they are: the
 // names of an archive match as Windows matches them.
 std::string Folded(const std::string& name) {
-  std::string folded = name;
-  for (const char* p = folded.c_str(); *p;) {
+  std::string folded;
+  for (const char* p = name.c_str(); *p;) {
     const char* next = text::Next(p);
-    if (next == p + 1) folded[static_cast<size_t>(p - folded.c_str())] = text::AsciiUpper(*p);
+    folded.append(p, next);
+    if (next == p + 1) folded.back() = text::AsciiUpper(*p);
     p = next;
   }
   return folded;
