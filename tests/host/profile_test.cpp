@@ -1,7 +1,7 @@
 // The private-profile reader: what the calls return for a key, and the
 // lines that give none. The expected values are those GetPrivateProfile-
-// StringA and GetPrivateProfileIntA returned under Wine for the same
-// bytes.
+// StringA and GetPrivateProfileIntA return under Wine for the same bytes
+// (tests/win32/profile_api_test.cpp asks the calls themselves).
 #include "profile.h"
 
 #include <gtest/gtest.h>
