@@ -145,6 +145,10 @@ class Checker {
   static std::string Where(const Section& section, const Entry& entry) {
     return "[" + section.name + "] " + entry.name;
   }
+  // The section named as the file names it.
+  std::string Where(const char* section, const Entry& entry) const {
+    return Where(*FindSection(section)->section, entry);
+  }
 
   bool InShell(const std::string& path) const { return shell_->holds(shell_->context, path.c_str()); }
 
@@ -375,7 +379,7 @@ class Checker {
 
   void CheckCopyEntries() {
     for (const Entry* entry : ReadList("CopyFile", "", 0)) {
-      std::string where = "[CopyFile] " + entry->name;
+      std::string where = Where("CopyFile", *entry);
       CopyMarks marks = ReadCopyMarks(entry->value.c_str());
       std::string path = entry->value.substr(marks.path);
       if (path.empty()) {
@@ -394,7 +398,7 @@ class Checker {
     for (const char* list : {"Make", "Erase"}) {
       bool make = list[0] == 'M';
       for (const Entry* entry : ReadList("Reg", list, 0)) {
-        std::string where = "[Reg] " + entry->name;
+        std::string where = Where("Reg", *entry);
         const char* line = entry->value.c_str();
         const char* separator = text::FindFirst(line, '\\');
         if (!separator) {
@@ -420,7 +424,7 @@ class Checker {
     std::string name = Value("Registry", "Name");
     if (!company || !RemovesSharedSettingsKey(company->value.c_str(), name.c_str())) return;
     std::string key = "SOFTWARE\\" + company->value + (name.empty() ? "" : "\\" + name);
-    Warn(company->line, "[Registry] " + company->name,
+    Warn(company->line, Where("Registry", *company),
          "the uninstall deletes " + key + " of the user and of the machine, a key that the whole system shares", true);
   }
 
@@ -428,7 +432,7 @@ class Checker {
     for (const Entry* entry : ReadList("Del", "", 0)) {
       DeleteReach reach = ReachOfDeletePattern(entry->value.c_str());
       if (reach == DeleteReach::kInstallation) continue;
-      Warn(entry->line, "[Del] " + entry->name,
+      Warn(entry->line, Where("Del", *entry),
            std::string("the uninstall deletes files ") +
                (reach == DeleteReach::kSystemFolders ? "in the Windows or system folder: "
                                                      : "outside the installation folder: ") +
@@ -457,7 +461,7 @@ class Checker {
     bool pages = file && text::EqualNoCase(file->value.c_str(), "ReadMe.Special");
     if (!pages) {
       if (!lines.empty())
-        Warn(lines.begin()->second->line, "[Readme] " + lines.begin()->second->name,
+        Warn(lines.begin()->second->line, Where("Readme", *lines.begin()->second),
              "File is not ReadMe.Special, so setup never draws these lines");
       if (file && shell_) CheckReadmeFile(*file);
       return;
@@ -465,25 +469,25 @@ class Checker {
     int count = Int("Readme", "No", 0);
     auto beyond = lines.lower_bound(count < 0 ? 0 : count);
     if (beyond != lines.end())
-      Warn(beyond->second->line, "[Readme] " + beyond->second->name,
+      Warn(beyond->second->line, Where("Readme", *beyond->second),
            "No is " + Number(count) + ", so the lines from " + Number(count < 0 ? 0 : count) + " on are never drawn");
     int last = beyond == lines.begin() ? -1 : std::prev(beyond)->first;
     if (const Entry* no = Find("Readme", "No"); no && count > last + 1)
-      Warn(no->line, "[Readme] " + no->name,
+      Warn(no->line, Where("Readme", *no),
            "No is " + Number(count) +
                (last < 0 ? ", but there are no lines"
                          : ", but the last line is " + Number(last) + "; the rest read as empty"));
-    for (auto it = lines.begin(); it != beyond; ++it) CheckNamedFile(*it->second, "[Readme] " + it->second->name);
+    for (auto it = lines.begin(); it != beyond; ++it) CheckNamedFile(*it->second, Where("Readme", *it->second));
   }
 
   // A text file: setup, with no installation folder recorded, opens the
   // name as written, else the name alone, both in [shell].
   void CheckReadmeFile(const Entry& file) {
     const char* path = file.value.c_str();
-    if (!path[0] || path[0] == '\\' || path[0] == '/' || (path[0] && path[1] == ':')) return;
+    if (!path[0] || path[0] == '\\' || path[0] == '/' || path[1] == ':') return;
     std::string name = path + text::SplitPath(path).name;
     if (InShell(file.value) || InShell(name)) return;
-    Warn(file.line, "[Readme] " + file.name,
+    Warn(file.line, Where("Readme", file),
          (name == file.value ? file.value + " is not" : "neither " + file.value + " nor " + name + " is") +
              " in [shell]; the viewer opens empty");
   }
@@ -492,13 +496,13 @@ class Checker {
     std::vector<const Entry*> lines = ReadList("Back", "", 0);
     if (lines.empty()) return;
     if (Int("Back", "Do", 0) == 0) {
-      Warn(lines[0]->line, "[Back] " + lines[0]->name, "Do is 0, so setup never paints the backdrop");
+      Warn(lines[0]->line, Where("Back", *lines[0]), "Do is 0, so setup never paints the backdrop");
       return;
     }
     int id;
     for (const Entry* line : lines) {
       if (readme::ReadHeader(line->value.c_str(), &id)) break;  // the painter stops there
-      CheckNamedFile(*line, "[Back] " + line->name);
+      CheckNamedFile(*line, Where("Back", *line));
     }
   }
 
@@ -506,7 +510,7 @@ class Checker {
   void CheckInstalledMark() {
     const Entry* count = Find("CopiedFile", "Count");
     if (!count || profile::ReadProfileInt(count->value, 0) == 0) return;
-    Warn(count->line, "[CopiedFile] " + count->name,
+    Warn(count->line, Where("CopiedFile", *count),
          count->value + " marks this file as an installed copy: setup offers the uninstall instead of the install");
   }
 

@@ -115,11 +115,4 @@ TEST(Profile, LineNumbersFollowEveryKindOfLineEnd) {
   EXPECT_EQ(seen, "1:a 2:b 3:c 4:d 5: 6:e ");
 }
 
-TEST(Profile, AValueOfAnyLengthIsKeptWhole) {
-  std::string file = "[S]\r\na=" + std::string(1 << 20, 'x') + "\r\nb=2";
-  profile::Profile p(file.data(), file.size());
-  EXPECT_EQ(p.String("S", "a").size(), 1u << 20);
-  EXPECT_EQ(p.String("S", "b"), "2");
-}
-
 }  // namespace

@@ -116,13 +116,7 @@ TEST_F(SfxbuildCheckTest, WhatCannotBeCheckedIsSaid) {
   ToolRun bare = RunSfxbuild("check --strict " + Quote(Path("bare")));
   EXPECT_EQ(bare.code, 0) << bare.out;
   EXPECT_NE(bare.out.find("nothing to check"), std::string::npos) << bare.out;
-  // A binary file is checked without a crash; a flood of warnings is cut.
-  std::string binary;
-  for (int i = 0; i < 200000; ++i) binary += static_cast<char>((i * 131) & 0xFF);
-  Write("binary.ini", binary);
-  ToolRun garbage = RunSfxbuild("check " + Quote(Path("binary.ini")));
-  EXPECT_EQ(garbage.code, 0) << garbage.out.substr(0, 2000);
-  EXPECT_NE(garbage.out.find(" warnings\n"), std::string::npos) << garbage.out.substr(0, 2000);
+  // A flood of warnings is cut.
   std::string flood = "[Setup]\r\n";
   for (int i = 0; i < 300; ++i) flood += "no equals\r\n";
   Write("flood.ini", flood);
