@@ -17,6 +17,12 @@ std::string Trimmed(const char* start, const char* end) {
   return std::string(start, end);
 }
 
+const Entry* FindEntry(const Section& section, const char* name) {
+  for (const Entry& entry : section.entries)
+    if (text::EqualNoCase(entry.name.c_str(), name)) return &entry;
+  return nullptr;
+}
+
 std::string Unquoted(const std::string& written) {
   size_t n = written.size();
   if (n >= 2 && (written[0] == '"' || written[0] == '\'') && written[n - 1] == written[0])
@@ -79,12 +85,6 @@ Profile::Profile(const char* bytes, size_t size) {
 
 size_t ByteOrderMarkLength(const char* bytes, size_t size) {
   return size >= 3 && memcmp(bytes, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
-}
-
-const Entry* FindEntry(const Section& section, const char* name) {
-  for (const Entry& entry : section.entries)
-    if (text::EqualNoCase(entry.name.c_str(), name)) return &entry;
-  return nullptr;
 }
 
 const Section* Profile::FindSection(const char* name) const {

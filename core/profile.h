@@ -2,7 +2,7 @@
 // the way the private-profile calls read it, for the builder's checks of a
 // Setup.ini before it ships. setup.exe itself reads through those calls.
 //
-//   ; a comment                   lines whose first character is ';'
+//   ; a comment                   lines that start with ';'
 //   [ Setup ]                     a section: the name up to the line's last
 //   Name = "My App"               ']', blanks around it dropped; a key: the
 //   Command="a.exe" "%1"          name up to the first '=', the value after
@@ -88,9 +88,6 @@ class Profile {
   std::vector<Section> sections_;
   std::vector<Stray> strays_;
 };
-
-// The first entry of that name in `section`; null when there is none.
-const Entry* FindEntry(const Section& section, const char* name);
 
 // 3 when `bytes` start with a UTF-8 byte-order mark, else 0.
 size_t ByteOrderMarkLength(const char* bytes, size_t size);
