@@ -72,6 +72,32 @@ bool CopyCut(char* to, size_t size, const char* from, LeadByteTest isLead) {
   return *p == '\0';
 }
 
+size_t FindNonCp932(const char* bytes, size_t length) {
+  for (size_t i = 0; i < length; ++i) {
+    uint8_t byte = static_cast<uint8_t>(bytes[i]);
+    if (IsCp932LeadByte(byte)) {
+      uint8_t trail = i + 1 < length ? static_cast<uint8_t>(bytes[i + 1]) : 0;
+      if (trail < 0x40 || trail == 0x7F || trail > 0xFC) return i;
+      ++i;
+    } else if (byte == 0x80 || byte == 0xA0 || byte >= 0xFD) {
+      return i;
+    }
+  }
+  return length;
+}
+
+bool IsUtf8(const char* bytes, size_t length) {
+  for (size_t i = 0; i < length;) {
+    uint8_t byte = static_cast<uint8_t>(bytes[i]);
+    size_t more = byte < 0x80 ? 0 : (byte >> 5) == 6 ? 1 : (byte >> 4) == 14 ? 2 : (byte >> 3) == 30 ? 3 : 4;
+    if (more == 4 || more >= length - i) return false;
+    for (size_t k = 1; k <= more; ++k)
+      if ((static_cast<uint8_t>(bytes[i + k]) & 0xC0) != 0x80) return false;
+    i += more + 1;
+  }
+  return true;
+}
+
 char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool EqualNoCase(const char* a, const char* b) {

@@ -58,6 +58,15 @@ bool JoinPath(char* path, size_t size, const char* name, LeadByteTest isLead = I
 // when nothing was cut.
 bool CopyCut(char* to, size_t size, const char* from, LeadByteTest isLead = IsCp932LeadByte);
 
+// Where the first byte lies that code page 932 has no character for: a
+// byte no character starts with (0x80, 0xA0, 0xFD-0xFF), or a lead byte
+// without a trail byte (0x40-0x7E, 0x80-0xFC) after it. `length` when
+// every byte belongs to a character.
+size_t FindNonCp932(const char* bytes, size_t length);
+
+// Whether `bytes` are well-formed UTF-8 (ASCII included).
+bool IsUtf8(const char* bytes, size_t length);
+
 // Compares ASCII letters without regard to case; other bytes exactly.
 char AsciiUpper(char c);
 bool EqualNoCase(const char* a, const char* b);

@@ -271,6 +271,15 @@ int32_t ReadMeasure(const char* field, int32_t base) {
   return static_cast<int32_t>(value);
 }
 
+const char* NamedFile(const char* line) {
+  static const char* const kFileCommands[] = {"meta", "bitmap", "text"};
+  const char* comma = strchr(line, ',');
+  if (!comma) return nullptr;
+  for (const char* command : kFileCommands)
+    if (static_cast<size_t>(comma - line) == strlen(command) && text::StartsWithNoCase(line, command)) return comma + 1;
+  return nullptr;
+}
+
 void PaintCommands(const Canvas& canvas, const Rect& area, const char* const* lines, size_t count) {
   Painter painter(canvas, area);
   if (!lines) count = 0;

@@ -46,6 +46,10 @@ void PaintCommands(const Canvas& canvas, const Rect& area, const char* const* li
 // reads as atoi reads it.
 int32_t ReadMeasure(const char* field, int32_t base);
 
+// The file that a `meta`, `bitmap` or `text` line opens: the text after
+// its first comma, as written. Null for every other line.
+const char* NamedFile(const char* line);
+
 }  // namespace draw
 
 #endif  // SFX_CORE_DRAW_PAINT_H

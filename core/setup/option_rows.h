@@ -32,6 +32,9 @@ struct OptionShow {
 
 OptionShow PresentOption(int value);
 
+// Whether `value` is one of the four above rather than an "other".
+constexpr bool IsOptionValue(int value) { return value >= 0 && value <= 3; }
+
 // 0 and 3: the row is hidden and its gap closed.
 bool OptionHidden(int value);
 

@@ -56,6 +56,12 @@ RootKey SelectRootKey(const char* name, size_t length) {
   return RootKey::kLocalMachine;
 }
 
+bool IsRootKeyName(const char* name, size_t length) {
+  static const char kLocalMachine[] = "HKEY_LOCAL_MACHINE";
+  return SelectRootKey(name, length) != RootKey::kLocalMachine ||
+         (length == sizeof kLocalMachine - 1 && text::StartsWithNoCase(name, kLocalMachine));
+}
+
 MakeLine::MakeLine(const char* line, text::LeadByteTest isLead)
     : line_(line), isLead_(isLead), at_(0), root_(RootKey::kLocalMachine), usable_(false) {
   const char* separator = text::FindFirst(line, '\\', isLead);

@@ -44,6 +44,10 @@ enum class RootKey {
 // The root key named by the `length` bytes at `name`.
 RootKey SelectRootKey(const char* name, size_t length);
 
+// Whether those bytes are the name of a root key, HKEY_LOCAL_MACHINE's
+// included, rather than a name that only falls back to it.
+bool IsRootKeyName(const char* name, size_t length);
+
 // Walks a Make line. Keys come one at a time so that the caller can stop
 // at the first one that cannot be created:
 //

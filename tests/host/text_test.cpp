@@ -138,4 +138,33 @@ TEST(Text, CaseIsIgnoredForAsciiLettersOnly) {
   EXPECT_FALSE(text::StartsWithNoCase("%systemx", "%system%"));
 }
 
+// Code page 932 text and UTF-8 text told apart: Japanese in one is almost
+// never well-formed in the other.
+TEST(Text, CodePage932AndUtf8AreToldApart) {
+  struct Case {
+    std::string bytes;
+    size_t nonCp932;  // where FindNonCp932 stops
+    bool utf8;
+  } cases[] = {
+      {"plain ASCII", 11, true},
+      {"\x83\x41\x83\x76\x83\x8A", 6, false},  // "アプリ" in code page 932
+      {"\xB2\xDD\xBD\xC4", 4, false},              // half-width "ｲﾝｽﾄ"
+      {kHyo + "\\", 3, false},
+      {"\xE3\x82\xA2\xE3\x83\x97", 5, true},      // "アプ" in UTF-8: ends in a lead byte
+      {"\xE2\x80\x94 dash", 2, true},               // "—" in UTF-8: a blank is no trail byte
+      {"x\x80", 1, false},
+      {"x\xA0", 1, false},
+      {"\xFD", 0, false},
+      {"ab\x83", 2, false},  // a lead byte at the end
+      {"\x83\x7F", 0, false},  // 0x7F is no trail byte
+      {"\xC3", 1, false},   // half-width katakana in code page 932, a cut sequence in UTF-8
+      {"\xF0\x9F\x98\x80", 4, true},  // an emoji in UTF-8: two characters of code page 932
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bytes);
+    EXPECT_EQ(text::FindNonCp932(c.bytes.data(), c.bytes.size()), c.nonCp932);
+    EXPECT_EQ(text::IsUtf8(c.bytes.data(), c.bytes.size()), c.utf8);
+  }
+}
+
 }  // namespace

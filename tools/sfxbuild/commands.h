@@ -6,6 +6,7 @@
 #include <stdint.h>
 
 #include <string>
+#include <vector>
 
 #include "payload.h"
 
@@ -13,6 +14,15 @@
 int PackCommand(int argc, char** argv);  // pack.cpp
 int Verify(const char* path);            // verify.cpp
 int List(const char* path);              // list.cpp
+int CheckCommand(int argc, char** argv); // check.cpp
+
+struct TreeEntry;
+// Checks [shell]\Setup.ini of a folder listed for packing, when there is
+// one, and prints its warnings; 0, or 1 when it cannot be read or
+// `strict` turns its warnings into a failure.
+int CheckPackedSetup(const std::vector<TreeEntry>& tree, bool strict);
+// "no warnings", "1 warning", "3 warnings"
+std::string Warnings(size_t count);
 
 // Prints "sfxbuild: error: " and the message made of `format`, `a` and
 // `b`; returns 1.

@@ -7,26 +7,14 @@
 #include <algorithm>
 
 #include "folder_read.h"
+#include "text.h"
 
 namespace {
-
-bool IsUtf8(const std::string& text) {
-  size_t i = 0;
-  while (i < text.size()) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    size_t more = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : 9;
-    if (more == 9 || i + more >= text.size()) return false;
-    for (size_t k = 1; k <= more; ++k)
-      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-    i += more + 1;
-  }
-  return true;
-}
 
 // The name as the stubs will read it.
 bool ToCodePage932(const std::string& name, std::string* out) {
   bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  if (ascii || !IsUtf8(name)) {
+  if (ascii || !text::IsUtf8(name.data(), name.size())) {
     *out = name;
     return true;
   }

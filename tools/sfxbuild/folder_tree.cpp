@@ -49,7 +49,7 @@ void WarnAtTop(const FolderChild& child) {
             child.shownName.c_str());
 }
 
-std::string Walk(const NativePath& native, const std::string& shown, const std::string& name,
+std::string Walk(const NativePath& native, const std::string& shown, const std::string& name, bool warnAtTop,
                  std::vector<TreeEntry>* entries) {
   std::vector<FolderChild> children;
   if (!ReadFolder(native, shown, &children)) return "cannot read folder " + shown;
@@ -57,7 +57,7 @@ std::string Walk(const NativePath& native, const std::string& shown, const std::
     std::string refusal = Refusal(child);
     if (!refusal.empty()) return refusal;
     if (!child.isFolder && !child.isFile) continue;  // devices, sockets: nothing to ship
-    if (name.empty()) WarnAtTop(child);
+    if (name.empty() && warnAtTop) WarnAtTop(child);
     TreeEntry entry;
     entry.name = name.empty() ? child.stored : name + "\\" + child.stored;
     entry.path = child.shown;
@@ -69,7 +69,7 @@ std::string Walk(const NativePath& native, const std::string& shown, const std::
     entries->push_back(entry);
     // `entry` is a copy: the walk below grows the vector under its feet.
     if (entry.isFolder) {
-      std::string error = Walk(child.native, child.shown, entry.name, entries);
+      std::string error = Walk(child.native, child.shown, entry.name, false, entries);
       if (!error.empty()) return error;
     }
   }
@@ -78,10 +78,10 @@ std::string Walk(const NativePath& native, const std::string& shown, const std::
 
 }  // namespace
 
-std::string ListFolder(const char* folder, std::vector<TreeEntry>* entries) {
+std::string ListFolder(const char* folder, std::vector<TreeEntry>* entries, bool warnAtTop) {
   NativePath native;
   if (!FindFolder(folder, &native)) return std::string("no such folder: ") + folder;
-  std::string error = Walk(native, folder, std::string(), entries);
+  std::string error = Walk(native, folder, std::string(), warnAtTop, entries);
   if (error.empty() && std::none_of(entries->begin(), entries->end(), [](const TreeEntry& e) { return !e.isFolder; }))
     return std::string("no files below ") + folder;
   return error;

@@ -23,11 +23,11 @@ struct TreeEntry {
 
 // Lists everything below `folder`, parents before their contents, in name
 // order. Names are turned into code page 932, the code page the stubs read
-// them in; one that has no such form is an error. Warns on stderr about
-// what the stubs would never distribute: files at the top, and top-level
-// folders whose name is no destination token. Returns an empty text on
-// success, otherwise what went wrong.
-std::string ListFolder(const char* folder, std::vector<TreeEntry>* entries);
+// them in; one that has no such form is an error. With `warnAtTop`, warns
+// on stderr about what the stubs would never distribute: files at the top,
+// and top-level folders whose name is no destination token. Returns an
+// empty text on success, otherwise what went wrong.
+std::string ListFolder(const char* folder, std::vector<TreeEntry>* entries, bool warnAtTop = true);
 
 // A progress line on a terminal, shown once packing has taken a second.
 class Progress {

@@ -51,6 +51,7 @@ struct PackOptions {
   const char* out = nullptr;
   const char* finalCommand = "";
   bool selfDelete = false;
+  bool strict = false;  // warnings about [shell]\Setup.ini fail the pack
   LzhSettings lzh;
 };
 
@@ -210,6 +211,7 @@ int PackFolder(const FolderFormat& format, const PackOptions& o) {
   std::vector<TreeEntry> tree;
   std::string error = ListFolder(o.from, &tree);
   if (!error.empty()) return Fail("%s", error.c_str());
+  if (int failed = CheckPackedSetup(tree, o.strict)) return failed;
   std::unique_ptr<File> archive;
   if (int failed = Scratch(o.out, ".archive-tmp", &archive)) return failed;
   if (int failed = MakeArchive(tree, format, o, *archive)) return failed;
@@ -265,6 +267,7 @@ int ParseOptions(int argc, char** argv, PackOptions* o) {
       if (strcmp(arg, n.name) == 0 && hasValue) option = &n;
     int failed = 0;
     if (strcmp(arg, "--self-delete") == 0) o->selfDelete = true;
+    else if (strcmp(arg, "--strict") == 0) o->strict = true;
     else if (option) *option->value = argv[++i];
     else if (strcmp(arg, "--method") == 0 && hasValue) failed = ParseMethod(argv[++i], &o->lzh);
     else if (strcmp(arg, "--level") == 0 && hasValue) failed = ParseLevel(argv[++i], &o->lzh);
@@ -285,7 +288,7 @@ int PackCommand(int argc, char** argv) {
   if (!o.out) return Usage();
   CheckFinalCommand(o.finalCommand);
   if (o.archive) {
-    if (!o.stub || o.format || o.from || o.innerProgram) return Usage();
+    if (!o.stub || o.format || o.from || o.innerProgram || o.strict) return Usage();
     return PackFile(o);
   }
   if (!o.format || !o.from) return Usage();
