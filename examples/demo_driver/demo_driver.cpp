@@ -15,7 +15,6 @@
 
 #include "built_file.h"
 #include "machine.h"
-#include "registry_dump.h"
 #include "setup_run.h"
 #include "stub_resource.h"
 #include "window_driver.h"
@@ -57,12 +56,13 @@ void Print(const std::string& ansi) {
 
 void Step(int number, const std::string& text) { Print(std::to_string(number) + "/" + std::to_string(kSteps) + " " + text); }
 
+// Saves the screen as NN-name.bmp; make demo turns it into the PNG file
+// whose name this returns.
 std::string Shot(const std::string& name) {
   char number[8];
   wsprintfA(number, "%02d-", ++g_shotNumber);
-  std::string path = g_shots + "\\" + number + name + ".bmp";
-  driver::Screenshot(path);
-  return path.substr(path.rfind('\\') + 1, path.size() - path.rfind('\\') - 5) + ".png";
+  driver::Screenshot(g_shots + "\\" + number + name + ".bmp");
+  return number + name + ".png";
 }
 
 BOOL CALLBACK PrintVisibleWindow(HWND window, LPARAM) {
@@ -93,18 +93,25 @@ std::string WaitForTextThat(HWND window, int id, Match match, const char* what) 
 
 bool StartsWith(const std::string& text, const char* start) { return text.rfind(start, 0) == 0; }
 
+// The processes that `parent` started, as the system lists them now.
+std::vector<PROCESSENTRY32> ChildrenOf(DWORD parent) {
+  std::vector<PROCESSENTRY32> children;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+    if (entry.th32ParentProcessID == parent) children.push_back(entry);
+  CloseHandle(snapshot);
+  return children;
+}
+
 // A process that `parent` started, running `program`.
 DWORD ChildProcess(DWORD parent, const char* program) {
   DWORD found = 0;
   WaitFor(
       [&] {
-        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-        PROCESSENTRY32 entry = {};
-        entry.dwSize = sizeof entry;
-        for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
-          if (entry.th32ParentProcessID == parent && lstrcmpiA(entry.szExeFile, program) == 0)
-            found = entry.th32ProcessID;
-        CloseHandle(snapshot);
+        for (const PROCESSENTRY32& child : ChildrenOf(parent))
+          if (lstrcmpiA(child.szExeFile, program) == 0) found = child.th32ProcessID;
         return found != 0;
       },
       kWindowTimeoutMs);
@@ -229,16 +236,12 @@ HWND OtherShellWindow(DWORD stubId, DWORD setupId, std::string* program) {
   HWND found = nullptr;
   WaitFor(
       [&] {
-        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-        PROCESSENTRY32 entry = {};
-        entry.dwSize = sizeof entry;
-        for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry)) {
-          if (entry.th32ParentProcessID != stubId || entry.th32ProcessID == setupId) continue;
-          for (HWND window : driver::TopLevelWindows(entry.th32ProcessID))
+        for (const PROCESSENTRY32& child : ChildrenOf(stubId)) {
+          if (child.th32ProcessID == setupId) continue;
+          for (HWND window : driver::TopLevelWindows(child.th32ProcessID))
             if (IsWindowVisible(window) && !driver::WindowText(window).empty()) found = window;
-          if (found) *program = entry.szExeFile;
+          if (found) *program = child.szExeFile;
         }
-        CloseHandle(snapshot);
         return found != nullptr;
       },
       10000);
@@ -280,7 +283,9 @@ void StartBuiltFile(Road& road) {
   if (!road.progress) Fail("the built file's window titled " + title);
   std::string extracting = FollowProgress(road, "Extracting", "the built file unpacks");
   std::string shot = ShotOf(road.progress, "progress");
-  road.workspace = driver::WorkspaceOf(road.progressTexts.front());
+  for (const std::string& text : road.progressTexts)
+    if (StartsWith(text, "Making folder")) road.workspace = driver::WorkspaceOf(text);
+  if (road.workspace.empty()) Fail("the built file names its workspace");
   Step(1, "the built file runs: its window \"" + title + "\" made the workspace " + road.workspace +
               ", checked its sums and shows \"" + OneLine(extracting) + "\" [" + shot + "]");
 }
