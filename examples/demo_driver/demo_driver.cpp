@@ -418,15 +418,11 @@ void Install(Road& road, const Made& made) {
     if (item.find("Welcome.sdoc") == std::string::npos && item.find("samplegr.dll") == std::string::npos)
       missing.push_back(item);
   if (!missing.empty()) Fail("the install made everything; missing:" + Joined(missing));
-  char command[MAX_PATH] = "";
-  DWORD size = sizeof command;
-  RegGetValueA(HKEY_LOCAL_MACHINE, driver::UninstallKey(kApplication).c_str(), "UninstallString", RRF_RT_REG_SZ,
-               nullptr, command, &size);
   Step(5, "the user presses \"実行\" [Run]; setup works [" + working + "], its label showing " + Texts(texts) + "; " +
               road.folder +
               " holds the program, its read-me, the backdrop's pictures, Setup.exe and Setup.ini; links in the "
               "start menu, on the desktop, in Startup and Send To; .sdoc files open with Sample App; the uninstall "
-              "entry starts \"" + command + "\"");
+              "entry starts \"" + setuptest::UninstallCommand(kApplication) + "\"");
 
   const std::string folder = UserFolder("Programs") + "\\" + kApplication;
   std::string entries;
@@ -485,16 +481,10 @@ HWND MessageBoxOf(DWORD processId, HWND dialog) {
 }
 
 void UninstallFromTheList(Road& road, const Made& made) {
-  // Started as the system's list starts it: its command as it stands, from
-  // a folder of its own, by a program without a console (one the hidden
-  // batch of the removal could write to).
-  char command[MAX_PATH] = "";
-  DWORD size = sizeof command;
-  if (RegGetValueA(HKEY_LOCAL_MACHINE, driver::UninstallKey(kApplication).c_str(), "UninstallString", RRF_RT_REG_SZ,
-                   nullptr, command, &size) != ERROR_SUCCESS)
-    Fail("the uninstall entry");
-  driver::Process setup = driver::Start(command, driver::WindowsFolder(), nullptr, DETACHED_PROCESS);
-  if (!setup.started()) Fail(std::string("the uninstall entry's command starts: ") + command);
+  const std::string command = setuptest::UninstallCommand(kApplication);
+  if (command.empty()) Fail("the uninstall entry");
+  driver::Process setup = setuptest::StartFromUninstallList(kApplication);
+  if (!setup.started()) Fail("the uninstall entry's command starts: " + command);
   HWND dialog = WindowWith(setup.id(), IDC_FOLDER_LABEL, "the installed setup's dialog");
   std::string label = WaitForTextThat(
       dialog, IDC_FOLDER_LABEL, [](const std::string& t) { return t == "インストール済です．"; },
