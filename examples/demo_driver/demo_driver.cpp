@@ -93,25 +93,13 @@ std::string WaitForTextThat(HWND window, int id, Match match, const char* what) 
 
 bool StartsWith(const std::string& text, const char* start) { return text.rfind(start, 0) == 0; }
 
-// The processes that `parent` started, as the system lists them now.
-std::vector<PROCESSENTRY32> ChildrenOf(DWORD parent) {
-  std::vector<PROCESSENTRY32> children;
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  PROCESSENTRY32 entry = {};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-    if (entry.th32ParentProcessID == parent) children.push_back(entry);
-  CloseHandle(snapshot);
-  return children;
-}
-
 // A process that `parent` started, running `program`.
 DWORD ChildProcess(DWORD parent, const char* program) {
   DWORD found = 0;
   WaitFor(
       [&] {
-        for (const PROCESSENTRY32& child : ChildrenOf(parent))
-          if (lstrcmpiA(child.szExeFile, program) == 0) found = child.th32ProcessID;
+        for (const driver::ChildProcess& child : driver::ChildrenOf(parent))
+          if (lstrcmpiA(child.name.c_str(), program) == 0) found = child.id;
         return found != 0;
       },
       kWindowTimeoutMs);
@@ -236,11 +224,11 @@ HWND OtherShellWindow(DWORD stubId, DWORD setupId, std::string* program) {
   HWND found = nullptr;
   WaitFor(
       [&] {
-        for (const PROCESSENTRY32& child : ChildrenOf(stubId)) {
-          if (child.th32ProcessID == setupId) continue;
-          for (HWND window : driver::TopLevelWindows(child.th32ProcessID))
+        for (const driver::ChildProcess& child : driver::ChildrenOf(stubId)) {
+          if (child.id == setupId) continue;
+          for (HWND window : driver::TopLevelWindows(child.id))
             if (IsWindowVisible(window) && !driver::WindowText(window).empty()) found = window;
-          if (found) *program = child.szExeFile;
+          if (found) *program = child.name;
         }
         return found != nullptr;
       },

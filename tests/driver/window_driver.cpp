@@ -143,16 +143,23 @@ Captured RunCaptured(const std::string& commandLine, const std::string& folder, 
 
 namespace {
 
-// The running processes that this one started, by id; false when they
-// cannot be listed.
-bool ListChildren(std::set<DWORD>* children) {
+// The processes that `parent` started; false when they cannot be listed.
+bool ListChildren(DWORD parent, std::vector<ChildProcess>* children) {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE) return false;
   PROCESSENTRY32 entry;
   entry.dwSize = sizeof entry;
   for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-    if (entry.th32ParentProcessID == GetCurrentProcessId()) children->insert(entry.th32ProcessID);
+    if (entry.th32ParentProcessID == parent) children->push_back({entry.th32ProcessID, entry.szExeFile});
   CloseHandle(snapshot);
+  return true;
+}
+
+// The ids of those this process started.
+bool ListChildren(std::set<DWORD>* ids) {
+  std::vector<ChildProcess> children;
+  if (!ListChildren(GetCurrentProcessId(), &children)) return false;
+  for (const ChildProcess& child : children) ids->insert(child.id);
   return true;
 }
 
@@ -165,6 +172,12 @@ bool StillRuns(DWORD processId) {
 }
 
 }  // namespace
+
+std::vector<ChildProcess> ChildrenOf(DWORD parent) {
+  std::vector<ChildProcess> children;
+  ListChildren(parent, &children);
+  return children;
+}
 
 LaterPrograms::LaterPrograms() { ListChildren(&earlier_); }
 

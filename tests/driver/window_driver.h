@@ -86,6 +86,14 @@ class LaterPrograms {
   std::set<DWORD> earlier_;
 };
 
+// A process that another one started: its id and its program's file name.
+struct ChildProcess {
+  DWORD id;
+  std::string name;
+};
+// The processes that `parent` started, as the system lists them now.
+std::vector<ChildProcess> ChildrenOf(DWORD parent);
+
 // Top-level windows of a process, visible or not.
 std::vector<HWND> TopLevelWindows(DWORD processId);
 
