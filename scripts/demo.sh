@@ -34,16 +34,25 @@ stage complete
 mkdir -p "$demo/complete/[System]"
 cp "$bin/samplegr.dll" "$demo/complete/[System]/"
 
+# Each description checked as setup will read it, once; pack checks it
+# again, and only what else it says is shown.
+for example in minimal typical complete; do
+  "$sfxbuild" check "$demo/$example"
+done
+pack() {
+  "$sfxbuild" pack "$@" 2>"$demo/pack.log" || { cat "$demo/pack.log" >&2; return 1; }
+  grep -v -E '/Setup\.ini:[0-9]+: warning' "$demo/pack.log" >&2 || true
+}
 for format in lzh cab extract exe; do
   inner=()
   [ "$format" = exe ] && inner=(--inner "$bin/innersfx.exe")
-  "$sfxbuild" pack --format "$format" --stub "$bin/stub-$format.exe" "${inner[@]}" --from "$demo/complete" \
+  pack --format "$format" --stub "$bin/stub-$format.exe" "${inner[@]}" --from "$demo/complete" \
     --final '[Application]\Sample App\Welcome.sdoc' -o "$dist/Sample Setup ($format).exe"
 done
 for example in minimal typical; do
-  "$sfxbuild" pack --format lzh --stub "$bin/stub-lzh.exe" --from "$demo/$example" \
-    -o "$dist/${example^} Sample Setup.exe"
+  pack --format lzh --stub "$bin/stub-lzh.exe" --from "$demo/$example" -o "$dist/${example^} Sample Setup.exe"
 done
+rm -f "$demo/pack.log"
 # The libraries that stub-lzh and stub-cab load lie beside the built files.
 cp "$bin/lzhdec32.dll" "$bin/cab32.dll" "$dist/"
 
