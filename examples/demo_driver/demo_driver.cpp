@@ -54,7 +54,9 @@ void Print(const std::string& ansi) {
   WriteFile(out, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
 }
 
-void Step(int number, const std::string& text) { Print(std::to_string(number) + "/" + std::to_string(kSteps) + " " + text); }
+void Step(int number, const std::string& text) {
+  Print(std::to_string(number) + "/" + std::to_string(kSteps) + " " + text);
+}
 
 // Saves the screen as NN-name.bmp; make demo turns it into the PNG file
 // whose name this returns.
@@ -69,8 +71,8 @@ BOOL CALLBACK PrintVisibleWindow(HWND window, LPARAM) {
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
   if (IsWindowVisible(window))
-    Print("  process " + std::to_string(process) + " " + driver::ClassName(window) + " \"" + driver::WindowText(window) +
-          "\"");
+    Print("  process " + std::to_string(process) + " " + driver::ClassName(window) + " \"" +
+          driver::WindowText(window) + "\"");
   return TRUE;
 }
 
@@ -94,7 +96,7 @@ std::string WaitForTextThat(HWND window, int id, Match match, const char* what) 
 bool StartsWith(const std::string& text, const char* start) { return text.rfind(start, 0) == 0; }
 
 // A process that `parent` started, running `program`.
-DWORD ChildProcess(DWORD parent, const char* program) {
+DWORD WaitForChild(DWORD parent, const char* program) {
   DWORD found = 0;
   WaitFor(
       [&] {
@@ -256,7 +258,8 @@ std::string FollowProgress(Road& road, const char* start, const char* what) {
   return WaitForTextThat(
       road.progress, IDC_PROGRESS_TEXT,
       [&](const std::string& t) {
-        if (!t.empty() && (road.progressTexts.empty() || road.progressTexts.back() != t)) road.progressTexts.push_back(t);
+        if (!t.empty() && (road.progressTexts.empty() || road.progressTexts.back() != t))
+          road.progressTexts.push_back(t);
         return StartsWith(t, start);
       },
       what);
@@ -279,7 +282,7 @@ void StartBuiltFile(Road& road) {
 }
 
 void BackdropAndShellItems(Road& road) {
-  road.setupId = ChildProcess(road.stub.id(), "setup.exe");
+  road.setupId = WaitForChild(road.stub.id(), "setup.exe");
   const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
   // The backdrop starts black and shows its gradient across the screen.
   if (!WaitFor([&] { return ScreenPixel(width - 1, height / 3) != RGB(0, 0, 0); }, kWindowTimeoutMs))
@@ -302,8 +305,8 @@ void BackdropAndShellItems(Road& road) {
   std::string title = driver::WindowText(editor);
   std::string shot = ShotOf(editor, "backdrop");
   Close(editor, "the editor closes");
-  Step(2, line + "; Setup.ini, lying there too, opens in " + program + " (\"" + title +
-              "\"), which the user closes [" + shot + "]");
+  Step(2, line + "; Setup.ini, lying there too, opens in " + program + " (\"" + title + "\"), which the user closes [" +
+              shot + "]");
 }
 
 void ReadMe(Road& road) {
@@ -311,8 +314,7 @@ void ReadMe(Road& road) {
   driver::PressButton(road.dialog, IDC_READ_ME);
   HWND viewer = WindowWith(road.setupId, IDC_README_END, "the read-me viewer");
   WaitForTextThat(
-      viewer, IDC_PAGE_BUTTON1, [](const std::string& t) { return t == "What you get >"; },
-      "the read-me's first page");
+      viewer, IDC_PAGE_BUTTON1, [](const std::string& t) { return t == "What you get >"; }, "the read-me's first page");
   std::string first = ShotOf(viewer, "readme-welcome");
   driver::PressButton(viewer, IDC_PAGE_BUTTON1);
   WaitForTextThat(
@@ -340,8 +342,8 @@ void Dialog(Road& road) {
     if (setuptest::Checked(road.dialog, id))
       checked += (checked.empty() ? "\"" : ", \"") + driver::ControlText(road.dialog, id) + "\"";
   std::string shot = ShotOf(road.dialog, "dialog");
-  Step(4, "setup's dialog \"" + driver::WindowText(road.dialog) + "\": " +
-              driver::ControlText(road.dialog, IDC_FOLDER_LABEL) + " " + road.folder +
+  Step(4, "setup's dialog \"" + driver::WindowText(road.dialog) +
+              "\": " + driver::ControlText(road.dialog, IDC_FOLDER_LABEL) + " " + road.folder +
               "; the user ticks the startup box, so " + checked + " are checked [" + shot + "]");
 }
 
@@ -390,9 +392,9 @@ void Install(Road& road, const Made& made) {
         if (t == before || (!texts.empty() && texts.back() == t)) return false;
         texts.push_back(t);
         // The run handles no messages until it ends: the screen is taken
-        // as it stands (under Wine it shows the dialog's last texts a
-        // little late: a window's picture reaches the screen only while
-        // its program waits for messages, or 50 ms after the last).
+        // as it stands, and under Wine it may still show an earlier text
+        // (a program busy with its run does not always get what it painted
+        // onto the screen at once).
         if (t == "システムの設定をしています．") working = Shot("installing");
         return t == "終了しました．";
       },
@@ -408,9 +410,11 @@ void Install(Road& road, const Made& made) {
   if (!missing.empty()) Fail("the install made everything; missing:" + Joined(missing));
   Step(5, "the user presses \"実行\" [Run]; setup works [" + working + "], its label showing " + Texts(texts) + "; " +
               road.folder +
-              " holds the program, its read-me, the backdrop's pictures, Setup.exe and Setup.ini; links in the "
-              "start menu, on the desktop, in Startup and Send To; .sdoc files open with Sample App; the uninstall "
-              "entry starts \"" + setuptest::UninstallCommand(kApplication) + "\"");
+              " holds the program, its read-me, the backdrop's pictures, Setup.exe and "
+              "Setup.ini; links in the start menu, on the desktop, in Startup and Send To; .sdoc files open with "
+              "Sample App; App Paths\\Sample App.exe and Software\\Sample Maker\\Sample App are written; the "
+              "uninstall entry starts \"" +
+              setuptest::UninstallCommand(kApplication) + "\"");
 
   const std::string folder = UserFolder("Programs") + "\\" + kApplication;
   std::string entries;
@@ -426,8 +430,8 @@ void PressOk(Road& road) {
   if (!driver::IsControlVisible(road.progress, IDC_OK)) Fail("the built file's OK button");
   std::string shot = ShotOf(road.progress, "ok");
   driver::PressButton(road.progress, IDC_OK);
-  Step(7, "setup has ended; the built file's window says \"" + OneLine(text) + "\": the user presses OK [" + shot +
-              "]");
+  Step(7,
+       "setup has ended; the built file's window says \"" + OneLine(text) + "\": the user presses OK [" + shot + "]");
 }
 
 void Distribution(Road& road) {
@@ -456,8 +460,8 @@ void FinalCommand() {
   std::string title = driver::WindowText(window);
   Close(window, "Sample App closes");
   Step(9, "the final command [Application]\\Sample App\\Welcome.sdoc opens through the new .sdoc association: \"" +
-              title + "\" shows the document, its library's greeting and its start count; the user closes it [" +
-              shot + "]");
+              title + "\" shows the document, its library's greeting and its start count; the user closes it [" + shot +
+              "]");
 }
 
 // A message box of the program: a dialog with the static text of id

@@ -90,7 +90,8 @@ void DescribeLibrary() {
   HMODULE library = LoadLibraryA(path);
   using Greeting = const char* (*)();
   Greeting greeting =
-      library ? reinterpret_cast<Greeting>(reinterpret_cast<void*>(GetProcAddress(library, "SampleGreeting"))) : nullptr;
+      library ? reinterpret_cast<Greeting>(reinterpret_cast<void*>(GetProcAddress(library, "SampleGreeting")))
+              : nullptr;
   if (greeting)
     Line("%s says: %s", path, greeting());
   else

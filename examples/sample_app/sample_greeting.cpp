@@ -3,6 +3,4 @@
 // App looks for it.
 #include <windows.h>
 
-extern "C" __declspec(dllexport) const char* SampleGreeting() {
-  return "Hello from the system folder.";
-}
+extern "C" __declspec(dllexport) const char* SampleGreeting() { return "Hello from the system folder."; }

@@ -3,9 +3,8 @@
 // expects it; installed through the dialog into a folder of the test's,
 // then uninstalled from the system's list, leaving none of their files,
 // links and keys. (make demo runs the complete example's whole road.)
-#include "setup_run.h"
-
 #include "machine.h"
+#include "setup_run.h"
 
 namespace {
 
@@ -31,8 +30,8 @@ class Examples : public SetupRun {
         ASSERT_TRUE(CopyFileA((shell + "\\" + entry).c_str(), (app_ + "\\" + entry).c_str(), FALSE)) << entry;
     }
     ASSERT_TRUE(driver::MakeFolders(app_ + "\\bin"));
-    ASSERT_TRUE(CopyFileA((driver::ProgramFolder() + "\\Sample App.exe").c_str(), (app_ + "\\bin\\Sample App.exe").c_str(),
-                          FALSE));
+    ASSERT_TRUE(CopyFileA((driver::ProgramFolder() + "\\Sample App.exe").c_str(),
+                          (app_ + "\\bin\\Sample App.exe").c_str(), FALSE));
   }
   // The dialog as it opens: the folder it proposes below the program-files
   // folder, changed to `folder`.
