@@ -460,8 +460,10 @@ void FinalCommand() {
   std::string title = driver::WindowText(window);
   Close(window, "Sample App closes");
   Step(9, "the final command [Application]\\Sample App\\Welcome.sdoc opens through the new .sdoc association: \"" +
-              title + "\" shows the document, its library's greeting and its start count; the user closes it [" + shot +
-              "]");
+              title +
+              "\" shows the document, its library's greeting, the edition setup's registry line wrote and its start "
+              "count; the user closes it [" +
+              shot + "]");
 }
 
 // A message box of the program: a dialog with the static text of id

@@ -3,7 +3,8 @@
 // installed into, the document it was opened with (through its file
 // association), the greeting of the library a built file put into the
 // system folder, and how often it has run, counted in its own settings key
-// (the key the uninstall deletes).
+// (the key the uninstall deletes), beside the edition that setup wrote
+// there.
 #include <stdarg.h>
 #include <windows.h>
 
@@ -111,8 +112,16 @@ void CountRun() {
     runs = 0;
   ++runs;
   RegSetValueExA(key, "Runs", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&runs), sizeof runs);
+  // Written by the complete example's setup, from a registry line.
+  char edition[64];
+  size = sizeof edition - 1;
+  if (RegQueryValueExA(key, "Edition", nullptr, &type, reinterpret_cast<BYTE*>(edition), &size) != ERROR_SUCCESS ||
+      type != REG_SZ)
+    size = 0;
+  edition[size] = '\0';
   RegCloseKey(key);
   Line("Started %lu time%s (HKEY_CURRENT_USER\\%s, value Runs).", runs, runs == 1 ? "" : "s", kSettingsKey);
+  if (edition[0]) Line("Edition: %s (value Edition, which setup wrote).", edition);
 }
 
 void Describe() {
