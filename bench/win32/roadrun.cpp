@@ -15,12 +15,10 @@
 // Exit code 0 when the road ran to its end, 3 when NAME has no uninstall
 // entry, 1 on anything else (with a line on stderr).
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "window_driver.h"
 
@@ -40,30 +38,12 @@ int Fail(const char* what) {
   return 1;
 }
 
-struct Child {
-  DWORD id;
-  std::string name;
-};
-
-// The processes that `parent` started, still running or not.
-std::vector<Child> ChildrenOf(DWORD parent) {
-  std::vector<Child> children;
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return children;
-  PROCESSENTRY32 entry = {};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-    if (entry.th32ParentProcessID == parent) children.push_back({entry.th32ProcessID, entry.szExeFile});
-  CloseHandle(snapshot);
-  return children;
-}
-
 // The first child of `parent` named `name`, opened for waiting; null when
 // none came within the time.
 HANDLE WaitForChild(DWORD parent, const char* name, DWORD timeoutMs, DWORD* id) {
   DWORD start = GetTickCount();
   do {
-    for (const Child& child : ChildrenOf(parent)) {
+    for (const driver::ChildProcess& child : driver::ChildrenOf(parent)) {
       if (lstrcmpiA(child.name.c_str(), name) != 0) continue;
       HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, child.id);
       if (process) {
@@ -85,7 +65,7 @@ bool WaitForExit(HANDLE process, DWORD timeoutMs, DWORD* code) {
 // What a user does with the other windows a built file opened from its
 // "[shell]" folder (a text editor showing Setup.ini): closes them.
 void CloseOthers(DWORD stub, const char* keep) {
-  for (const Child& child : ChildrenOf(stub)) {
+  for (const driver::ChildProcess& child : driver::ChildrenOf(stub)) {
     if (lstrcmpiA(child.name.c_str(), keep) == 0) continue;
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, child.id);
     if (!process) continue;
@@ -179,7 +159,7 @@ int Uninstall(const char* name, const char* folder) {
   Event("uninstall-end");
   // What the uninstall left to a copy of itself, which removes the program
   // and its folder once the uninstall has ended.
-  for (const Child& child : ChildrenOf(program.id())) ProcessId("removal", child.id);
+  for (const driver::ChildProcess& child : driver::ChildrenOf(program.id())) ProcessId("removal", child.id);
   if (!WaitUntilGone(folder, 120000)) return Fail("the installation folder stayed");
   Event("gone");
   return code == 0 ? 0 : Fail("the uninstall failed");

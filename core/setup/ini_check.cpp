@@ -308,10 +308,16 @@ class Checker {
   void CheckValue(const Section& section, const Entry& entry, ValueKind kind, uint16_t size) {
     std::string where = Where(section, entry);
     const std::string& value = entry.value;
-    // A quoted program with its arguments; single quotes inside are more
-    // often apostrophes, which the reading leaves as meant.
-    if (entry.written != value && entry.written[0] == '"' && value.find('"') != std::string::npos)
-      Warn(entry.line, where, "reads as " + value + ": setup drops the quotes at both ends and keeps the ones inside");
+    // A quoted program with quoted arguments ("app.exe" "%1") loses the
+    // quote before the program, and the one after the last argument: the
+    // quotes left inside lose their pair. One more pair around the whole
+    // ("..."), which reads starting with its quote, is the cure. Single
+    // quotes inside are more often apostrophes, which the reading leaves as
+    // meant.
+    if (entry.written != value && entry.written[0] == '"' && value.find('"') != std::string::npos && value[0] != '"')
+      Warn(entry.line, where,
+           "reads as " + value + ": setup drops the quotes at both ends and keeps the ones inside; put one more pair "
+           "around the value");
     if (kind == ValueKind::kText) {
       if (value.size() >= size)
         Warn(entry.line, where,

@@ -96,7 +96,7 @@ std::string EnvironmentBlock(const std::map<std::string, std::string>& set) {
 }  // namespace
 
 Process Start(const std::string& commandLine, const std::string& folder,
-              const std::map<std::string, std::string>* environment) {
+              const std::map<std::string, std::string>* environment, DWORD flags) {
   Process result;
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
@@ -104,7 +104,8 @@ Process Start(const std::string& commandLine, const std::string& folder,
   std::string line = commandLine;
   std::string block = environment ? EnvironmentBlock(*environment) : std::string();
   // Suspended until it is in its job, so that nothing it starts escapes.
-  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, block.empty() ? nullptr : &block[0],
+  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED | flags,
+                      block.empty() ? nullptr : &block[0],
                       folder.empty() ? nullptr : folder.c_str(), &startup, &info))
     return result;
   result.process_ = info.hProcess;
@@ -142,16 +143,23 @@ Captured RunCaptured(const std::string& commandLine, const std::string& folder, 
 
 namespace {
 
-// The running processes that this one started, by id; false when they
-// cannot be listed.
-bool ListChildren(std::set<DWORD>* children) {
+// The processes that `parent` started; false when they cannot be listed.
+bool ListChildren(DWORD parent, std::vector<ChildProcess>* children) {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE) return false;
   PROCESSENTRY32 entry;
   entry.dwSize = sizeof entry;
   for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-    if (entry.th32ParentProcessID == GetCurrentProcessId()) children->insert(entry.th32ProcessID);
+    if (entry.th32ParentProcessID == parent) children->push_back({entry.th32ProcessID, entry.szExeFile});
   CloseHandle(snapshot);
+  return true;
+}
+
+// The ids of those this process started.
+bool ListChildren(std::set<DWORD>* ids) {
+  std::vector<ChildProcess> children;
+  if (!ListChildren(GetCurrentProcessId(), &children)) return false;
+  for (const ChildProcess& child : children) ids->insert(child.id);
   return true;
 }
 
@@ -164,6 +172,12 @@ bool StillRuns(DWORD processId) {
 }
 
 }  // namespace
+
+std::vector<ChildProcess> ChildrenOf(DWORD parent) {
+  std::vector<ChildProcess> children;
+  ListChildren(parent, &children);
+  return children;
+}
 
 LaterPrograms::LaterPrograms() { ListChildren(&earlier_); }
 

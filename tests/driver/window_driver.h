@@ -45,7 +45,7 @@ class Process {
   void Kill();
 
  private:
-  friend Process Start(const std::string&, const std::string&, const std::map<std::string, std::string>*);
+  friend Process Start(const std::string&, const std::string&, const std::map<std::string, std::string>*, DWORD);
   void Close();
   HANDLE process_ = nullptr;
   HANDLE thread_ = nullptr;
@@ -55,10 +55,11 @@ class Process {
 
 // Starts `commandLine` in `folder`. Without `environment` the program gets
 // this process's environment; otherwise this process's environment with the
-// given variables set (an empty value removes the variable). Check
-// started() on the result.
+// given variables set (an empty value removes the variable). `flags` adds
+// creation flags (DETACHED_PROCESS: started as a program without a console
+// starts it). Check started() on the result.
 Process Start(const std::string& commandLine, const std::string& folder,
-              const std::map<std::string, std::string>* environment = nullptr);
+              const std::map<std::string, std::string>* environment = nullptr, DWORD flags = 0);
 
 // Runs a console program to its end; returns its exit code, or -1.
 int RunToEnd(const std::string& commandLine, const std::string& folder, DWORD timeoutMs = 60000);
@@ -84,6 +85,14 @@ class LaterPrograms {
  private:
   std::set<DWORD> earlier_;
 };
+
+// A process that another one started: its id and its program's file name.
+struct ChildProcess {
+  DWORD id;
+  std::string name;
+};
+// The processes that `parent` started, as the system lists them now.
+std::vector<ChildProcess> ChildrenOf(DWORD parent);
 
 // Top-level windows of a process, visible or not.
 std::vector<HWND> TopLevelWindows(DWORD processId);

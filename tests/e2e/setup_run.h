@@ -85,6 +85,25 @@ bool WaitFor(Done done, DWORD timeoutMs = 5000) {
   return true;
 }
 
+// The command line of `application`'s entry in the system's uninstall
+// list; empty when it has none.
+inline std::string UninstallCommand(const std::string& application) {
+  char command[MAX_PATH] = "";
+  DWORD size = sizeof command;
+  RegGetValueA(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\" + application).c_str(), "UninstallString",
+               RRF_RT_REG_SZ, nullptr, command, &size);
+  return command;
+}
+
+// Starts that command as the system's list does: as it stands (the entry
+// names no quotes), from a folder of its own, by a program without a
+// console (which the removal's hidden batch would otherwise write to).
+inline driver::Process StartFromUninstallList(const std::string& application) {
+  char windows[MAX_PATH];
+  GetWindowsDirectoryA(windows, sizeof windows);
+  return driver::Start(UninstallCommand(application), windows, nullptr, DETACHED_PROCESS);
+}
+
 class SetupRun : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -168,6 +187,13 @@ class SetupRun : public ::testing::Test {
     DWORD code = 99;
     EXPECT_TRUE(process.Wait(timeoutMs, &code));
     EXPECT_EQ(code, 0u);
+  }
+  // The removal copy and its batch have finished with `folder`.
+  void ExpectRemovalCopyDone(const std::string& folder, bool folderGoes) {
+    EXPECT_TRUE(WaitUntilGone(folder + "\\Setup.exe", 20000));
+    EXPECT_TRUE(WaitUntilGone("C:\\delus.bat", 5000));
+    EXPECT_TRUE(WaitFor([] { return CountProcesses("setup.exe") == 0; }));
+    EXPECT_EQ(driver::Exists(folder), !folderGoes);
   }
   // Cancels the dialog and waits for the program to end.
   void Cancel(driver::Process& process, HWND dialog) {

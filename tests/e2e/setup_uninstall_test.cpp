@@ -121,25 +121,6 @@ class SetupUninstall : public SetupRun {
     ListFiles("C:", false, &items);
     return items;
   }
-  // Starts the command line of the uninstall entry as the system's list
-  // does, from a folder of its own; the entry names no quotes.
-  driver::Process StartFromUninstallList(const std::string& name) {
-    char command[MAX_PATH] = "", windows[MAX_PATH];
-    DWORD size = sizeof command;
-    RegGetValueA(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\" + name).c_str(), "UninstallString",
-                 RRF_RT_REG_SZ, nullptr, command, &size);
-    EXPECT_NE(command[0], '\0');
-    GetWindowsDirectoryA(windows, sizeof windows);
-    return driver::Start(command, windows);
-  }
-  // The removal copy and its batch have finished with `folder`.
-  void ExpectRemovalCopyDone(const std::string& folder, bool folderGoes) {
-    EXPECT_TRUE(WaitUntilGone(folder + "\\Setup.exe", 20000));
-    EXPECT_TRUE(WaitUntilGone("C:\\delus.bat", 5000));
-    EXPECT_TRUE(WaitFor([] { return CountProcesses("setup.exe") == 0; }));
-    EXPECT_EQ(driver::Exists(folder), !folderGoes);
-  }
-
   std::string folder_;
 };
 

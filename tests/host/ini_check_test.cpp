@@ -128,6 +128,8 @@ TEST(IniCheck, ValuesSetupReadsOtherwise) {
       {"a negative option value", "[Check]\r\nCopy=-1\r\n", 2, "[Check] Copy", "-1 is no option value", false},
   };
   for (const Case& c : cases) ExpectOneFinding(c);
+  // One more pair of quotes around a quoted command reads as written.
+  EXPECT_EQ(Shown(Check("[Ext0]\r\nExt=.a\r\nCommand=\"\"app.exe\" \"%1\"\"\r\n")), "");
   // The longest values that fit are no fault.
   EXPECT_EQ(Shown(Check("[Setup]\r\nName=" + std::string(259, 'x') + "\r\n[Ext0]\r\nExt=." + std::string(254, 'x') +
                         "\r\n[Reg]\r\nMake0=HKEY_CURRENT_USER\\" + std::string(1039 - 18, 'k') + "\r\n")),

@@ -219,6 +219,15 @@ TEST_F(SetupUninstall, AssociationsMadeAndTakenAway) {
        "SfxB.Kind\\shell\\open\\command|=$F\\app.exe /p \"%1\" SfxB.Kind|=SfxB.Kind "
        "SfxC.Kind\\shell\\edit\\command|=$F\\app.exe  SfxC.Kind|=SfxC.Kind",
        "", "<none>", "<none>"},
+      // Reading a profile value drops one pair of quotes that encloses all
+      // of it: a command that ends with a quoted argument needs an outer
+      // pair, or its program loses its opening quote.
+      {"a command quoted from end to end loses that pair of quotes", {}, {},
+       "[Ext0]\r\nExt=.sfxa\r\nKind=SfxA.Kind\r\nVerb=open\r\nCommand=\"\"app.exe\" \"%1\"\"\r\n"
+       "[Ext1]\r\nExt=.sfxb\r\nKind=SfxB.Kind\r\nVerb=open\r\nCommand=\"app.exe\" \"%1\"",
+       ".sfxa|=SfxA.Kind .sfxb|=SfxB.Kind SfxA.Kind\\shell\\open\\command|=\"$F\\app.exe\" \"%1\" SfxA.Kind|=SfxA.Kind "
+       "SfxB.Kind\\shell\\open\\command|=$F\\app.exe\" \"%1 SfxB.Kind|=SfxB.Kind",
+       "", "<none>", "<none>"},
       {"a gap ends the sections; without icon or verb the class key stays", {}, {},
        "[Ext0]\r\nExt=.sfxa\r\nKind=SfxA.Kind\r\n[Ext2]\r\nExt=.sfxc\r\nKind=SfxC.Kind",
        ".sfxa|=SfxA.Kind SfxA.Kind|=SfxA.Kind", "SfxA.Kind|=SfxA.Kind", "<none>", "<none>"},
