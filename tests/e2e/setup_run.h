@@ -85,6 +85,27 @@ bool WaitFor(Done done, DWORD timeoutMs = 5000) {
   return true;
 }
 
+// Starts the command line of the uninstall entry `name` as the system's
+// list does, from a folder of its own; the entry names no quotes.
+inline driver::Process StartFromUninstallList(const std::string& name) {
+  char command[MAX_PATH] = "", windows[MAX_PATH];
+  DWORD size = sizeof command;
+  RegGetValueA(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\" + name).c_str(), "UninstallString",
+               RRF_RT_REG_SZ, nullptr, command, &size);
+  EXPECT_NE(command[0], '\0') << "no uninstall entry " << name;
+  GetWindowsDirectoryA(windows, sizeof windows);
+  return driver::Start(command, windows);
+}
+
+// The removal copy of an uninstall and its batch have finished with
+// `folder`, which is gone or, holding files of the user's, stays.
+inline void ExpectRemovalCopyDone(const std::string& folder, bool folderGoes) {
+  EXPECT_TRUE(WaitUntilGone(folder + "\\Setup.exe", 20000));
+  EXPECT_TRUE(WaitUntilGone("C:\\delus.bat", 5000));
+  EXPECT_TRUE(WaitFor([] { return CountProcesses("setup.exe") == 0; }));
+  EXPECT_EQ(driver::Exists(folder), !folderGoes);
+}
+
 class SetupRun : public ::testing::Test {
  protected:
   void SetUp() override {
