@@ -12,8 +12,6 @@
 
 namespace {
 
-const char kWaitingText[] = "Push \"OK\".\nIf you are all set...\n\nor \"Cancel\" to run away.";
-
 class Distribution : public driver::BuiltFileTest {
  protected:
   // A batch file in the packed folder that writes the folder it runs in to `marker`.
@@ -89,7 +87,7 @@ class ShellRun : public Distribution {
     HWND window = driver::WaitForWindow(process_.id(), "#32770", "with shell", 10000);
     EXPECT_NE(window, nullptr);
     if (!window) return nullptr;
-    EXPECT_TRUE(driver::WaitForText(window, IDC_PROGRESS_TEXT, kWaitingText, 30000));
+    EXPECT_TRUE(driver::WaitForText(window, IDC_PROGRESS_TEXT, driver::kWaitingText, 30000));
     EXPECT_TRUE(driver::IsControlVisible(window, IDC_OK));
     EXPECT_TRUE(driver::IsControlVisible(window, IDC_CANCEL));
     EXPECT_TRUE(driver::WaitForLine(root_ + "\\shell ran.txt"));
@@ -135,7 +133,7 @@ TEST_F(Distribution, ShellWithOnlyASubfolderStartsNothingAndDoesNotWait) {
   PutBatch("[shell]\\sub\\not me.bat", root_ + "\\sub ran.txt");
   Put("[Environment]\\SFX_E2E_DEST\\payload.txt", "payload");
   driver::ProgressRun run = Run(Build("subfolder only"));
-  EXPECT_EQ(std::count(run.texts.begin(), run.texts.end(), kWaitingText), 0);
+  EXPECT_EQ(std::count(run.texts.begin(), run.texts.end(), driver::kWaitingText), 0);
   ASSERT_FALSE(run.texts.empty());
   EXPECT_EQ(run.texts.back(), "Deleting workspace...") << "the [shell] folder is deleted, not left over";
   EXPECT_EQ(driver::ReadFileBytes(dest_ + "\\payload.txt"), "payload");
