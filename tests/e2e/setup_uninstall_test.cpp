@@ -43,20 +43,6 @@ class SetupUninstall : public SetupRun {
     return {menu + "\\App.lnk", menu + "\\Docs\\Read Me.lnk", UserFolder("Desktop") + "\\Sfx Round Trip.lnk",
             UserFolder("Startup") + "\\Sfx Round Trip Startup.lnk", UserFolder("SendTo") + "\\Sfx Round Trip Send.lnk"};
   }
-  // The folders an install touches: the test's own (the description it
-  // ran from aside), the user's folders and the drive's root.
-  std::vector<std::string> FileSnapshot() {
-    std::vector<std::string> items;
-    driver::ListFiles(root_, true, &items);
-    // The description that ran the install keeps what it did: the chosen
-    // folder, the records, the boxes.
-    std::string description = ini_ + " ";
-    for (std::string& item : items)
-      if (item.compare(0, description.size(), description) == 0) item = ini_;
-    driver::ListUserFolders(&items);
-    return items;
-  }
-
   std::string folder_;
 };
 
