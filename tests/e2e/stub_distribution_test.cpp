@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <map>
 
 #include "built_file.h"
 
@@ -165,6 +166,27 @@ TEST_F(Distribution, ApplicationFolderReceivesFilesAndRecordsThemOnce) {
   EXPECT_EQ(driver::ProfileList(ini, "MakedDirectory"), std::vector<std::string>{app});
   EXPECT_TRUE(driver::KeyExists(HKEY_LOCAL_MACHINE, driver::UninstallKey(missing)))
       << "a name without a key leaves an empty key";
+}
+
+// An application updated while it runs: its program at the destination is
+// in use, so the shell's move cannot replace it. The running program keeps
+// its file, the new one counts as left over and goes with the workspace,
+// and the rest arrives.
+TEST_F(Distribution, AProgramRunningAtTheDestinationKeepsItsFileAndTheNewOneIsLeftOver) {
+  const std::string running = dest_ + "\\app.exe";
+  ASSERT_TRUE(CopyFileA((driver::ProgramFolder() + "\\late-window.exe").c_str(), running.c_str(), FALSE));
+  const std::string program = driver::ReadFileBytes(running);
+  const std::map<std::string, std::string> forAMinute = {{"SFX_E2E_WINDOW_DELAY_MS", "60000"}};
+  driver::Process application = driver::Start("\"" + running + "\"", dest_, &forAMinute);
+  ASSERT_TRUE(application.started());
+  Put("[Environment]\\SFX_E2E_DEST\\app.exe", "MZ new");
+  Put("[Environment]\\SFX_E2E_DEST\\data.txt", "data");
+  std::vector<std::string> texts = Run(Build("update while running")).texts;
+  ASSERT_FALSE(texts.empty());
+  EXPECT_EQ(texts.back(), "1 File\n6 Bytes\n...failure at copy.\n\nDeleting workspace...");
+  EXPECT_TRUE(driver::ReadFileBytes(running) == program) << "the running program's file was replaced";
+  EXPECT_EQ(driver::ReadFileBytes(dest_ + "\\data.txt"), "data");
+  application.Kill();
 }
 
 TEST_F(Distribution, UserFolderIsAskedOnceForTheTokenAndTheFinalCommand) {
