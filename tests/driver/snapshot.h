@@ -57,7 +57,8 @@ inline void ListSubkeys(HKEY root, const char* rootName, const std::string& path
 // The whole tree below root\`path` (RegistryItems), each item after the
 // key's own name.
 inline void ListKeyTree(HKEY root, const char* rootName, const std::string& path, std::vector<std::string>* items) {
-  for (const std::string& item : RegistryItems(root, path)) items->push_back(std::string(rootName) + "\\" + path + " " + item);
+  for (const std::string& item : RegistryItems(root, path))
+    items->push_back(std::string(rootName) + "\\" + path + " " + item);
 }
 
 // Every key an install touches: the names below the classes root and below

@@ -177,8 +177,8 @@ TEST_P(Road, InstallsThroughSetupAndTheUninstallLeavesOnlyWhatTheKitKeeps) {
   });
   ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.code, 0u);
-  std::vector<std::string> texts =
-      driver::WholeRunTexts(run.workspace, GetParam().extracting, "Transport...\n\n" + driver::CountText(files_, bytes_));
+  std::vector<std::string> texts = driver::WholeRunTexts(run.workspace, GetParam().extracting,
+                                                         "Transport...\n\n" + driver::CountText(files_, bytes_));
   texts.insert(texts.begin() + 3, driver::kWaitingText);
   EXPECT_EQ(run.texts, texts) << "everything moved";
   ASSERT_TRUE(driver::WaitForLine(marker_)) << "the final command did not run";
@@ -195,7 +195,8 @@ TEST_P(Road, InstallsThroughSetupAndTheUninstallLeavesOnlyWhatTheKitKeeps) {
   std::vector<std::string> moved(copied.begin() + 2, copied.end());
   std::sort(moved.begin(), moved.end());
   EXPECT_EQ(moved, (std::vector<std::string>{f + "done.bat", f + "plugin.dll", f + "plugins"}));
-  EXPECT_EQ(driver::ProfileList(installed, "MakedDirectory"), (std::vector<std::string>{folder_, f + "bin", f + "doc"}));
+  EXPECT_EQ(driver::ProfileList(installed, "MakedDirectory"),
+            (std::vector<std::string>{folder_, f + "bin", f + "doc"}));
   EXPECT_EQ(driver::ReadFileBytes(f + "plugins\\extra.dat"), "extra");
   EXPECT_EQ(driver::ReadFileBytes(systemFile_), "MZ library");
   // The application in use keeps its settings where [Registry] names them.

@@ -95,7 +95,8 @@ const LongKey kInstallKeys[] = {
     {"[Menu5] Path, a full path", "[Menu5]\r\nName=Full Path\r\nPath=@\r\n", "!C:\\full", MAX_PATH - 1,
      [](const Value& v, const Installed& r) { EXPECT_EQ(r.MenuLink("Full Path").target, v.cut.substr(1)); }},
     {"[Menu6] Work, a full path", "[Menu6]\r\nName=Full Work\r\nPath=a.txt\r\nWork=@\r\n", "!C:\\work",
-     MAX_PATH - 1, [](const Value& v, const Installed& r) { EXPECT_EQ(r.MenuLink("Full Work").work, v.cut.substr(1)); }},
+     MAX_PATH - 1,
+     [](const Value& v, const Installed& r) { EXPECT_EQ(r.MenuLink("Full Work").work, v.cut.substr(1)); }},
     {"[Desktop] Short", "[Desktop]\r\nName=Sfx Long Desktop\r\nPath=a.txt\r\nShort=@\r\n", "P", MAX_PATH - 1,
      [](const Value&, const Installed& r) { EXPECT_EQ(r.DesktopLink().hotkey, 0x0650) << "its first character"; }},
     {"[Desktop] Icon", "Icon=@\r\n", "icon", MAX_PATH - 1,
@@ -109,10 +110,14 @@ const LongKey kInstallKeys[] = {
     // The registry takes no key name that long: the extension names a
     // class that is not there, and its uninstall takes the name away.
     {"[Ext1] Kind", "[Ext1]\r\nExt=.sfxlong1\r\nKind=@\r\nVerb=open\r\nCommand=a.txt\r\n", "SfxLong.", MAX_PATH - 1,
-     [](const Value& v, const Installed&) { EXPECT_EQ(RegistryString(HKEY_CLASSES_ROOT, ".sfxlong1", nullptr), v.cut); }},
+     [](const Value& v, const Installed&) {
+       EXPECT_EQ(RegistryString(HKEY_CLASSES_ROOT, ".sfxlong1", nullptr), v.cut);
+     }},
     {"[Ext2] Verb", "[Ext2]\r\nExt=.sfxlong2\r\nKind=SfxLong.Two\r\nVerb=@\r\nCommand=a.txt\r\n", "verb",
      MAX_PATH - 1,
-     [](const Value&, const Installed&) { EXPECT_EQ(driver::RegistryDump(HKEY_CLASSES_ROOT, "SfxLong.Two\\shell"), ""); }},
+     [](const Value&, const Installed&) {
+       EXPECT_EQ(driver::RegistryDump(HKEY_CLASSES_ROOT, "SfxLong.Two\\shell"), "");
+     }},
     {"[Ext3] Command", "[Ext3]\r\nExt=.sfxlong3\r\nKind=SfxLong.Three\r\nVerb=open\r\nIcon=a.txt\r\nCommand=@\r\n",
      "\"a.txt\" ", MAX_PATH - 1,
      [](const Value& v, const Installed& r) {
@@ -121,7 +126,8 @@ const LongKey kInstallKeys[] = {
      }},
     {"[Ext3] IconNo", "IconNo=@\r\n", "1", MAX_PATH - 1,
      [](const Value& v, const Installed& r) {
-       EXPECT_EQ(RegistryString(HKEY_CLASSES_ROOT, "SfxLong.Three\\DefaultIcon", nullptr), r.folder + "\\a.txt," + v.cut);
+       EXPECT_EQ(RegistryString(HKEY_CLASSES_ROOT, "SfxLong.Three\\DefaultIcon", nullptr),
+                 r.folder + "\\a.txt," + v.cut);
      }},
     // A line holds 1039 characters and is refused whole beyond: cut, it
     // could name another value. The data of a line that fits is whole
@@ -149,7 +155,8 @@ const LongKey kUninstallKeys[] = {
     {"[Del] 1, a full path", "1=@\r\n", "!<folder>\\keep", MAX_PATH - 1, nullptr},
     {"[DirRemove] 1", "[DirRemove]\r\n1=@\r\n", "kept", MAX_PATH - 1, nullptr},
     {"[CopiedFile] 0", "[CopiedFile]\r\nCount=1\r\n0=@\r\n", "<folder>\\keep", MAX_PATH - 1, nullptr},
-    {"[MakedDirectory] 1", "[MakedDirectory]\r\nCount=2\r\n0=<folder>\r\n1=@\r\n", "<folder>\\kept", MAX_PATH - 1, nullptr},
+    {"[MakedDirectory] 1", "[MakedDirectory]\r\nCount=2\r\n0=<folder>\r\n1=@\r\n", "<folder>\\kept", MAX_PATH - 1,
+     nullptr},
     {"[Menu] Name", "[Menu]\r\nName=@\r\n", "Sfx Long Keep Menu", MAX_PATH - 1, nullptr},
     {"[Desktop] Name", "[Desktop]\r\nName=@\r\n", "Sfx Long Keep", MAX_PATH - 1, nullptr},
     {"[Send0] Name", "[Send0]\r\nName=@\r\n", "Sfx Long Keep", MAX_PATH - 1, nullptr},
@@ -278,9 +285,8 @@ TEST_F(SetupLimits, OverLongValuesInEveryKeyTheUninstallReadsRemoveNothingElse) 
       ASSERT_TRUE(path.back() == '\\' || driver::PutFile(path, "keep")) << path;
     for (const auto& kept : kKeptKeys) ASSERT_TRUE(driver::SetKeyString(kept.root, kept.key, "Kept", "yes"));
     std::vector<Value> values;
-    ASSERT_TRUE(driver::WriteFileBytes(folder + "\\Setup.ini",
-                                       "[Setup]\r\nName=Sfx Long Keep App\r\n" +
-                                           LongLines(kUninstallKeys, std::size(kUninstallKeys), over, folder, &values)));
+    std::string lines = LongLines(kUninstallKeys, std::size(kUninstallKeys), over, folder, &values);
+    ASSERT_TRUE(driver::WriteFileBytes(folder + "\\Setup.ini", "[Setup]\r\nName=Sfx Long Keep App\r\n" + lines));
     driver::Process process = driver::Start("\"" + folder + "\\Setup.exe\" uninstall", folder);
     HWND dialog = WaitForDialog(process, "Sfx Long Keep App");
     ASSERT_NE(dialog, nullptr);
