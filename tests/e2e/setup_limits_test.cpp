@@ -330,9 +330,10 @@ TEST_F(SetupLimits, AFolderNobodyMayWriteIntoGetsTheNoticeAndNoRecordOfAFile) {
 
 // setup killed while it copies, as a crash or the task manager ends it.
 // The user starts the built file again, which unpacks the description as
-// it was packed, installs into the same folder, lets the files the first
-// run left be overwritten, and later uninstalls: nothing of either run
-// stays.
+// it was packed (the killed run's own may be empty: a profile write
+// rewrites the whole file), installs into the same folder, lets the files
+// the first run left be overwritten, and later uninstalls: nothing of
+// either run stays.
 TEST_F(SetupLimits, AnInstallKilledInItsCopyAndRunAgainIsUninstalledWhole) {
   const std::string folder = root_ + "\\Sfx Killed";
   keys_.push_back("Sfx Killed");
