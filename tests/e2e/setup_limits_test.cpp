@@ -52,7 +52,8 @@ bool AnyNameHolds(const std::string& folder, const std::string& part) {
 
 // One key of the sweep: the lines of Setup.ini that carry it ("@" stands
 // for the value), how its value starts, the longest value its buffer holds
-// whole, and what became of it at whatever length it was given.
+// whole, and what became of it at whatever length it was given (none for
+// the uninstall's keys, whose neighbours are checked all at once).
 struct LongKey {
   const char* key;
   const char* lines;
