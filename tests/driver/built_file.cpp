@@ -2,6 +2,13 @@
 
 namespace driver {
 
+const StubProgram kStubPrograms[4] = {
+    {"stub-exe", "exe", "$.exe", nullptr, "Extracting...\n\nSelf-extracting program"},
+    {"stub-extract", "extract", "$.cab", nullptr, "Extracting...by EXTRAC*.EXE"},
+    {"stub-lzh", "lzh", "$.lzh", "lzhdec32.dll", "Extracting...\nby LZHDEC32.DLL"},
+    {"stub-cab", "cab", "$.cab", "cab32.dll", "Extracting...\nby CAB32.DLL"},
+};
+
 std::string SfxbuildCommand(const std::string& arguments) {
   return "\"" + ProgramFolder() + "\\sfxbuild.exe\" " + arguments;
 }
@@ -26,6 +33,15 @@ bool IsWorkspaceName(const std::string& path, const std::string& folder) {
   std::string digits = path.substr(start.size());
   return !digits.empty() && digits.size() <= 4 &&
          digits.find_first_not_of("0123456789ABCDEFabcdef") == std::string::npos;
+}
+
+std::string CountText(size_t files, size_t bytes) {
+  auto grouped = [](size_t value) {
+    std::string digits = std::to_string(value);
+    for (size_t i = digits.size(); i > 3; i -= 3) digits.insert(i - 3, ",");
+    return digits;
+  };
+  return grouped(files) + (files > 1 ? " Files\n" : " File\n") + grouped(bytes) + (bytes > 1 ? " Bytes" : " Byte");
 }
 
 std::vector<std::string> WholeRunTexts(const std::string& workspace, const std::string& extracting,

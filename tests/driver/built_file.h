@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,18 @@
 #include "window_driver.h"
 
 namespace driver {
+
+// The four stub programs, as sfxbuild packs them and as their runs show them.
+struct StubProgram {
+  const char* name;         // "stub-lzh"
+  const char* format;       // sfxbuild's --format
+  const char* archiveName;  // the archive's name in the workspace
+  const char* library;      // what ships beside a built file, or null
+  const char* extracting;   // the text of the unpacking step
+};
+extern const StubProgram kStubPrograms[4];
+// Names a stub program in a test's name and in its failures.
+inline void PrintTo(const StubProgram& stub, std::ostream* out) { *out << stub.name; }
 
 // sfxbuild.exe from beside this program, with `arguments`.
 std::string SfxbuildCommand(const std::string& arguments);
@@ -24,6 +37,12 @@ std::string WorkspaceIn(const std::string& folder);
 // "$JP" (GetTempFileNameA keeps three characters of the prefix) and one to
 // four hexadecimal digits, right in `folder`.
 bool IsWorkspaceName(const std::string& path, const std::string& folder);
+// The warning of a built file that finds itself damaged.
+inline const char kWarningText[] = "Anyone cooked this file.\nCheck your naughty brother...\n         or virus.";
+// What a run shows while it waits for OK or Cancel.
+inline const char kWaitingText[] = "Push \"OK\".\nIf you are all set...\n\nor \"Cancel\" to run away.";
+// The lines that count files and bytes: "2 Files\n1,234 Bytes".
+std::string CountText(size_t files, size_t bytes);
 // The texts of a whole run, from the making of `workspace` to its deletion.
 std::vector<std::string> WholeRunTexts(const std::string& workspace, const std::string& extracting,
                                        const std::string& transport);

@@ -18,8 +18,13 @@ std::string ProgramName() {
 void ScratchTest::SetUp() {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
   std::string program = ProgramName();
-  root_ = "C:\\sfx " + program + "\\" + info->test_suite_name() + "." + info->name();
-  tag_ = "sfx-" + program + "-" + info->name();
+  // A parameterised test is named "Prefix/Suite.Test/parameter": no folders.
+  std::string suite = info->test_suite_name(), name = info->name();
+  for (std::string* part : {&suite, &name})
+    for (char& c : *part)
+      if (c == '/') c = '-';
+  root_ = "C:\\sfx " + program + "\\" + suite + "." + name;
+  tag_ = "sfx-" + program + "-" + name;
   RemoveTree(root_);
   ASSERT_TRUE(MakeFolders(root_)) << root_;
 }

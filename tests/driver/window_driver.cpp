@@ -204,7 +204,7 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
   auto* search = reinterpret_cast<WindowSearch*>(context);
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
-  if (owner == search->processId) search->found.push_back(window);
+  if (search->processId == 0 || owner == search->processId) search->found.push_back(window);
   return TRUE;
 }
 

@@ -94,11 +94,12 @@ struct ChildProcess {
 // The processes that `parent` started, as the system lists them now.
 std::vector<ChildProcess> ChildrenOf(DWORD parent);
 
-// Top-level windows of a process, visible or not.
+// Top-level windows of a process (of every process with 0), visible or not.
 std::vector<HWND> TopLevelWindows(DWORD processId);
 
-// Waits until the process shows a visible top-level window whose class is
-// `className` (any when null) and whose title is `title` (any when null).
+// Waits until the process (any with 0: one started by a program under
+// test) shows a visible top-level window whose class is `className` (any
+// when null) and whose title is `title` (any when null).
 HWND WaitForWindow(DWORD processId, const char* className, const char* title, DWORD timeoutMs);
 
 std::string WindowText(HWND window);

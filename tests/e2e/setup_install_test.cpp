@@ -4,9 +4,6 @@
 // they raise; the records left for the uninstall and the earlier
 // installation's merged in; then the links, read back from their files,
 // opened at the end, and cleared again by the next install.
-#include <shlobj.h>
-#include <shobjidl.h>
-
 #include <map>
 
 #include "setup_run.h"
@@ -44,48 +41,6 @@ std::vector<std::string> List(const std::string& ini, const char* section) {
   return values;
 }
 
-
-// A shell link read back from its file. Wine's GetShowCmd answers 1
-// whatever the file holds, so the show command comes from the file's own
-// field at offset 0x3C.
-struct Link {
-  bool loaded = false;
-  std::string target, arguments, work, icon;
-  int iconIndex = -1, show = -1;
-  WORD hotkey = 0;
-};
-
-Link ReadLink(const std::string& path) {
-  Link link;
-  std::string bytes = driver::ReadFileBytes(path);
-  if (bytes.size() >= 0x40) link.show = *reinterpret_cast<const int*>(bytes.data() + 0x3C);
-  CoInitialize(nullptr);
-  IShellLinkA* shell = nullptr;
-  IPersistFile* file = nullptr;
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                 reinterpret_cast<void**>(&shell))) &&
-      SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-    WCHAR wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-    if (SUCCEEDED(file->Load(wide, STGM_READ))) {
-      char text[MAX_PATH] = "";
-      link.loaded = true;
-      shell->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);
-      link.target = text;
-      shell->GetArguments(text, sizeof text);
-      link.arguments = text;
-      shell->GetWorkingDirectory(text, sizeof text);
-      link.work = text;
-      shell->GetIconLocation(text, sizeof text, &link.iconIndex);
-      link.icon = text;
-      shell->GetHotkey(&link.hotkey);
-    }
-  }
-  if (file) file->Release();
-  if (shell) shell->Release();
-  CoUninitialize();
-  return link;
-}
 
 class SetupInstall : public SetupRun {
  protected:

@@ -8,12 +8,15 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 #include <tlhelp32.h>
 
 #include <string>
 #include <vector>
 
 #include "setup_resource.h"
+#include "snapshot.h"
 #include "window_driver.h"
 
 namespace setuptest {
@@ -85,6 +88,48 @@ bool WaitFor(Done done, DWORD timeoutMs = 5000) {
   return true;
 }
 
+// A shell link read back from its file. Wine's GetShowCmd answers 1
+// whatever the file holds, so the show command comes from the file's own
+// field at offset 0x3C.
+struct Link {
+  bool loaded = false;
+  std::string target, arguments, work, icon;
+  int iconIndex = -1, show = -1;
+  WORD hotkey = 0;
+};
+
+inline Link ReadLink(const std::string& path) {
+  Link link;
+  std::string bytes = driver::ReadFileBytes(path);
+  if (bytes.size() >= 0x40) link.show = *reinterpret_cast<const int*>(bytes.data() + 0x3C);
+  CoInitialize(nullptr);
+  IShellLinkA* shell = nullptr;
+  IPersistFile* file = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                 reinterpret_cast<void**>(&shell))) &&
+      SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    WCHAR wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    if (SUCCEEDED(file->Load(wide, STGM_READ))) {
+      char text[MAX_PATH] = "";
+      link.loaded = true;
+      shell->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);
+      link.target = text;
+      shell->GetArguments(text, sizeof text);
+      link.arguments = text;
+      shell->GetWorkingDirectory(text, sizeof text);
+      link.work = text;
+      shell->GetIconLocation(text, sizeof text, &link.iconIndex);
+      link.icon = text;
+      shell->GetHotkey(&link.hotkey);
+    }
+  }
+  if (file) file->Release();
+  if (shell) shell->Release();
+  CoUninitialize();
+  return link;
+}
+
 // The command line of `application`'s entry in the system's uninstall
 // list; empty when it has none.
 inline std::string UninstallCommand(const std::string& application) {
@@ -102,6 +147,15 @@ inline driver::Process StartFromUninstallList(const std::string& application) {
   char windows[MAX_PATH];
   GetWindowsDirectoryA(windows, sizeof windows);
   return driver::Start(UninstallCommand(application), windows, nullptr, DETACHED_PROCESS);
+}
+
+// The removal copy of an uninstall and its batch have finished with
+// `folder`, which is gone or, holding files of the user's, stays.
+inline void ExpectRemovalCopyDone(const std::string& folder, bool folderGoes) {
+  EXPECT_TRUE(WaitUntilGone(folder + "\\Setup.exe", 20000));
+  EXPECT_TRUE(WaitUntilGone("C:\\delus.bat", 5000));
+  EXPECT_TRUE(WaitFor([] { return CountProcesses("setup.exe") == 0; }));
+  EXPECT_EQ(driver::Exists(folder), !folderGoes);
 }
 
 class SetupRun : public ::testing::Test {
@@ -177,6 +231,19 @@ class SetupRun : public ::testing::Test {
         timeoutMs);
     return browser;
   }
+  // The folders an install touches: the test's own (the description it
+  // ran from aside), the user's folders and the drive's root.
+  std::vector<std::string> FileSnapshot() {
+    std::vector<std::string> items;
+    driver::ListFiles(root_, true, &items);
+    // The description that ran the install keeps what it did: the chosen
+    // folder, the records, the boxes.
+    std::string description = ini_ + " ";
+    for (std::string& item : items)
+      if (item.compare(0, description.size(), description) == 0) item = ini_;
+    driver::ListUserFolders(&items);
+    return items;
+  }
   void Shoot(const std::string& name, HWND window) {
     std::string folder = driver::ProgramFolder() + "\\screenshots";
     driver::MakeFolders(folder);
@@ -187,13 +254,6 @@ class SetupRun : public ::testing::Test {
     DWORD code = 99;
     EXPECT_TRUE(process.Wait(timeoutMs, &code));
     EXPECT_EQ(code, 0u);
-  }
-  // The removal copy and its batch have finished with `folder`.
-  void ExpectRemovalCopyDone(const std::string& folder, bool folderGoes) {
-    EXPECT_TRUE(WaitUntilGone(folder + "\\Setup.exe", 20000));
-    EXPECT_TRUE(WaitUntilGone("C:\\delus.bat", 5000));
-    EXPECT_TRUE(WaitFor([] { return CountProcesses("setup.exe") == 0; }));
-    EXPECT_EQ(driver::Exists(folder), !folderGoes);
   }
   // Cancels the dialog and waits for the program to end.
   void Cancel(driver::Process& process, HWND dialog) {

@@ -3,76 +3,17 @@
 // copy. The round trip from an install back to the machine as it was,
 // compared key by key and file by file; the report of what a user's own
 // files kept; and the Windows 95 family's removal in memory.
-#include <iterator>
-
-#include "registry_dump.h"
 #include "setup_run.h"
+#include "snapshot.h"
 
 namespace {
 
 using namespace setuptest;
 
-const char* const kClasses[] = {".sfxrtnew",      ".sfxrttaken",   ".sfxrtshared",
-                                "SfxRt.Document", "SfxRt.Foreign", "SfxRt.Shared"};
+const std::vector<std::string> kClasses = {".sfxrtnew",      ".sfxrttaken",   ".sfxrtshared",
+                                           "SfxRt.Document", "SfxRt.Foreign", "SfxRt.Shared"};
 // Keys below HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE alike.
-const char* const kOwnKeys[] = {"Software\\Sfx RT Lines", "Software\\Sfx RT Company"};
-
-void Subkeys(HKEY root, const char* rootName, const char* path, std::vector<std::string>* items) {
-  HKEY key;
-  if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-  char name[1024];
-  std::string prefix = std::string(rootName) + (path[0] ? "\\" : "") + path + "\\";
-  for (DWORD i = 0; RegEnumKeyA(key, i, name, sizeof name) == ERROR_SUCCESS; ++i) items->push_back(prefix + name);
-  RegCloseKey(key);
-}
-
-// Every key an install touches: the names below the classes root and below
-// each SOFTWARE key, and the whole trees of the classes, the uninstall list
-// and the application's own keys.
-std::vector<std::string> RegistrySnapshot() {
-  std::vector<std::string> items;
-  auto tree = [&](HKEY root, const char* rootName, const std::string& path) {
-    for (const std::string& item : driver::RegistryItems(root, path)) items.push_back(rootName + path + " " + item);
-  };
-  Subkeys(HKEY_CLASSES_ROOT, "HKCR", "", &items);
-  Subkeys(HKEY_CURRENT_USER, "HKCU", "Software", &items);
-  Subkeys(HKEY_LOCAL_MACHINE, "HKLM", "Software", &items);
-  for (const char* key : kClasses) tree(HKEY_CLASSES_ROOT, "HKCR\\", key);
-  tree(HKEY_LOCAL_MACHINE, "HKLM\\", kUninstallKey);
-  for (const char* key : kOwnKeys) {
-    tree(HKEY_CURRENT_USER, "HKCU\\", key);
-    tree(HKEY_LOCAL_MACHINE, "HKLM\\", key);
-  }
-  return items;
-}
-
-// The files (with their sizes) and folders below `folder`, or only in it.
-void ListFiles(const std::string& folder, bool deep, std::vector<std::string>* items) {
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    std::string name = entry.cFileName, path = folder + "\\" + name;
-    if (name == "." || name == "..") continue;
-    bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    items->push_back(path + (isFolder ? "\\" : " " + std::to_string(entry.nFileSizeLow)));
-    if (isFolder && deep) ListFiles(path, true, items);
-  } while (FindNextFileA(find, &entry));
-  FindClose(find);
-}
-
-// What `after` lacks of `before` ("-") and adds to it ("+").
-std::string Difference(std::vector<std::string> before, std::vector<std::string> after) {
-  std::sort(before.begin(), before.end());
-  std::sort(after.begin(), after.end());
-  std::vector<std::string> lost, added;
-  std::set_difference(before.begin(), before.end(), after.begin(), after.end(), std::back_inserter(lost));
-  std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::back_inserter(added));
-  std::string text;
-  for (const std::string& item : lost) text += "- " + item + "\n";
-  for (const std::string& item : added) text += "+ " + item + "\n";
-  return text;
-}
+const std::vector<std::string> kOwnKeys = {"Software\\Sfx RT Lines", "Software\\Sfx RT Company"};
 
 class SetupUninstall : public SetupRun {
  protected:
@@ -89,11 +30,10 @@ class SetupUninstall : public SetupRun {
     SetupRun::TearDown();
   }
   void Clean() {
-    for (const char* key : kClasses)
-      RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
-    for (const char* key : {"Software\\Sfx RT Lines", "Software\\Sfx RT Company"}) {
-      RegDeleteTreeA(HKEY_CURRENT_USER, key);
-      RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);
+    for (const std::string& key : kClasses) RegDeleteTreeA(HKEY_CLASSES_ROOT, key.c_str());
+    for (const std::string& key : kOwnKeys) {
+      RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
+      RegDeleteTreeA(HKEY_LOCAL_MACHINE, key.c_str());
     }
     for (const std::string& link : Links()) DeleteFileA(link.c_str());
     driver::RemoveTree(UserFolder("Programs") + "\\Sfx Round Trip Menu");
@@ -102,24 +42,6 @@ class SetupUninstall : public SetupRun {
     std::string menu = UserFolder("Programs") + "\\Sfx Round Trip Menu";
     return {menu + "\\App.lnk", menu + "\\Docs\\Read Me.lnk", UserFolder("Desktop") + "\\Sfx Round Trip.lnk",
             UserFolder("Startup") + "\\Sfx Round Trip Startup.lnk", UserFolder("SendTo") + "\\Sfx Round Trip Send.lnk"};
-  }
-  // The folders an install touches: the test's own (the description it
-  // ran from aside), the user's shell folders and the drive's root.
-  std::vector<std::string> FileSnapshot() {
-    std::vector<std::string> items;
-    ListFiles(root_, true, &items);
-    // The description that ran the install keeps what it did: the chosen
-    // folder, the records, the boxes.
-    std::string description = ini_ + " ";
-    for (std::string& item : items)
-      if (item.compare(0, description.size(), description) == 0) item = ini_;
-    ListFiles(UserFolder("Programs"), true, &items);
-    ListFiles(UserFolder("SendTo"), true, &items);
-    // The desktop is the harness's home folder, whose recycle bin below
-    // receives what the uninstall deletes: only the links at its top.
-    ListFiles(UserFolder("Desktop"), false, &items);
-    ListFiles("C:", false, &items);
-    return items;
   }
   std::string folder_;
 };
@@ -158,7 +80,7 @@ TEST_F(SetupUninstall, RoundTripLeavesTheMachineAsItWas) {
                    static_cast<DWORD>(owner.size() + 1));
     RegCloseKey(opened);
   }
-  std::vector<std::string> registryBefore = RegistrySnapshot(), filesBefore = FileSnapshot();
+  std::vector<std::string> registryBefore = driver::RegistrySnapshot(kClasses, kOwnKeys), filesBefore = FileSnapshot();
 
   // The user names the folder otherwise than the entry: the uninstall
   // must still find and remove the entry.
@@ -209,8 +131,8 @@ TEST_F(SetupUninstall, RoundTripLeavesTheMachineAsItWas) {
   // ending by itself, it showed none.
   ExpectEnd(process);
   ExpectRemovalCopyDone(folder_, true);
-  EXPECT_EQ(Difference(registryBefore, RegistrySnapshot()), "");
-  EXPECT_EQ(Difference(filesBefore, FileSnapshot()), "");
+  EXPECT_EQ(driver::Difference(registryBefore, driver::RegistrySnapshot(kClasses, kOwnKeys)), "");
+  EXPECT_EQ(driver::Difference(filesBefore, FileSnapshot()), "");
 }
 
 TEST_F(SetupUninstall, FilesOfTheUsersAreReportedAndStay) {

@@ -7,12 +7,11 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <map>
 
 #include "built_file.h"
 
 namespace {
-
-const char kWaitingText[] = "Push \"OK\".\nIf you are all set...\n\nor \"Cancel\" to run away.";
 
 class Distribution : public driver::BuiltFileTest {
  protected:
@@ -89,7 +88,7 @@ class ShellRun : public Distribution {
     HWND window = driver::WaitForWindow(process_.id(), "#32770", "with shell", 10000);
     EXPECT_NE(window, nullptr);
     if (!window) return nullptr;
-    EXPECT_TRUE(driver::WaitForText(window, IDC_PROGRESS_TEXT, kWaitingText, 30000));
+    EXPECT_TRUE(driver::WaitForText(window, IDC_PROGRESS_TEXT, driver::kWaitingText, 30000));
     EXPECT_TRUE(driver::IsControlVisible(window, IDC_OK));
     EXPECT_TRUE(driver::IsControlVisible(window, IDC_CANCEL));
     EXPECT_TRUE(driver::WaitForLine(root_ + "\\shell ran.txt"));
@@ -135,7 +134,7 @@ TEST_F(Distribution, ShellWithOnlyASubfolderStartsNothingAndDoesNotWait) {
   PutBatch("[shell]\\sub\\not me.bat", root_ + "\\sub ran.txt");
   Put("[Environment]\\SFX_E2E_DEST\\payload.txt", "payload");
   driver::ProgressRun run = Run(Build("subfolder only"));
-  EXPECT_EQ(std::count(run.texts.begin(), run.texts.end(), kWaitingText), 0);
+  EXPECT_EQ(std::count(run.texts.begin(), run.texts.end(), driver::kWaitingText), 0);
   ASSERT_FALSE(run.texts.empty());
   EXPECT_EQ(run.texts.back(), "Deleting workspace...") << "the [shell] folder is deleted, not left over";
   EXPECT_EQ(driver::ReadFileBytes(dest_ + "\\payload.txt"), "payload");
@@ -167,6 +166,27 @@ TEST_F(Distribution, ApplicationFolderReceivesFilesAndRecordsThemOnce) {
   EXPECT_EQ(driver::ProfileList(ini, "MakedDirectory"), std::vector<std::string>{app});
   EXPECT_TRUE(driver::KeyExists(HKEY_LOCAL_MACHINE, driver::UninstallKey(missing)))
       << "a name without a key leaves an empty key";
+}
+
+// An application updated while it runs: its program at the destination is
+// in use, so the shell's move cannot replace it. The running program keeps
+// its file, the new one counts as left over and goes with the workspace,
+// and the rest arrives.
+TEST_F(Distribution, AProgramRunningAtTheDestinationKeepsItsFileAndTheNewOneIsLeftOver) {
+  const std::string running = dest_ + "\\app.exe";
+  ASSERT_TRUE(CopyFileA((driver::ProgramFolder() + "\\late-window.exe").c_str(), running.c_str(), FALSE));
+  const std::string program = driver::ReadFileBytes(running);
+  const std::map<std::string, std::string> forAMinute = {{"SFX_E2E_WINDOW_DELAY_MS", "60000"}};
+  driver::Process application = driver::Start("\"" + running + "\"", dest_, &forAMinute);
+  ASSERT_TRUE(application.started());
+  Put("[Environment]\\SFX_E2E_DEST\\app.exe", "MZ new");
+  Put("[Environment]\\SFX_E2E_DEST\\data.txt", "data");
+  std::vector<std::string> texts = Run(Build("update while running")).texts;
+  ASSERT_FALSE(texts.empty());
+  EXPECT_EQ(texts.back(), "1 File\n6 Bytes\n...failure at copy.\n\nDeleting workspace...");
+  EXPECT_TRUE(driver::ReadFileBytes(running) == program) << "the running program's file was replaced";
+  EXPECT_EQ(driver::ReadFileBytes(dest_ + "\\data.txt"), "data");
+  application.Kill();
 }
 
 TEST_F(Distribution, UserFolderIsAskedOnceForTheTokenAndTheFinalCommand) {

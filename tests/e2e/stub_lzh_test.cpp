@@ -22,17 +22,6 @@ const struct {
     {"[Temporary]\\docs\\guide.txt", "temp dir\\docs\\guide.txt"},
 };
 
-std::string Grouped(size_t value) {
-  std::string digits = std::to_string(value);
-  for (size_t i = digits.size(); i > 3; i -= 3) digits.insert(i - 3, ",");
-  return digits;
-}
-
-std::string Counts(size_t files, size_t bytes) {
-  return std::to_string(files) + (files == 1 ? " File\n" : " Files\n") + Grouped(bytes) +
-         (bytes == 1 ? " Byte" : " Bytes");
-}
-
 class StubLzh : public driver::BuiltFileTest {
  protected:
   void SetUp() override {
@@ -64,7 +53,7 @@ TEST_F(StubLzh, UnpacksTheArchiveIntoTheWorkspaceAndCountsTheFilesInFolders) {
   size_t bytes = 0;
   for (const char* name : kCountedFiles) bytes += driver::ReadFileBytes(driver::FixturePath(std::string("app\\") + name)).size();
   EXPECT_EQ(run.texts, driver::WholeRunTexts(run.workspace, "Extracting...\nby LZHDEC32.DLL",
-                                             "Transport...\n\n" + Counts(4, bytes)));
+                                             "Transport...\n\n" + driver::CountText(4, bytes)));
   // Unpacked whole and moved where the tokens point.
   for (const auto& file : kDistributed)
     EXPECT_TRUE(driver::ReadFileBytes(root_ + "\\" + file.destination) ==
@@ -87,7 +76,7 @@ TEST_F(StubLzh, FoldersStoredWithALeadingSeparatorAreDistributed) {
   ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.code, 0u);
   EXPECT_EQ(run.texts, driver::WholeRunTexts(run.workspace, "Extracting...\nby LZHDEC32.DLL",
-                                             "Transport...\n\n" + Counts(3, 21)));
+                                             "Transport...\n\n" + driver::CountText(3, 21)));
   EXPECT_EQ(driver::ReadFileBytes(root_ + "\\dest\\a.txt"), "level 0");
   EXPECT_EQ(driver::ReadFileBytes(root_ + "\\temp dir\\b.txt"), "level 1");
   EXPECT_EQ(driver::ReadFileBytes(root_ + "\\temp dir\\docs\\c.txt"), "level 2");

@@ -6,21 +6,6 @@
 
 namespace {
 
-const char kWarningText[] = "Anyone cooked this file.\nCheck your naughty brother...\n         or virus.";
-
-struct StubProgram {
-  const char* name;
-  const char* archiveName;
-  const char* extracting;
-};
-
-const StubProgram kPrograms[] = {
-    {"stub-exe", "$.exe", "Extracting...\n\nSelf-extracting program"},
-    {"stub-extract", "$.cab", "Extracting...by EXTRAC*.EXE"},
-    {"stub-lzh", "$.lzh", "Extracting...\nby LZHDEC32.DLL"},
-    {"stub-cab", "$.cab", "Extracting...\nby CAB32.DLL"},
-};
-
 std::string ShotPath(const std::string& name) {
   std::string folder = driver::ProgramFolder() + "\\screenshots";
   driver::MakeFolders(folder);
@@ -38,7 +23,7 @@ class StubRun : public driver::BuiltFileTest {
   }
 
   // Builds root\`output` from a stub program and `archive` with sfxbuild.
-  std::string Build(const StubProgram& program, const std::string& archive, const std::string& output) {
+  std::string Build(const driver::StubProgram& program, const std::string& archive, const std::string& output) {
     std::string archivePath = root_ + "\\archive.bin";
     EXPECT_TRUE(driver::WriteFileBytes(archivePath, archive));
     return PackArchive(output, program.name, archivePath);
@@ -56,7 +41,7 @@ class StubRun : public driver::BuiltFileTest {
 };
 
 TEST_F(StubRun, EveryStubProgramRunsTheWholeSequence) {
-  for (const StubProgram& program : kPrograms) {
+  for (const driver::StubProgram& program : driver::kStubPrograms) {
     SCOPED_TRACE(program.name);
     // 100,007 bytes: the archive's last 7 bytes lie outside the sums.
     std::string archive = driver::RandomBytes(100007, 7);
@@ -84,14 +69,14 @@ TEST_F(StubRun, EveryStubProgramRunsTheWholeSequence) {
 
 TEST_F(StubRun, DamagedFileWarnsAndKeepsTheWorkspaceWithTheArchive) {
   std::string archive = driver::RandomBytes(5000, 11);
-  std::string built = Build(kPrograms[2], archive, "damaged.exe");
+  std::string built = Build(driver::kStubPrograms[2], archive, "damaged.exe");
   std::string bytes = driver::ReadFileBytes(built);
   bytes[bytes.size() - archive.size() + 100] ^= 0x01;  // a counted row of the archive
   ASSERT_TRUE(driver::WriteFileBytes(built, bytes));
 
   driver::Process process = Start(built);
   std::string workspace;
-  ASSERT_EQ(AnswerWarning(process, "damaged", &workspace), kWarningText);
+  ASSERT_EQ(AnswerWarning(process, "damaged", &workspace), driver::kWarningText);
   ASSERT_EQ(process.ExitCode(), 0u);
   std::string kept = driver::ReadFileBytes(workspace + "\\$.lzh");
   EXPECT_EQ(kept.size(), archive.size());
@@ -103,7 +88,7 @@ TEST_F(StubRun, StubWithoutPayloadWarnsAndLeavesAnEmptyArchive) {
   ASSERT_TRUE(CopyFileA((driver::ProgramFolder() + "\\stub-extract.exe").c_str(), plain.c_str(), FALSE));
   driver::Process process = Start(plain);
   std::string workspace;
-  ASSERT_EQ(AnswerWarning(process, "plain", &workspace), kWarningText);
+  ASSERT_EQ(AnswerWarning(process, "plain", &workspace), driver::kWarningText);
   ASSERT_TRUE(process.Wait(10000));
   EXPECT_TRUE(driver::IsFolder(workspace));
   EXPECT_TRUE(driver::Exists(workspace + "\\$.cab"));
@@ -113,13 +98,13 @@ TEST_F(StubRun, StubWithoutPayloadWarnsAndLeavesAnEmptyArchive) {
 TEST_F(StubRun, PlusInTheProgramPathIsNoSecondInstance) {
   ASSERT_TRUE(driver::MakeFolders(root_ + "\\a+b"));
   // A second instance would show no window.
-  driver::ProgressRun run = Run(Build(kPrograms[2], driver::RandomBytes(300, 3), "a+b\\one+two.exe"));
+  driver::ProgressRun run = Run(Build(driver::kStubPrograms[2], driver::RandomBytes(300, 3), "a+b\\one+two.exe"));
   ASSERT_FALSE(run.texts.empty());
   EXPECT_EQ(run.texts.back(), "Deleting workspace...");
 }
 
 TEST_F(StubRun, WithoutTmpAndTempTheWorkspaceIsMadeInTheWindowsFolder) {
-  std::string built = Build(kPrograms[3], driver::RandomBytes(64, 5), "notemp.exe");
+  std::string built = Build(driver::kStubPrograms[3], driver::RandomBytes(64, 5), "notemp.exe");
   environment_ = {{"TMP", ""}, {"TEMP", ""}};  // left out of the built file's environment
   bool existed = false;
   driver::ProgressRun run = Run(built, [&](const driver::ProgressRun& soFar) {
@@ -131,7 +116,7 @@ TEST_F(StubRun, WithoutTmpAndTempTheWorkspaceIsMadeInTheWindowsFolder) {
 }
 
 TEST_F(StubRun, UnusableTemporaryFolderEndsQuietly) {
-  std::string built = Build(kPrograms[2], driver::RandomBytes(64, 6), "nowhere.exe");
+  std::string built = Build(driver::kStubPrograms[2], driver::RandomBytes(64, 6), "nowhere.exe");
   environment_ = {{"TMP", root_ + "\\no such folder"}, {"TEMP", root_ + "\\no such folder"}};
   driver::ProgressRun run = Run(built);
   ASSERT_TRUE(run.ended) << "no message box holds the program";
