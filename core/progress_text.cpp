@@ -13,11 +13,9 @@ char* Append(char* out, const char* text) {
   return out + length;
 }
 
-char* Group(char* out, uint32_t magnitude, bool negative) { return thousands::Group(out, magnitude, negative); }
-
 // "<n> <noun>" with the plural 's' for counts above one.
 char* AppendCount(char* out, uint32_t count, const char* noun) {
-  out = Group(out, count, false);
+  out = thousands::Group(out, count, false);
   *out++ = ' ';
   out = Append(out, noun);
   if (count > 1) out = Append(out, "s");
@@ -35,10 +33,10 @@ char* AppendCounts(char* out, uint32_t files, uint32_t bytes) {
 void FormatThousands(char* buffer, int32_t value) {
   // The magnitude of INT32_MIN only fits the unsigned type.
   uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
-  Group(buffer, magnitude, value < 0);
+  thousands::Group(buffer, magnitude, value < 0);
 }
 
-void FormatThousandsUnsigned(char* buffer, uint32_t value) { Group(buffer, value, false); }
+void FormatThousandsUnsigned(char* buffer, uint32_t value) { thousands::Group(buffer, value, false); }
 
 void TransportText(char* buffer, uint32_t files, uint32_t bytes) {
   AppendCounts(Append(buffer, "Transport...\n\n"), files, bytes);

@@ -112,6 +112,12 @@ bool StartsWithNoCase(const char* text, const char* prefix) {
   return true;
 }
 
+bool EqualNoCase(const char* text, size_t length, const char* word) {
+  // StartsWithNoCase stops at the first difference, so it reads no further
+  // into `text` than `length` bytes once the lengths agree.
+  return strlen(word) == length && StartsWithNoCase(text, word);
+}
+
 int ReadInt(const char* text, const char** end) {
   const char* p = text;
   while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\v' || *p == '\f' || *p == '\r') ++p;

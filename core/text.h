@@ -72,6 +72,9 @@ char AsciiUpper(char c);
 bool EqualNoCase(const char* a, const char* b);
 // Whether `text` starts with `prefix`, ASCII letters compared without case.
 bool StartsWithNoCase(const char* text, const char* prefix);
+// Whether the `length` bytes at `text` (which need no NUL) are `word`,
+// ASCII letters compared without case.
+bool EqualNoCase(const char* text, size_t length, const char* word);
 
 // Reads an integer as the C library's atoi does: blanks (space, tab, line
 // breaks) skipped, an optional sign, decimal digits up to the first other

@@ -277,7 +277,7 @@ Result Write(const std::vector<FileEntry>& files, const Opener* opener, const Op
 uint32_t Checksum(const uint8_t* data, size_t size, uint32_t seed) {
   uint32_t sum = seed;
   for (; size >= 4; size -= 4, data += 4)
-    sum ^= data[0] | data[1] << 8 | data[2] << 16 | static_cast<uint32_t>(data[3]) << 24;
+    sum ^= bytes::GetLe32(data);
   uint32_t tail = 0;
   for (size_t i = 0; i < size; ++i) tail = tail << 8 | data[i];
   return sum ^ tail;

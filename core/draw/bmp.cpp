@@ -1,29 +1,24 @@
 #include "draw/bmp.h"
 
+#include "bytes.h"
+
 namespace bmp {
-namespace {
-
-uint32_t Read32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-         static_cast<uint32_t>(p[3]) << 24;
-}
-uint16_t Read16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-
-}  // namespace
+using bytes::GetLe16;
+using bytes::GetLe32;
 
 core::Result ReadLayout(const uint8_t* head, size_t headSize, uint64_t fileSize, Layout* layout) {
   using core::Result;
   if (headSize < kHeadersSize || fileSize < kHeadersSize) return Result::kTruncated;
   // A longer header (V4, V5) would make GDI read it past the 40 bytes
   // the BITMAPINFO holds; a shorter one has other fields.
-  if (Read32(head + kInfoSizeOffset) != kInfoHeaderSize) return Result::kBadHeader;
-  uint16_t bits = Read16(head + kBitCountOffset);
+  if (GetLe32(head + kInfoSizeOffset) != kInfoHeaderSize) return Result::kBadHeader;
+  uint16_t bits = GetLe16(head + kBitCountOffset);
   if (bits != 1 && bits != 4 && bits != 8 && bits != 24) return Result::kUnsupportedMethod;
-  if (Read32(head + kCompressionOffset) != 0) return Result::kUnsupportedMethod;
-  int32_t width = static_cast<int32_t>(Read32(head + kWidthOffset));
-  int32_t height = static_cast<int32_t>(Read32(head + kHeightOffset));
+  if (GetLe32(head + kCompressionOffset) != 0) return Result::kUnsupportedMethod;
+  int32_t width = static_cast<int32_t>(GetLe32(head + kWidthOffset));
+  int32_t height = static_cast<int32_t>(GetLe32(head + kHeightOffset));
   if (width <= 0 || height <= 0) return Result::kBadHeader;
-  uint32_t declaredSize = Read32(head + kFileSizeOffset), pixelStart = Read32(head + kPixelOffsetOffset);
+  uint32_t declaredSize = GetLe32(head + kFileSizeOffset), pixelStart = GetLe32(head + kPixelOffsetOffset);
   if (pixelStart > declaredSize) return Result::kBadHeader;
   uint64_t table = bits == 24 ? 0 : 4u << bits;
   uint64_t pixels = declaredSize - pixelStart;

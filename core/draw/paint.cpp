@@ -276,7 +276,7 @@ const char* NamedFile(const char* line) {
   const char* comma = strchr(line, ',');
   if (!comma) return nullptr;
   for (const char* command : kFileCommands)
-    if (static_cast<size_t>(comma - line) == strlen(command) && text::StartsWithNoCase(line, command)) return comma + 1;
+    if (text::EqualNoCase(line, static_cast<size_t>(comma - line), command)) return comma + 1;
   return nullptr;
 }
 

@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "bytes.h"
+
 namespace lzh {
 
 ArchiveReader::ArchiveReader()
@@ -42,7 +44,7 @@ bool LooksLikeHeader(const uint8_t* p, size_t size) {
       return sum == p[1];
     }
     case 2:
-      return (p[0] | p[1] << 8) >= 26 && KnownMethod(p + 2);
+      return bytes::GetLe16(p) >= 26 && KnownMethod(p + 2);
     case 3:
       return p[0] == 4 && p[1] == 0 && KnownMethod(p + 2);
     default:

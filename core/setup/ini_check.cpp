@@ -417,9 +417,10 @@ class Checker {
                entry->value.substr(0, rootLength) + " is no root key name; setup takes it for HKEY_LOCAL_MACHINE");
         if (make) continue;
         EraseLine erase;
-        if (SplitEraseLine(line, &erase) == EraseVerdict::kEmptySegment)
+        EraseVerdict verdict = SplitEraseLine(line, &erase);
+        if (verdict == EraseVerdict::kEmptySegment)
           Warn(entry->line, where, "the line names a key with an empty name; setup refuses it");
-        else if (ErasesSharedSystemKey(line))
+        else if (verdict == EraseVerdict::kUsable && IsSharedSystemKey(erase.root, line + erase.path.offset))
           Warn(entry->line, where, "the uninstall deletes a key that the whole system shares: " + entry->value, true);
       }
     }

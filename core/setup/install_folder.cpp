@@ -20,7 +20,7 @@ FolderMacro SplitFolderMacro(const char* name, text::LeadByteTest isLead) {
   };
   size_t length = static_cast<size_t>(close - name);
   for (const auto& word : kWords) {
-    if (strlen(word.word) == length && text::StartsWithNoCase(name, word.word)) {
+    if (text::EqualNoCase(name, length, word.word)) {
       macro.base = word.base;
       macro.rest = length + 1;
       break;

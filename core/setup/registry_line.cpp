@@ -49,17 +49,13 @@ RootKey SelectRootKey(const char* name, size_t length) {
       {"HKEY_CURRENT_USER", RootKey::kCurrentUser},         {"HKEY_USERS", RootKey::kUsers},
       {"HKEY_PERFORMANCE_DATA", RootKey::kPerformanceData}, {"HKEY_DYN_DATA", RootKey::kDynData},
   };
-  // StartsWithNoCase stops at the first difference, so it reads no further
-  // into `name` than `length` bytes once the lengths agree.
   for (const auto& root : kRoots)
-    if (strlen(root.name) == length && text::StartsWithNoCase(name, root.name)) return root.key;
+    if (text::EqualNoCase(name, length, root.name)) return root.key;
   return RootKey::kLocalMachine;
 }
 
 bool IsRootKeyName(const char* name, size_t length) {
-  static const char kLocalMachine[] = "HKEY_LOCAL_MACHINE";
-  return SelectRootKey(name, length) != RootKey::kLocalMachine ||
-         (length == sizeof kLocalMachine - 1 && text::StartsWithNoCase(name, kLocalMachine));
+  return SelectRootKey(name, length) != RootKey::kLocalMachine || text::EqualNoCase(name, length, "HKEY_LOCAL_MACHINE");
 }
 
 MakeLine::MakeLine(const char* line, text::LeadByteTest isLead)
