@@ -1,5 +1,7 @@
 #include "paths.h"
 
+#include <shlobj.h>
+
 namespace platform {
 
 bool IsAnsiLeadByte(uint8_t byte) { return IsDBCSLeadByte(byte) != FALSE; }
@@ -31,6 +33,19 @@ PathKind KindOf(const char* path) {
   if (find == INVALID_HANDLE_VALUE) return PathKind::kNothing;
   FindClose(find);
   return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::kFolder : PathKind::kFile;
+}
+
+bool OwnPath(char* path) {
+  DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return length != 0 && length < MAX_PATH;
+}
+
+bool ShellFolderPath(HWND owner, int csidl, char* folder) {
+  LPITEMIDLIST item = nullptr;
+  bool found = SUCCEEDED(SHGetSpecialFolderLocation(owner, csidl, &item)) && item && SHGetPathFromIDListA(item, folder);
+  if (item) CoTaskMemFree(item);
+  if (!found) folder[0] = '\0';
+  return found;
 }
 
 }  // namespace platform

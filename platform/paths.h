@@ -27,6 +27,14 @@ void DropTrailingSlash(char* path);
 enum class PathKind { kNothing, kFolder, kFile };
 PathKind KindOf(const char* path);
 
+// This program's own path (MAX_PATH); false when the system gives none or
+// it would not fit.
+bool OwnPath(char* path);
+
+// The path of the shell folder `csidl` into `folder` (MAX_PATH); false,
+// with `folder` empty, when the system has none.
+bool ShellFolderPath(HWND owner, int csidl, char* folder);
+
 }  // namespace platform
 
 #endif  // SFX_PLATFORM_PATHS_H

@@ -45,4 +45,23 @@ void FlushAndClose(HKEY key) {
   RegCloseKey(key);
 }
 
+bool ReadProgramFilesFolder(char* folder) {
+  return ReadRegistryString(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "ProgramFilesDir", folder, MAX_PATH) &&
+         folder[0] != '\0';
+}
+
+bool ReadUninstallString(const char* name, char* command) {
+  HKEY uninstall, application;
+  command[0] = '\0';
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_CREATE_SUB_KEY, &uninstall) != ERROR_SUCCESS)
+    return false;
+  bool read = false;
+  if (RegCreateKeyExA(uninstall, name, 0, nullptr, 0, KEY_READ, nullptr, &application, nullptr) == ERROR_SUCCESS) {
+    read = ReadRegistryString(application, "UninstallString", command, MAX_PATH);
+    FlushAndClose(application);
+  }
+  FlushAndClose(uninstall);
+  return read;
+}
+
 }  // namespace platform

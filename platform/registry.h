@@ -6,6 +6,10 @@
 
 namespace platform {
 
+// Where the system keeps the folders of programs, and its uninstall list.
+constexpr const char* kCurrentVersionKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
 // Reads the REG_SZ `value` of an open key into `out` (`size` bytes),
 // NUL-terminated even when the stored string lacks its NUL. False, with
 // `out` empty, when the value is missing, of another type or too long.
@@ -24,6 +28,16 @@ HKEY CreateRegistryKey(HKEY parent, const char* name, REGSAM access);
 
 // Writes what was changed through an open key and closes it.
 void FlushAndClose(HKEY key);
+
+// "Program Files" as the system names it, into `folder` (MAX_PATH); false
+// when it names none.
+bool ReadProgramFilesFolder(char* folder);
+
+// The UninstallString of the uninstall entry `name`, into `command`
+// (MAX_PATH); false when there is none. The entry is opened with
+// RegCreateKeyExA, so a lookup of an application that is not installed
+// leaves an empty entry behind, as the installers of the kit always have.
+bool ReadUninstallString(const char* name, char* command);
 
 }  // namespace platform
 

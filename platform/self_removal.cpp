@@ -56,8 +56,7 @@ const unsigned char kRemovalRoutine[] = {
 
 // The program's path and, cut at its last '\\', its folder.
 bool OwnPathAndFolder(char* path, char* folder) {
-  DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return false;
+  if (!OwnPath(path)) return false;
   FolderPart(folder, path);
   DropTrailingSlash(folder);
   return true;

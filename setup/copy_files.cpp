@@ -37,9 +37,8 @@ struct CopyRun {
 };
 
 bool ReadEntry(const CopyRun& run, int k, CopyEntry* entry) {
-  char key[platform::kNumberSize], text[MAX_PATH];
-  platform::NumberText(key, k);
-  ReadSetting("CopyFile", key, text);
+  char text[MAX_PATH];
+  ReadSetting("CopyFile", k, text);
   if (!text[0]) return false;
   entry->marks = setup::ReadCopyMarks(text);
   const char* path = text + entry->marks.path;
@@ -51,9 +50,7 @@ bool ReadEntry(const CopyRun& run, int k, CopyEntry* entry) {
 }
 
 void Record(CopyRun* run, const char* destination) {
-  char key[platform::kNumberSize];
-  platform::NumberText(key, run->records++);
-  WriteSetting("CopiedFile", key, destination);
+  WriteSetting("CopiedFile", run->records++, destination);
 }
 
 // Copies an entry whose destination is older or missing (or that may
@@ -176,9 +173,8 @@ void MakeFolders(CopyRun* run) {
   lstrcpyA(folder, run->folder);
   int n = folder[0] ? MakeFolderTree(folder, 0) : 0;
   for (int k = 1;; ++k) {
-    char key[platform::kNumberSize], name[MAX_PATH];
-    platform::NumberText(key, k);
-    ReadSetting("MakeDirectory", key, name);
+    char name[MAX_PATH];
+    ReadSetting("MakeDirectory", k, name);
     if (!name[0]) break;
     lstrcpyA(folder, run->folder);
     JoinPath(folder, name);
@@ -219,9 +215,7 @@ int MakeFolderTree(char* path, int next) {
     *slash = '\\';
     if (!CreateDirectoryA(path, nullptr)) return next;
   }
-  char key[platform::kNumberSize];
-  platform::NumberText(key, next);
-  WriteSetting("MakedDirectory", key, path);
+  WriteSetting("MakedDirectory", next, path);
   return next + 1;
 }
 
@@ -256,6 +250,10 @@ void InstallSetupFiles() {
   CopyFileA("Setup.exe", program, FALSE);
   MergeRecordList(installed, g_setup.ini, "MakedDirectory");
   MergeRecordList(installed, g_setup.ini, "CopiedFile");
+  // The copy takes the file as it lies on the disk, and a system that
+  // keeps profile writes in a cache may not have written them yet when
+  // nothing was merged.
+  FlushSettings();
   CopyFileA(g_setup.ini, installed, FALSE);
 }
 

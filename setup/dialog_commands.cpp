@@ -10,8 +10,6 @@ namespace {
 // The option rows that the uninstall box disables, the menu place with them.
 const int kOptionIds[] = {IDC_MENU, IDC_DESKTOP, IDC_STARTUP, IDC_EXT, IDC_SEND, IDC_MENU_PLACE};
 
-void Show(HWND dialog, int id, bool show) { ShowWindow(GetDlgItem(dialog, id), show ? SW_SHOW : SW_HIDE); }
-
 // Ends the program's windows: the destroy message's handling posts the
 // quit that ends this dialog's modal loop and then the program's own.
 void End(HWND dialog) { PostMessageA(dialog, WM_DESTROY, 0, 0); }
@@ -59,14 +57,14 @@ void Run(HWND dialog) {
   bool shown[sizeof kButtons / sizeof kButtons[0]];
   for (size_t i = 0; i < sizeof kButtons / sizeof kButtons[0]; ++i) {
     shown[i] = IsWindowVisible(GetDlgItem(dialog, kButtons[i])) != FALSE;
-    Show(dialog, kButtons[i], false);
+    ShowControl(dialog, kButtons[i], false);
   }
   if (!HasFolder(dialog)) {
     // The dialog stays for another try; in automatic mode, which has no
     // buttons to try with, the run ends as a cancel would.
     if (!shown[0]) HandleCommand(dialog, IDC_CANCEL_RUN);
     for (size_t i = 0; i < sizeof kButtons / sizeof kButtons[0]; ++i)
-      if (shown[i]) Show(dialog, kButtons[i], true);
+      if (shown[i]) ShowControl(dialog, kButtons[i], true);
     return;
   }
   if (g_setup.runState == RunState::kInstalledCopy && IsChecked(dialog, IDC_COPY)) RunUninstall(dialog);
@@ -85,7 +83,7 @@ void RepaintOwner(HWND dialog) {
 void HandleCommand(HWND dialog, int id) {
   switch (id) {
     case IDC_MENU:
-      Show(dialog, IDC_MENU_PLACE, IsChecked(dialog, IDC_MENU));
+      ShowControl(dialog, IDC_MENU_PLACE, IsChecked(dialog, IDC_MENU));
       break;
     case IDC_BROWSE:
       BrowseInstallFolder(dialog);

@@ -7,8 +7,6 @@
 #include "process.h"
 #include "self_removal.h"
 
-void RemoveSelf() { platform::RemoveSelf(platform::Removal::kFileAndFolder); }
-
 namespace {
 
 // The running Setup.ini: the program's own drive and folder, then
@@ -17,8 +15,7 @@ namespace {
 // its folder would read and write the one in the Windows folder.
 bool FindOwnSetupIni(char* ini) {
   char own[MAX_PATH];
-  DWORD length = GetModuleFileNameA(nullptr, own, sizeof own);
-  if (length == 0 || length >= sizeof own) return false;
+  if (!platform::OwnPath(own)) return false;
   platform::FolderPart(ini, own);
   return ini[0] && text::JoinPath(ini, MAX_PATH, "Setup.ini", platform::IsAnsiLeadByte);
 }
@@ -38,7 +35,7 @@ int SetupMain(HINSTANCE instance, const char* tail) {
   if (lstrcmpA(tail, "remove") == 0) {
     // By now the uninstalling instance has ended and let go of the file.
     Sleep(5000);
-    RemoveSelf();
+    platform::RemoveSelf(platform::Removal::kFileAndFolder);
     return 0;
   }
   g_setup.instance = instance;
@@ -61,8 +58,7 @@ int SetupMain(HINSTANCE instance, const char* tail) {
 
 void StartRemovalCopy() {
   char own[MAX_PATH];
-  DWORD length = GetModuleFileNameA(nullptr, own, sizeof own);
-  if (length == 0 || length >= sizeof own) return;
+  if (!platform::OwnPath(own)) return;
   // Quoted, so that the copy sees exactly "remove" as its tail whatever
   // blanks the path holds. Its current folder is the drive's root: it
   // must not hold the installation folder it is about to remove.

@@ -13,8 +13,6 @@
 
 namespace {
 
-const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
 // The left column's rows, in their order, and their [Check] keys.
 const int kLeftRowIds[setup::kLeftRows] = {IDC_MENU, IDC_DESKTOP, IDC_STARTUP, IDC_EXT, IDC_SEND};
 const char* const kLeftRowKeys[setup::kLeftRows] = {"Menu", "Desktop", "Startup", "Ext", "Send"};
@@ -27,8 +25,6 @@ struct Presentation {
   bool installedCopy;
   bool uninstallPosted;         // the 1009 command is posted at most once
 };
-
-void Show(HWND dialog, int id, bool show) { ShowWindow(GetDlgItem(dialog, id), show ? SW_SHOW : SW_HIDE); }
 
 // A control's rectangle in the dialog's client coordinates.
 RECT ClientRect(HWND dialog, int id) {
@@ -60,36 +56,23 @@ void TakeIcons(HWND dialog) {
 
 // The folder of an earlier installation of [Root] Name, from the uninstall
 // entry named by the name's last part (`keyName`, which `name` holds).
-// Opening the entry with RegCreateKeyExA leaves an empty one behind when
-// there is none, as the stubs' own lookup does.
 bool FindEarlierInstallation(char* folder, char* name, const char** keyName) {
   ReadSetting("Root", "Name", name);
   const char* last = text::FindLast(name, '\\', platform::IsAnsiLeadByte);
   *keyName = last ? last + 1 : name;
-  if (!name[0]) return false;
-  HKEY uninstall, application;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_CREATE_SUB_KEY, &uninstall) != ERROR_SUCCESS)
-    return false;
-  bool found = false;
-  if (RegCreateKeyExA(uninstall, *keyName, 0, nullptr, 0, KEY_READ, nullptr, &application, nullptr) ==
-      ERROR_SUCCESS) {
-    if (platform::ReadRegistryString(application, "UninstallString", folder, MAX_PATH)) {
-      char* slash = const_cast<char*>(text::FindLast(folder, '\\', platform::IsAnsiLeadByte));
-      if (slash) *slash = '\0';
-      found = slash != nullptr;
-    }
-    RegCloseKey(application);
-  }
-  RegCloseKey(uninstall);
-  if (!found) folder[0] = '\0';
-  return found;
+  folder[0] = '\0';
+  if (!name[0] || !platform::ReadUninstallString(*keyName, folder)) return false;
+  char* slash = const_cast<char*>(text::FindLast(folder, '\\', platform::IsAnsiLeadByte));
+  if (slash) *slash = '\0';
+  else folder[0] = '\0';
+  return slash != nullptr;
 }
 
 void ProposeFolder(HWND dialog, Presentation* p) {
   char rootName[MAX_PATH];
   const char* keyName;
   p->versionUp = FindEarlierInstallation(p->folder, rootName, &keyName);
-  if (!p->versionUp) DefaultInstallFolder(p->folder);
+  if (!p->versionUp) DefaultInstallFolder(p->folder, rootName);
   // An earlier installation keeps the name its entry was found by, though
   // its folder may be called otherwise: named after the folder, the next
   // registration would add a second entry and the uninstall remove the
@@ -108,13 +91,13 @@ void PresentInstalledCopy(HWND dialog, Presentation* p) {
   g_setup.mode = SetupMode::kInstalledCopy;
   WriteSetting("Check", "Copy", "1");
   WriteSetting("Check", "Del", "0");
-  Show(dialog, IDC_BROWSE, false);
+  ShowControl(dialog, IDC_BROWSE, false);
   SetDlgItemTextA(dialog, IDC_FOLDER_LABEL, "インストール済です．");
   // The copy box becomes the uninstall box, on the menu row.
   RECT copy = ClientRect(dialog, IDC_COPY), menu = ClientRect(dialog, IDC_MENU);
   MoveWindow(GetDlgItem(dialog, IDC_COPY), copy.left, menu.top, copy.right - copy.left, menu.bottom - menu.top,
              FALSE);
-  Show(dialog, IDC_FILE_GROUP, false);
+  ShowControl(dialog, IDC_FILE_GROUP, false);
   SetDlgItemTextA(dialog, IDC_COPY, "アンインストール");
   if (ReadNumber("Del", "Auto") == 0 && ReadNumber("Del", "Checked") != 0) {
     CheckDlgButton(dialog, IDC_COPY, BST_CHECKED);
@@ -142,7 +125,7 @@ void PresentNewInstall(HWND dialog, const Presentation& p) {
 
 void PresentReadMeButton(HWND dialog) {
   int done = ReadNumber("Readme", "Done");
-  if (done == 0) Show(dialog, IDC_READ_ME, false);
+  if (done == 0) ShowControl(dialog, IDC_READ_ME, false);
   if (done == 2 && ReadNumber("Setup", "Auto") == 0 && !g_setup.uninstallArgument)
     SendMessageA(dialog, WM_COMMAND, IDC_READ_ME, 0);
 }
@@ -150,7 +133,7 @@ void PresentReadMeButton(HWND dialog) {
 // Shows or hides a row by its option value and sets its box.
 void PresentOption(HWND dialog, int id, int value) {
   setup::OptionShow show = setup::PresentOption(value);
-  Show(dialog, id, show.shown);
+  ShowControl(dialog, id, show.shown);
   CheckDlgButton(dialog, id, show.checked ? BST_CHECKED : BST_UNCHECKED);
 }
 
@@ -174,7 +157,7 @@ void PresentRows(HWND dialog, Presentation* p) {
   setup::LayoutInput input = {};
   ReadLeftRows(*p, input.left);
   for (int row = 0; row < setup::kLeftRows; ++row) PresentOption(dialog, kLeftRowIds[row], input.left[row]);
-  Show(dialog, IDC_MENU_PLACE,
+  ShowControl(dialog, IDC_MENU_PLACE,
        setup::MenuPlaceButtonShown(input.left[setup::kMenuRow], IsChecked(dialog, IDC_MENU)));
   input.copy = ReadNumber("Check", "Copy");
   input.del = ReadNumber("Check", "Del");
@@ -197,7 +180,7 @@ void PresentRows(HWND dialog, Presentation* p) {
   MoveUp(dialog, IDC_MENU_PLACE, layout.leftRowRise[setup::kMenuRow] * pitch);
   MoveUp(dialog, IDC_DELETE, layout.deleteRowRise * pitch);
   if (layout.groupHidden) {
-    Show(dialog, IDC_FILE_GROUP, false);
+    ShowControl(dialog, IDC_FILE_GROUP, false);
   } else if (layout.groupShrink) {
     RECT group = ClientRect(dialog, IDC_FILE_GROUP);
     MoveWindow(GetDlgItem(dialog, IDC_FILE_GROUP), group.left, group.top, group.right - group.left,
@@ -205,10 +188,10 @@ void PresentRows(HWND dialog, Presentation* p) {
   }
   static const int kBottomRow[] = {IDC_RUN, IDC_CANCEL_RUN, IDC_READ_ME, IDC_ICON_PLACE};
   for (int id : kBottomRow) {
-    if (layout.automatic) Show(dialog, id, false);
+    if (layout.automatic) ShowControl(dialog, id, false);
     else MoveUp(dialog, id, layout.buttonRise * pitch);
   }
-  if (layout.automatic) Show(dialog, IDC_BROWSE, false);
+  if (layout.automatic) ShowControl(dialog, IDC_BROWSE, false);
   RECT window;
   GetWindowRect(dialog, &window);
   SetWindowPos(dialog, nullptr, 0, 0, window.right - window.left,
@@ -230,9 +213,10 @@ void PaintIcon(HWND dialog) {
 
 bool IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
-void DefaultInstallFolder(char* folder) {
-  char name[MAX_PATH], base[MAX_PATH];
-  ReadSetting("Root", "Name", name);
+void ShowControl(HWND dialog, int id, bool show) { ShowWindow(GetDlgItem(dialog, id), show ? SW_SHOW : SW_HIDE); }
+
+void DefaultInstallFolder(char* folder, const char* name) {
+  char base[MAX_PATH];
   setup::FolderMacro macro = setup::SplitFolderMacro(name, platform::IsAnsiLeadByte);
   base[0] = '\0';
   switch (macro.base) {
@@ -248,19 +232,11 @@ void DefaultInstallFolder(char* folder) {
     case setup::FolderBase::kWindows:
       GetWindowsDirectoryA(base, sizeof base);
       break;
-    case setup::FolderBase::kDesktop: {
-      LPITEMIDLIST item = nullptr;
-      if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &item)) && item) {
-        if (!SHGetPathFromIDListA(item, base)) base[0] = '\0';
-        CoTaskMemFree(item);
-      }
+    case setup::FolderBase::kDesktop:
+      platform::ShellFolderPath(nullptr, CSIDL_DESKTOP, base);
       break;
-    }
     case setup::FolderBase::kPrograms:
-      if (!platform::ReadRegistryString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
-                                        "ProgramFilesDir", base, sizeof base) ||
-          !base[0])
-        GetWindowsDirectoryA(base, sizeof base);
+      ProgramFilesFolder(base);
       break;
   }
   setup::ComposeMacroFolder(folder, MAX_PATH, base, name + macro.rest, platform::IsAnsiLeadByte);

@@ -10,8 +10,6 @@
 
 namespace {
 
-const char kCurrentVersion[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-
 // `base` followed directly by `rest` into `out` (MAX_PATH): such values
 // carry their own separator. Empty when it would not fit.
 void Concatenate(char* out, const char* base, const char* rest) {
@@ -28,13 +26,6 @@ void Concatenate(char* out, const char* base, const char* rest) {
 void RootJoined(char* out, const char* root, const char* path) {
   if (!text::CopyCut(out, MAX_PATH, root, platform::IsAnsiLeadByte)) out[0] = '\0';
   else JoinPath(out, path);
-}
-
-void ProgramFilesFolder(char* folder) {
-  if (!platform::ReadRegistryString(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir", folder, MAX_PATH) ||
-      !folder[0]) {
-    if (!GetWindowsDirectoryA(folder, MAX_PATH)) folder[0] = '\0';
-  }
 }
 
 // The program of a command as the registry holds it: a quoted program, or
@@ -58,6 +49,10 @@ bool ProgramOfCommand(char* command) {
 }
 
 }  // namespace
+
+void ProgramFilesFolder(char* folder) {
+  if (!platform::ReadProgramFilesFolder(folder) && !GetWindowsDirectoryA(folder, MAX_PATH)) folder[0] = '\0';
+}
 
 bool PathExists(const char* path) { return path[0] && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 

@@ -24,8 +24,6 @@ Viewer g_viewer;
 
 const int kPageButtons[readme::kButtonCount] = {IDC_PAGE_BUTTON1, IDC_PAGE_BUTTON2, IDC_PAGE_BUTTON3};
 
-void Show(HWND dialog, int id, bool show) { ShowWindow(GetDlgItem(dialog, id), show ? SW_SHOW : SW_HIDE); }
-
 void CoverClient(HWND dialog) {
   RECT client;
   GetClientRect(dialog, &client);
@@ -59,7 +57,7 @@ void OpenPages(HWND dialog) {
   g_viewer.bitmap = CreateCompatibleBitmap(dc, g_viewer.client.right, g_viewer.client.bottom);
   ReleaseDC(dialog, dc);
   g_viewer.replaced = SelectObject(g_viewer.memory, g_viewer.bitmap);
-  Show(dialog, IDC_README_TEXT, false);
+  ShowControl(dialog, IDC_README_TEXT, false);
   FillRect(g_viewer.memory, &g_viewer.client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   ShowReadMePage(dialog, static_cast<int>(g_setup.mode));
 }
@@ -150,9 +148,9 @@ void ShowReadMePage(HWND dialog, int page) {
     g_viewer.targets[b] = buttons.target[b];
     // A button line without a caption keeps what an earlier page set.
     if (buttons.caption[b]) SetDlgItemTextA(dialog, kPageButtons[b], buttons.caption[b]);
-    Show(dialog, kPageButtons[b], readme::IsShown(buttons.target[b]));
+    ShowControl(dialog, kPageButtons[b], readme::IsShown(buttons.target[b]));
   }
-  Show(dialog, IDC_README_END, true);
+  ShowControl(dialog, IDC_README_END, true);
   // The page paints over what the previous one left: it brings its own background.
   PaintCommands(g_viewer.memory, g_viewer.client, "", lines ? lines + start : nullptr, static_cast<int>(count - start));
 }

@@ -59,6 +59,9 @@ extern Setup g_setup;
 void ReadSetting(const char* section, const char* key, char* out, const char* fallback = "");
 int ReadNumber(const char* section, const char* key, int fallback = 0);
 void WriteSetting(const char* section, const char* key, const char* value);
+// The same for key `k` of a numbered list ("0", "1", ...).
+void ReadSetting(const char* section, int k, char* out);
+void WriteSetting(const char* section, int k, const char* value);
 // Writes the profile cache of the running Setup.ini to the disk.
 void FlushSettings();
 
@@ -79,14 +82,15 @@ void PaintFromBitmap(HWND window, HDC bitmap);
 // --- the main dialog (main_dialog.cpp, dialog_commands.cpp) ---
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void InitMainDialog(HWND dialog);
-// The folder proposed from [Root] Name (MAX_PATH bytes; empty when it
-// would not fit).
-void DefaultInstallFolder(char* folder);
+// The folder proposed from `name`, the [Root] Name (MAX_PATH bytes; empty
+// when it would not fit).
+void DefaultInstallFolder(char* folder, const char* name);
 void HandleCommand(HWND dialog, int id);
 // Repaints the backdrop after a message box covered it.
 void RepaintOwner(HWND dialog);
 // Whether box `id` of the dialog is checked.
 bool IsChecked(HWND dialog, int id);
+void ShowControl(HWND dialog, int id, bool show);
 
 // --- the run sequences (run_sequences.cpp) ---
 void RunInstall(HWND dialog);
@@ -110,6 +114,8 @@ void ShellDelete(const char* path);
 // The user's shell folder `name` ("Programs", "Desktop", "Startup",
 // "SendTo"); false when it cannot be read.
 bool ReadShellFolder(const char* name, char* folder);
+// "Program Files", or the Windows folder when the system names none.
+void ProgramFilesFolder(char* folder);
 // Whether a file or folder of that name exists.
 bool PathExists(const char* path);
 
@@ -153,9 +159,6 @@ void RemoveInstalledFiles();
 // far as its `size` bytes hold; returns the total length, each item
 // counted with its line break.
 size_t ListRemainingItems(char* list, size_t size = 0);
-
-// --- self-removal: the removal copy's work ---
-void RemoveSelf();
 
 // --- the backdrop painter (painter.cpp) ---
 void PaintBackSection(HDC dc, const RECT& area, const char* root, const char* ini);

@@ -177,9 +177,7 @@ bool IsProtectedFolder(const char* folder) {
   if (!programs) guarded[0][0] = '\0';
   if (!GetWindowsDirectoryA(guarded[1], MAX_PATH)) guarded[1][0] = '\0';
   if (!GetSystemDirectoryA(guarded[2], MAX_PATH)) guarded[2][0] = '\0';
-  if (!platform::ReadRegistryString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
-                                    "ProgramFilesDir", guarded[3], MAX_PATH))
-    guarded[3][0] = '\0';
+  platform::ReadProgramFilesFolder(guarded[3]);
   char own[MAX_PATH];
   lstrcpynA(own, folder, sizeof own);
   platform::DropTrailingSlash(own);
@@ -337,9 +335,8 @@ void LaunchAfterInstall() {
     JoinPath(menu, name);
   }
   for (int i = 0;; ++i) {
-    char key[platform::kNumberSize], entry[MAX_PATH], link[MAX_PATH];
-    platform::NumberText(key, i);
-    ReadSetting("LastGo", key, entry);
+    char entry[MAX_PATH], link[MAX_PATH];
+    ReadSetting("LastGo", i, entry);
     if (!entry[0]) break;
     if (!LinkPath(link, menu, entry)) continue;
     Open(link);
@@ -367,8 +364,6 @@ void ChooseMenuFolder(HWND dialog) {
   char chosen[MAX_PATH];
   bool ok = platform::BrowseForFolder(dialog, title, programs, start, chosen);
   if (programs) CoTaskMemFree(programs);
-  if (!ok) return;
-  ReadSetting("Menu", "Name", name);
-  if (!name[0] || !setup::JoinNameUnlessPresent(chosen, MAX_PATH, name, platform::IsAnsiLeadByte)) return;
+  if (!ok || !setup::JoinNameUnlessPresent(chosen, MAX_PATH, name, platform::IsAnsiLeadByte)) return;
   WriteSetting("Menu", "Change", chosen);
 }

@@ -2,6 +2,8 @@
 // setup reads and writes.
 #include "setup.h"
 
+#include "profile.h"
+
 Setup g_setup;
 
 void ReadSetting(const char* section, const char* key, char* out, const char* fallback) {
@@ -14,6 +16,18 @@ int ReadNumber(const char* section, const char* key, int fallback) {
 
 void WriteSetting(const char* section, const char* key, const char* value) {
   WritePrivateProfileStringA(section, key, value, g_setup.ini);
+}
+
+void ReadSetting(const char* section, int k, char* out) {
+  char key[platform::kNumberSize];
+  platform::NumberText(key, k);
+  ReadSetting(section, key, out);
+}
+
+void WriteSetting(const char* section, int k, const char* value) {
+  char key[platform::kNumberSize];
+  platform::NumberText(key, k);
+  WriteSetting(section, key, value);
 }
 
 void FlushSettings() { WritePrivateProfileStringA(nullptr, nullptr, nullptr, g_setup.ini); }

@@ -11,7 +11,6 @@
 
 namespace {
 
-const char kCurrentVersion[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 constexpr REGSAM kTreeAccess = KEY_ENUMERATE_SUB_KEYS | KEY_CREATE_SUB_KEY | KEY_SET_VALUE;
 
 // Opens `path` below `root` and hands it to `work`.
@@ -37,19 +36,10 @@ void RemoveSettingsKeys(HKEY root, const char* company, const char* name) {
 // The next key of an open list ("0", "1", ... or from "1"), resolved below
 // [Root] Named; false at the first missing or empty one.
 bool ListedPath(const char* section, int k, const char* root, char* path) {
-  char key[platform::kNumberSize];
-  platform::NumberText(key, k);
-  ReadSetting(section, key, path);
+  ReadSetting(section, k, path);
   if (!path[0]) return false;
   ResolvePath(path, root, path, false);
   return true;
-}
-
-// Entry k of a counted list; empty when missing.
-void Recorded(const char* section, int k, char* path) {
-  char key[platform::kNumberSize];
-  platform::NumberText(key, k);
-  ReadSetting(section, key, path);
 }
 
 enum class Item {
@@ -79,13 +69,13 @@ void WalkRemovable(ItemVisitor visit, void* context) {
     FindClose(find);
   }
   for (int k = ReadNumber("CopiedFile", "Count") - 1; k >= 0; --k) {
-    Recorded("CopiedFile", k, path);
+    ReadSetting("CopiedFile", k, path);
     if (path[0]) visit(context, path, Item::kRecordedFile);
   }
   for (int k = 1; ListedPath("DirRemove", k, root, path); ++k)
     if (path[0]) visit(context, path, Item::kFolder);
   for (int k = ReadNumber("MakedDirectory", "Count") - 1; k >= 1; --k) {
-    Recorded("MakedDirectory", k, path);
+    ReadSetting("MakedDirectory", k, path);
     if (path[0]) visit(context, path, Item::kFolder);
   }
 }
@@ -121,7 +111,8 @@ bool HoldsOtherFiles(const char* folder) {
 }  // namespace
 
 void RegisterUninstall() {
-  HKEY currentVersion = platform::CreateRegistryKey(HKEY_LOCAL_MACHINE, kCurrentVersion, KEY_CREATE_SUB_KEY);
+  HKEY currentVersion =
+      platform::CreateRegistryKey(HKEY_LOCAL_MACHINE, platform::kCurrentVersionKey, KEY_CREATE_SUB_KEY);
   if (!currentVersion) return;
   char name[MAX_PATH], text[MAX_PATH], command[MAX_PATH + 16];
   if (HKEY uninstall = platform::CreateRegistryKey(currentVersion, "Uninstall", KEY_CREATE_SUB_KEY)) {
@@ -148,9 +139,7 @@ void RemoveRegistration() {
   char name[MAX_PATH], company[MAX_PATH];
   ReadSetting("Root", "Name", name);
   if (!name[0]) return;
-  char uninstall[sizeof kCurrentVersion + 16];
-  wsprintfA(uninstall, "%s\\Uninstall", kCurrentVersion);
-  WithKey(HKEY_LOCAL_MACHINE, uninstall, KEY_CREATE_SUB_KEY, [&](HKEY key) { DeleteKeyTree(key, name); });
+  WithKey(HKEY_LOCAL_MACHINE, platform::kUninstallKey, KEY_CREATE_SUB_KEY, [&](HKEY key) { DeleteKeyTree(key, name); });
   ReadSetting("Registry", "Company", company);
   if (!company[0]) return;
   ReadSetting("Registry", "Name", name);
@@ -187,7 +176,7 @@ size_t ListRemainingItems(char* list, size_t size) {
       &remaining);
   char installed[MAX_PATH];
   if (ReadNumber("MakedDirectory", "Count") > 0) {
-    Recorded("MakedDirectory", 0, installed);
+    ReadSetting("MakedDirectory", 0, installed);
     if (installed[0] && HoldsOtherFiles(installed)) remaining.Add(installed);
   }
   return remaining.total;

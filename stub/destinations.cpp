@@ -12,20 +12,6 @@ namespace {
 // The folder the user picked for "[User]"; asked at most once per run.
 char g_userFolder[MAX_PATH];
 
-bool ShellFolder(HWND owner, int number, char* folder) {
-  LPITEMIDLIST item = nullptr;
-  if (FAILED(SHGetSpecialFolderLocation(owner, number, &item)) || !item) return false;
-  bool ok = SHGetPathFromIDListA(item, folder) != FALSE;
-  CoTaskMemFree(item);
-  return ok;
-}
-
-bool ProgramFilesFolder(char* folder) {
-  return platform::ReadRegistryString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
-                                      "ProgramFilesDir", folder, MAX_PATH) &&
-         folder[0] != '\0';
-}
-
 bool AskUserFolder(HWND owner, char* folder) {
   char current[MAX_PATH];
   if (!GetCurrentDirectoryA(sizeof current, current)) current[0] = '\0';
@@ -59,14 +45,14 @@ static_assert(sizeof kShellFolders == static_cast<size_t>(tokens::Place::kTempor
 
 bool Resolve(HWND owner, tokens::Place place, char* folder) {
   int shellFolder = kShellFolders[static_cast<int>(place)];
-  if (shellFolder >= 0) return ShellFolder(owner, shellFolder, folder);
+  if (shellFolder >= 0) return platform::ShellFolderPath(owner, shellFolder, folder);
   UINT length;
   if (place == tokens::Place::kUser) {
     if (!g_userFolder[0] && !AskUserFolder(owner, g_userFolder)) return false;
     lstrcpyA(folder, g_userFolder);
     return true;
   }
-  if (place == tokens::Place::kProgramFiles) return ProgramFilesFolder(folder);
+  if (place == tokens::Place::kProgramFiles) return platform::ReadProgramFilesFolder(folder);
   if (place == tokens::Place::kTemporary) {
     if (!HasTemporaryVariable()) return false;
     length = GetTempPathA(MAX_PATH, folder);
@@ -119,20 +105,9 @@ int ResolveEnvironmentFolder(const char* variable, char* folder, char* title) {
 }
 
 int ResolveApplicationFolder(const char* name, char* folder, char* title) {
-  HKEY uninstall, application;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall", 0,
-                    KEY_CREATE_SUB_KEY, &uninstall) != ERROR_SUCCESS)
-    return 0;
-  // Opens the application's key, or leaves an empty one behind when there
-  // is none: an application that is not installed yet resolves nowhere.
-  if (RegCreateKeyExA(uninstall, name, 0, nullptr, 0, KEY_READ, nullptr, &application, nullptr) !=
-      ERROR_SUCCESS) {
-    RegCloseKey(uninstall);
-    return 0;
-  }
   char command[MAX_PATH];
   int resolved = 0;
-  if (platform::ReadRegistryString(application, "UninstallString", command, sizeof command)) {
+  if (platform::ReadUninstallString(name, command)) {
     if (command[0] == '"') {
       // A quoted program path ends at its closing quote; whatever follows
       // are arguments. (Dropping words first would cut a quoted path that
@@ -156,9 +131,5 @@ int ResolveApplicationFolder(const char* name, char* folder, char* title) {
       resolved = 1;
     }
   }
-  RegFlushKey(application);
-  RegCloseKey(application);
-  RegFlushKey(uninstall);
-  RegCloseKey(uninstall);
   return resolved;
 }

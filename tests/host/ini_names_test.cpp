@@ -139,7 +139,7 @@ SourceNames ReadSetupSources() {
       const char* name;
       size_t section;  // which argument names it
     } helpers[] = {{"AppendToList", 1}, {"IsListed", 1},   {"MergeRecordList", 2},
-                   {"ListedPath", 0},   {"Recorded", 0},   {"ReadLineList", 1}};
+                   {"ListedPath", 0},   {"ReadLineList", 1}};
     for (const auto& helper : helpers)
       for (const auto& a : Calls(source, helper.name))
         if (a.size() > helper.section && !Literal(a[helper.section]).empty())
