@@ -29,33 +29,35 @@ FolderMacro SplitFolderMacro(const char* name, text::LeadByteTest isLead) {
   return macro;
 }
 
-bool ComposeMacroFolder(char* out, size_t size, const char* base, const char* rest, text::LeadByteTest isLead) {
-  size_t baseLength = strlen(base);
-  // Only a separator is dropped: the rest of "%programs%App" on a base of
-  // "D:\" keeps its first letter.
-  if (rest[0] == '\\' && text::EndsWith(base, '\\', isLead)) ++rest;
-  size_t restLength = strlen(rest);
-  if (baseLength + restLength >= size) {
+namespace {
+
+// The first `headLength` bytes of `head` (which may be `out`) followed by
+// `tail` into `out`; false, with `out` empty, when it would not fit.
+bool Concatenate(char* out, size_t size, const char* head, size_t headLength, const char* tail) {
+  size_t tailLength = strlen(tail);
+  if (headLength + tailLength >= size) {
     if (size) out[0] = '\0';
     return false;
   }
-  memmove(out, base, baseLength);
-  memcpy(out + baseLength, rest, restLength + 1);
+  memmove(out, head, headLength);
+  memcpy(out + headLength, tail, tailLength + 1);
   return true;
+}
+
+}  // namespace
+
+bool ComposeMacroFolder(char* out, size_t size, const char* base, const char* rest, text::LeadByteTest isLead) {
+  // Only a separator is dropped: the rest of "%programs%App" on a base of
+  // "D:\" keeps its first letter.
+  if (rest[0] == '\\' && text::EndsWith(base, '\\', isLead)) ++rest;
+  return Concatenate(out, size, base, strlen(base), rest);
 }
 
 bool ComposeSystemDriveFolder(char* out, size_t size, const char* systemFolder, const char* name,
                               text::LeadByteTest isLead) {
   const char* separator = text::FindFirst(systemFolder, '\\', isLead);
   size_t rootLength = separator ? static_cast<size_t>(separator + 1 - systemFolder) : 0;
-  size_t nameLength = strlen(name);
-  if (rootLength + nameLength >= size) {
-    if (size) out[0] = '\0';
-    return false;
-  }
-  memcpy(out, systemFolder, rootLength);
-  memcpy(out + rootLength, name, nameLength + 1);
-  return true;
+  return Concatenate(out, size, systemFolder, rootLength, name);
 }
 
 const char* RootNameFromFolder(const char* folder, text::LeadByteTest isLead) {

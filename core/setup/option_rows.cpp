@@ -19,7 +19,7 @@ OptionShow PresentOption(int value) {
 bool OptionHidden(int value) { return value == 0 || value == 3; }
 
 int MergeEarlierOption(int value, int earlier) {
-  if (value != 1 && value != 2) return value;
+  if (!MarksGroupUsed(value)) return value;
   return earlier > 1 ? 2 : 1;
 }
 
