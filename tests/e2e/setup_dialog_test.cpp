@@ -306,9 +306,9 @@ TEST_F(SetupDialog, UnattendedUninstallRunsOnceAndHandsOverToOneRemovalCopy) {
   EXPECT_EQ(CountProcesses("setup.exe"), 1) << "exactly one removal copy";
   // It waits five seconds, then its batch deletes the program and the
   // folder it leaves empty.
-  EXPECT_TRUE(WaitUntilGone(app_ + "\\setup.exe", 20000));
-  EXPECT_TRUE(WaitUntilGone(app_, 5000));
-  EXPECT_TRUE(WaitUntilGone("C:\\delus.bat", 5000));
+  EXPECT_TRUE(driver::WaitUntilGone(app_ + "\\setup.exe", 20000));
+  EXPECT_TRUE(driver::WaitUntilGone(app_, 5000));
+  EXPECT_TRUE(driver::WaitUntilGone("C:\\delus.bat", 5000));
   EXPECT_EQ(CountProcesses("setup.exe"), 0);
 }
 
@@ -324,8 +324,8 @@ TEST_F(SetupDialog, TheRemovalCopyReadsNothingAndShowsNothing) {
     for (HWND window : driver::TopLevelWindows(process.id())) shown = shown || IsWindowVisible(window);
   EXPECT_FALSE(shown);
   EXPECT_EQ(code, 0u);
-  EXPECT_TRUE(WaitUntilGone(app_ + "\\setup.exe", 15000));
-  EXPECT_TRUE(WaitUntilGone("C:\\delus.bat", 5000));
+  EXPECT_TRUE(driver::WaitUntilGone(app_ + "\\setup.exe", 15000));
+  EXPECT_TRUE(driver::WaitUntilGone("C:\\delus.bat", 5000));
   EXPECT_EQ(driver::ReadFileBytes(ini_), before);
   EXPECT_TRUE(driver::Exists(app_)) << "a folder that still holds a file stays";
 }

@@ -22,7 +22,6 @@
 namespace setuptest {
 
 constexpr DWORD kDialogTimeoutMs = 15000;
-inline const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 inline int ClientTop(HWND dialog, int id) {
   RECT rect;
@@ -66,15 +65,6 @@ inline int CountProcesses(const char* name) {
     if (lstrcmpiA(entry.szExeFile, name) == 0) ++count;
   CloseHandle(snapshot);
   return count;
-}
-
-inline bool WaitUntilGone(const std::string& path, DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  while (driver::Exists(path)) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    Sleep(100);
-  }
-  return true;
 }
 
 // Waits until `done` holds; false on time-out.
@@ -135,8 +125,8 @@ inline Link ReadLink(const std::string& path) {
 inline std::string UninstallCommand(const std::string& application) {
   char command[MAX_PATH] = "";
   DWORD size = sizeof command;
-  RegGetValueA(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\" + application).c_str(), "UninstallString",
-               RRF_RT_REG_SZ, nullptr, command, &size);
+  RegGetValueA(HKEY_LOCAL_MACHINE, driver::UninstallKey(application).c_str(), "UninstallString", RRF_RT_REG_SZ,
+               nullptr, command, &size);
   return command;
 }
 
@@ -144,16 +134,14 @@ inline std::string UninstallCommand(const std::string& application) {
 // names no quotes), from a folder of its own, by a program without a
 // console (which the removal's hidden batch would otherwise write to).
 inline driver::Process StartFromUninstallList(const std::string& application) {
-  char windows[MAX_PATH];
-  GetWindowsDirectoryA(windows, sizeof windows);
-  return driver::Start(UninstallCommand(application), windows, nullptr, DETACHED_PROCESS);
+  return driver::Start(UninstallCommand(application), driver::WindowsFolder(), nullptr, DETACHED_PROCESS);
 }
 
 // The removal copy of an uninstall and its batch have finished with
 // `folder`, which is gone or, holding files of the user's, stays.
 inline void ExpectRemovalCopyDone(const std::string& folder, bool folderGoes) {
-  EXPECT_TRUE(WaitUntilGone(folder + "\\Setup.exe", 20000));
-  EXPECT_TRUE(WaitUntilGone("C:\\delus.bat", 5000));
+  EXPECT_TRUE(driver::WaitUntilGone(folder + "\\Setup.exe", 20000));
+  EXPECT_TRUE(driver::WaitUntilGone("C:\\delus.bat", 5000));
   EXPECT_TRUE(WaitFor([] { return CountProcesses("setup.exe") == 0; }));
   EXPECT_EQ(driver::Exists(folder), !folderGoes);
 }
@@ -172,7 +160,7 @@ class SetupRun : public ::testing::Test {
   void TearDown() override {
     for (const std::string& name : keys_) {
       HKEY uninstall;
-      if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_ALL_ACCESS, &uninstall) == ERROR_SUCCESS) {
+      if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, driver::kUninstallKey, 0, KEY_ALL_ACCESS, &uninstall) == ERROR_SUCCESS) {
         RegDeleteKeyA(uninstall, name.c_str());
         RegCloseKey(uninstall);
       }
@@ -191,8 +179,8 @@ class SetupRun : public ::testing::Test {
   void Register(const std::string& name, const std::string& uninstallString) {
     keys_.push_back(name);
     HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\" + name).c_str(), 0, nullptr, 0,
-                              KEY_ALL_ACCESS, nullptr, &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, driver::UninstallKey(name).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
               ERROR_SUCCESS);
     RegSetValueExA(key, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(uninstallString.c_str()),
                    static_cast<DWORD>(uninstallString.size() + 1));
@@ -221,14 +209,7 @@ class SetupRun : public ::testing::Test {
   // The shell's folder browser of the program: a dialog with the folder tree.
   HWND WaitForBrowser(const driver::Process& process, DWORD timeoutMs = 10000) {
     HWND browser = nullptr;
-    WaitFor(
-        [&] {
-          for (HWND window : driver::TopLevelWindows(process.id()))
-            if (IsWindowVisible(window) && driver::ClassName(window) == "#32770" && GetDlgItem(window, 14145))
-              browser = window;
-          return browser != nullptr;
-        },
-        timeoutMs);
+    WaitFor([&] { return (browser = driver::BrowseDialog(process.id())) != nullptr; }, timeoutMs);
     return browser;
   }
   // The folders an install touches: the test's own (the description it

@@ -99,7 +99,7 @@ TEST_F(SetupUninstall, RoundTripLeavesTheMachineAsItWas) {
     HKEY root;
     std::string key, dump;
   } made[] = {
-      {HKEY_LOCAL_MACHINE, std::string(kUninstallKey) + "\\Sfx Round Trip App",
+      {HKEY_LOCAL_MACHINE, driver::UninstallKey("Sfx Round Trip App"),
        "|DisplayName=Sfx Round Trip |UninstallString=" + f + "Setup.exe uninstall"},
       {HKEY_CLASSES_ROOT, ".sfxrttaken", "|=SfxRt.Document |Old Name=SfxRt.Foreign"},
       {HKEY_CLASSES_ROOT, "SfxRt.Shared\\shell\\Sfx RT View\\command", "|=" + f + "app.exe /v \"%1\""},
