@@ -92,10 +92,7 @@ class SetupDialog : public SetupRun {
 TemplateSize SetupDialog::size_;
 
 TEST_F(SetupDialog, NewInstallProposesTheFolderAndOffersWhatTheDescriptionOffers) {
-  char programs[MAX_PATH] = "";
-  DWORD size = sizeof programs;
-  RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", RRF_RT_REG_SZ,
-               nullptr, programs, &size);
+  std::string programs = driver::ProgramFilesFolder();
   keys_.push_back("Viewer New");  // the lookup leaves an empty entry behind
   WriteIni("[Setup]\r\nName=サンプル ビューア\r\n[Root]\r\nName=%PROGRAMS%\\Tools\\Viewer New\r\n"
            "[Check]\r\nMenu=2\r\nDesktop=1\r\nStartup=0\r\nExt=3\r\nSend=7\r\nCopy=1\r\nDel=2\r\n"
@@ -232,8 +229,8 @@ TEST_F(SetupDialog, WithoutSetupIniANewInstallCaptionedInstall) {
   driver::Process process = Start();
   HWND dialog = WaitForDialog(process, "Install");
   ASSERT_NE(dialog, nullptr);
-  char system[MAX_PATH];
-  GetSystemDirectoryA(system, sizeof system);
+  std::string systemFolder = driver::SystemFolder();
+  const char* system = systemFolder.c_str();  // as characters: the check takes the first three
   EXPECT_EQ(FieldText(dialog, IDC_FOLDER), std::string(system, 3));  // the system drive's root
   EXPECT_EQ(driver::ControlText(dialog, IDC_FOLDER_LABEL), "(&F)インストール先");
   ExpectShrunk(dialog, 5, 5);

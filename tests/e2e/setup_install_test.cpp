@@ -286,8 +286,7 @@ TEST_F(SetupInstall, ManyWaitingFilesMakeOneReadableQuestion) {
 // folder no application owns is passed over: the Programs folder, a
 // drive's root, a folder above the Programs folder, the Windows folder.
 TEST_F(SetupInstall, OldMenusNeverTakeTheSystemsFolders) {
-  char windows[MAX_PATH];
-  GetWindowsDirectoryA(windows, sizeof windows);
+  std::string windows = driver::WindowsFolder();
   std::string programs = UserFolder("Programs");
   std::string startMenu = programs.substr(0, programs.rfind('\\'));
   std::string marker = programs + "\\Sfx Keep Me.txt";
