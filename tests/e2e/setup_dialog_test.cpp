@@ -41,13 +41,6 @@ TemplateSize MeasureTemplate() {
   return size;
 }
 
-// The texts a run shows, without the label it may still show when the
-// driver first looks.
-std::vector<std::string> RunTexts(std::vector<std::string> texts, const char* label) {
-  if (!texts.empty() && texts.front() == label) texts.erase(texts.begin());
-  return texts;
-}
-
 int Height(HWND window) {
   RECT rect;
   GetWindowRect(window, &rect);

@@ -78,6 +78,13 @@ bool WaitFor(Done done, DWORD timeoutMs = 5000) {
   return true;
 }
 
+// The texts a run shows, without the label it may still show when the
+// driver first looks.
+inline std::vector<std::string> RunTexts(std::vector<std::string> texts, const char* label) {
+  if (!texts.empty() && texts.front() == label) texts.erase(texts.begin());
+  return texts;
+}
+
 // A shell link read back from its file. Wine's GetShowCmd answers 1
 // whatever the file holds, so the show command comes from the file's own
 // field at offset 0x3C.
