@@ -115,8 +115,7 @@ TEST_F(SetupDialog, NewInstallProposesTheFolderAndOffersWhatTheDescriptionOffers
   // The menu place follows its box.
   SendDlgItemMessageA(dialog, IDC_MENU, BM_SETCHECK, BST_UNCHECKED, 0);
   driver::PressButton(dialog, IDC_MENU);
-  DWORD start = GetTickCount();
-  while (driver::IsControlVisible(dialog, IDC_MENU_PLACE) && GetTickCount() - start < 5000) Sleep(20);
+  WaitFor([&] { return !driver::IsControlVisible(dialog, IDC_MENU_PLACE); }, 5000);
   EXPECT_FALSE(driver::IsControlVisible(dialog, IDC_MENU_PLACE));
   Cancel(process, dialog);
   EXPECT_EQ(Setting("Menu", "Change"), "");
@@ -170,8 +169,7 @@ TEST_F(SetupDialog, InstalledCopyOffersTheUninstall) {
   EXPECT_TRUE(driver::IsControlVisible(dialog, IDC_RUN)) << "an installed copy never runs by itself";
   EXPECT_NE(GetWindowLongA(GetDlgItem(dialog, IDC_FOLDER), GWL_STYLE) & ES_READONLY, 0);
   // The checked uninstall box disables the options until it is cleared.
-  DWORD start = GetTickCount();
-  while (IsWindowEnabled(GetDlgItem(dialog, IDC_MENU)) && GetTickCount() - start < 5000) Sleep(20);
+  WaitFor([&] { return !IsWindowEnabled(GetDlgItem(dialog, IDC_MENU)); }, 5000);
   for (int id : {IDC_MENU, IDC_DESKTOP, IDC_MENU_PLACE}) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, id))) << id;
   // L = 3, and R = 4 in an installed copy: three pitches.
   ExpectShrunk(dialog, 3, 3);
@@ -181,8 +179,7 @@ TEST_F(SetupDialog, InstalledCopyOffersTheUninstall) {
   Shoot("installed copy", dialog);
   SendDlgItemMessageA(dialog, IDC_COPY, BM_SETCHECK, BST_UNCHECKED, 0);
   driver::PressButton(dialog, IDC_COPY);
-  start = GetTickCount();
-  while (!IsWindowEnabled(GetDlgItem(dialog, IDC_MENU)) && GetTickCount() - start < 5000) Sleep(20);
+  WaitFor([&] { return IsWindowEnabled(GetDlgItem(dialog, IDC_MENU)) != FALSE; }, 5000);
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_MENU)));
   Cancel(process, dialog);
 }
@@ -250,8 +247,7 @@ TEST_F(SetupDialog, OverLongValuesLeaveAWorkingDialog) {
   EXPECT_EQ(driver::ControlText(box, 0xFFFF), "インストール先のフォルダを指定してください．");
   driver::PressButton(box, IDOK);
   // The dialog stays, its buttons back, for another folder.
-  DWORD start = GetTickCount();
-  while (!driver::IsControlVisible(dialog, IDC_RUN) && GetTickCount() - start < 5000) Sleep(20);
+  WaitFor([&] { return driver::IsControlVisible(dialog, IDC_RUN); }, 5000);
   EXPECT_TRUE(driver::IsControlVisible(dialog, IDC_RUN));
   EXPECT_TRUE(driver::IsControlVisible(dialog, IDC_CANCEL_RUN));
   // A typed folder is held to what leaves room for "\Setup.ini".
@@ -271,9 +267,7 @@ TEST_F(SetupDialog, AutomaticModeRunsByItself) {
       RunTexts(driver::FollowTexts(process, dialog, IDC_FOLDER_LABEL, 30000), "(&F)インストール先");
   EXPECT_EQ(texts, (std::vector<std::string>{"ファイルをコピーしています．", "システムの設定をしています．",
                                              "終了しました．"}));
-  DWORD code = 99;
-  EXPECT_TRUE(process.Wait(10000, &code));
-  EXPECT_EQ(code, 0u);
+  ExpectEnd(process, 10000);
   EXPECT_EQ(Setting("Menu", "Named"), "C:\\Chosen Menu");
   EXPECT_EQ(Setting("Menu", "Change"), "");
 }
