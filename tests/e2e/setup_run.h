@@ -233,9 +233,7 @@ class SetupRun : public ::testing::Test {
     return items;
   }
   void Shoot(const std::string& name, HWND window) {
-    std::string folder = driver::ProgramFolder() + "\\screenshots";
-    driver::MakeFolders(folder);
-    driver::Screenshot(folder + "\\setup " + name + ".bmp", window);
+    driver::Screenshot(driver::ScreenshotPath("setup " + name), window);
   }
   // Waits for the program to end with exit code 0.
   void ExpectEnd(driver::Process& process, DWORD timeoutMs = 30000) {
