@@ -411,6 +411,12 @@ bool WaitForText(HWND dialog, int id, const std::string& text, DWORD timeoutMs) 
   return false;
 }
 
+std::string ScreenshotPath(const std::string& name) {
+  std::string folder = ProgramFolder() + "\\screenshots";
+  MakeFolders(folder);
+  return folder + "\\" + name + ".bmp";
+}
+
 bool Screenshot(const std::string& path, HWND window) {
   RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   if (window) GetWindowRect(window, &area);

@@ -146,6 +146,10 @@ bool WaitForText(HWND dialog, int id, const std::string& text, DWORD timeoutMs);
 // Saves what the screen shows (the window's rectangle, or all of it when
 // null) as a 24-bit BMP file.
 bool Screenshot(const std::string& path, HWND window = nullptr);
+// Where the screenshot `name` goes: the screenshots folder beside this
+// program, made when missing, so that every program's pictures are found
+// in one place.
+std::string ScreenshotPath(const std::string& name);
 
 }  // namespace driver
 

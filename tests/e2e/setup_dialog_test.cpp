@@ -41,13 +41,6 @@ TemplateSize MeasureTemplate() {
   return size;
 }
 
-// The texts a run shows, without the label it may still show when the
-// driver first looks.
-std::vector<std::string> RunTexts(std::vector<std::string> texts, const char* label) {
-  if (!texts.empty() && texts.front() == label) texts.erase(texts.begin());
-  return texts;
-}
-
 int Height(HWND window) {
   RECT rect;
   GetWindowRect(window, &rect);
@@ -92,10 +85,7 @@ class SetupDialog : public SetupRun {
 TemplateSize SetupDialog::size_;
 
 TEST_F(SetupDialog, NewInstallProposesTheFolderAndOffersWhatTheDescriptionOffers) {
-  char programs[MAX_PATH] = "";
-  DWORD size = sizeof programs;
-  RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", RRF_RT_REG_SZ,
-               nullptr, programs, &size);
+  std::string programs = driver::ProgramFilesFolder();
   keys_.push_back("Viewer New");  // the lookup leaves an empty entry behind
   WriteIni("[Setup]\r\nName=サンプル ビューア\r\n[Root]\r\nName=%PROGRAMS%\\Tools\\Viewer New\r\n"
            "[Check]\r\nMenu=2\r\nDesktop=1\r\nStartup=0\r\nExt=3\r\nSend=7\r\nCopy=1\r\nDel=2\r\n"
@@ -125,8 +115,7 @@ TEST_F(SetupDialog, NewInstallProposesTheFolderAndOffersWhatTheDescriptionOffers
   // The menu place follows its box.
   SendDlgItemMessageA(dialog, IDC_MENU, BM_SETCHECK, BST_UNCHECKED, 0);
   driver::PressButton(dialog, IDC_MENU);
-  DWORD start = GetTickCount();
-  while (driver::IsControlVisible(dialog, IDC_MENU_PLACE) && GetTickCount() - start < 5000) Sleep(20);
+  WaitFor([&] { return !driver::IsControlVisible(dialog, IDC_MENU_PLACE); }, 5000);
   EXPECT_FALSE(driver::IsControlVisible(dialog, IDC_MENU_PLACE));
   Cancel(process, dialog);
   EXPECT_EQ(Setting("Menu", "Change"), "");
@@ -180,8 +169,7 @@ TEST_F(SetupDialog, InstalledCopyOffersTheUninstall) {
   EXPECT_TRUE(driver::IsControlVisible(dialog, IDC_RUN)) << "an installed copy never runs by itself";
   EXPECT_NE(GetWindowLongA(GetDlgItem(dialog, IDC_FOLDER), GWL_STYLE) & ES_READONLY, 0);
   // The checked uninstall box disables the options until it is cleared.
-  DWORD start = GetTickCount();
-  while (IsWindowEnabled(GetDlgItem(dialog, IDC_MENU)) && GetTickCount() - start < 5000) Sleep(20);
+  WaitFor([&] { return !IsWindowEnabled(GetDlgItem(dialog, IDC_MENU)); }, 5000);
   for (int id : {IDC_MENU, IDC_DESKTOP, IDC_MENU_PLACE}) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, id))) << id;
   // L = 3, and R = 4 in an installed copy: three pitches.
   ExpectShrunk(dialog, 3, 3);
@@ -191,8 +179,7 @@ TEST_F(SetupDialog, InstalledCopyOffersTheUninstall) {
   Shoot("installed copy", dialog);
   SendDlgItemMessageA(dialog, IDC_COPY, BM_SETCHECK, BST_UNCHECKED, 0);
   driver::PressButton(dialog, IDC_COPY);
-  start = GetTickCount();
-  while (!IsWindowEnabled(GetDlgItem(dialog, IDC_MENU)) && GetTickCount() - start < 5000) Sleep(20);
+  WaitFor([&] { return IsWindowEnabled(GetDlgItem(dialog, IDC_MENU)) != FALSE; }, 5000);
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_MENU)));
   Cancel(process, dialog);
 }
@@ -232,8 +219,8 @@ TEST_F(SetupDialog, WithoutSetupIniANewInstallCaptionedInstall) {
   driver::Process process = Start();
   HWND dialog = WaitForDialog(process, "Install");
   ASSERT_NE(dialog, nullptr);
-  char system[MAX_PATH];
-  GetSystemDirectoryA(system, sizeof system);
+  std::string systemFolder = driver::SystemFolder();
+  const char* system = systemFolder.c_str();  // as characters: the check takes the first three
   EXPECT_EQ(FieldText(dialog, IDC_FOLDER), std::string(system, 3));  // the system drive's root
   EXPECT_EQ(driver::ControlText(dialog, IDC_FOLDER_LABEL), "(&F)インストール先");
   ExpectShrunk(dialog, 5, 5);
@@ -260,8 +247,7 @@ TEST_F(SetupDialog, OverLongValuesLeaveAWorkingDialog) {
   EXPECT_EQ(driver::ControlText(box, 0xFFFF), "インストール先のフォルダを指定してください．");
   driver::PressButton(box, IDOK);
   // The dialog stays, its buttons back, for another folder.
-  DWORD start = GetTickCount();
-  while (!driver::IsControlVisible(dialog, IDC_RUN) && GetTickCount() - start < 5000) Sleep(20);
+  WaitFor([&] { return driver::IsControlVisible(dialog, IDC_RUN); }, 5000);
   EXPECT_TRUE(driver::IsControlVisible(dialog, IDC_RUN));
   EXPECT_TRUE(driver::IsControlVisible(dialog, IDC_CANCEL_RUN));
   // A typed folder is held to what leaves room for "\Setup.ini".
@@ -281,9 +267,7 @@ TEST_F(SetupDialog, AutomaticModeRunsByItself) {
       RunTexts(driver::FollowTexts(process, dialog, IDC_FOLDER_LABEL, 30000), "(&F)インストール先");
   EXPECT_EQ(texts, (std::vector<std::string>{"ファイルをコピーしています．", "システムの設定をしています．",
                                              "終了しました．"}));
-  DWORD code = 99;
-  EXPECT_TRUE(process.Wait(10000, &code));
-  EXPECT_EQ(code, 0u);
+  ExpectEnd(process, 10000);
   EXPECT_EQ(Setting("Menu", "Named"), "C:\\Chosen Menu");
   EXPECT_EQ(Setting("Menu", "Change"), "");
 }
@@ -306,9 +290,9 @@ TEST_F(SetupDialog, UnattendedUninstallRunsOnceAndHandsOverToOneRemovalCopy) {
   EXPECT_EQ(CountProcesses("setup.exe"), 1) << "exactly one removal copy";
   // It waits five seconds, then its batch deletes the program and the
   // folder it leaves empty.
-  EXPECT_TRUE(WaitUntilGone(app_ + "\\setup.exe", 20000));
-  EXPECT_TRUE(WaitUntilGone(app_, 5000));
-  EXPECT_TRUE(WaitUntilGone("C:\\delus.bat", 5000));
+  EXPECT_TRUE(driver::WaitUntilGone(app_ + "\\setup.exe", 20000));
+  EXPECT_TRUE(driver::WaitUntilGone(app_, 5000));
+  EXPECT_TRUE(driver::WaitUntilGone("C:\\delus.bat", 5000));
   EXPECT_EQ(CountProcesses("setup.exe"), 0);
 }
 
@@ -324,8 +308,8 @@ TEST_F(SetupDialog, TheRemovalCopyReadsNothingAndShowsNothing) {
     for (HWND window : driver::TopLevelWindows(process.id())) shown = shown || IsWindowVisible(window);
   EXPECT_FALSE(shown);
   EXPECT_EQ(code, 0u);
-  EXPECT_TRUE(WaitUntilGone(app_ + "\\setup.exe", 15000));
-  EXPECT_TRUE(WaitUntilGone("C:\\delus.bat", 5000));
+  EXPECT_TRUE(driver::WaitUntilGone(app_ + "\\setup.exe", 15000));
+  EXPECT_TRUE(driver::WaitUntilGone("C:\\delus.bat", 5000));
   EXPECT_EQ(driver::ReadFileBytes(ini_), before);
   EXPECT_TRUE(driver::Exists(app_)) << "a folder that still holds a file stays";
 }

@@ -30,18 +30,6 @@ bool Stamp(const std::string& path, const FILETIME& time) {
   return ok;
 }
 
-std::vector<std::string> List(const std::string& ini, const char* section) {
-  std::vector<std::string> values;
-  int count = static_cast<int>(GetPrivateProfileIntA(section, "Count", -1, ini.c_str()));
-  for (int i = 0; i < count; ++i) {
-    char value[MAX_PATH];
-    GetPrivateProfileStringA(section, std::to_string(i).c_str(), "<none>", value, sizeof value, ini.c_str());
-    values.push_back(value);
-  }
-  return values;
-}
-
-
 class SetupInstall : public SetupRun {
  protected:
   void SetUp() override {
@@ -56,19 +44,20 @@ class SetupInstall : public SetupRun {
     SetupRun::TearDown();
   }
 
-  // A source file beside setup.exe, last written at kSourceTime.
-  void Source(const std::string& name, const std::string& bytes = "new") {
-    std::string path = app_ + "\\" + name;
+  // A file below `folder`, last written at `time`: which of two copies
+  // is newer decides whether setup asks.
+  static void Place(const std::string& folder, const std::string& name, const std::string& bytes,
+                    const FILETIME& time) {
+    std::string path = folder + "\\" + name;
     driver::MakeFolders(path.substr(0, path.rfind('\\')));
     ASSERT_TRUE(driver::WriteFileBytes(path, bytes));
-    ASSERT_TRUE(Stamp(path, kSourceTime));
+    ASSERT_TRUE(Stamp(path, time));
   }
+  // A source file beside setup.exe, last written at kSourceTime.
+  void Source(const std::string& name, const std::string& bytes = "new") { Place(app_, name, bytes, kSourceTime); }
   // A file already installed, `days` younger than its source.
   void Installed(const std::string& name, int days, const std::string& bytes = "old") {
-    std::string path = folder_ + "\\" + name;
-    driver::MakeFolders(path.substr(0, path.rfind('\\')));
-    ASSERT_TRUE(driver::WriteFileBytes(path, bytes));
-    ASSERT_TRUE(Stamp(path, Shifted(days)));
+    Place(folder_, name, bytes, Shifted(days));
   }
 
   // Holds a file open as a running program would, shared with nobody.
@@ -156,7 +145,7 @@ class SetupInstall : public SetupRun {
     EXPECT_EQ(Setting("Check", "Del"), "0");
     // The installation folder existed: it is entry 0, the parents of a
     // made folder come before it.
-    EXPECT_EQ(List(ini_, "MakedDirectory"),
+    EXPECT_EQ(driver::ProfileList(ini_, "MakedDirectory"),
               (std::vector<std::string>{folder_, folder_ + "\\data", folder_ + "\\data\\deep",
                                         folder_ + "\\data\\deep\\er", folder_ + "\\sub"}));
   }
@@ -192,9 +181,9 @@ TEST_F(SetupInstall, CopyEntriesAskOnceAndOverwriteOnYes) {
   std::vector<std::string> copied = {folder_ + "\\plain.txt",   folder_ + "\\over.txt",     folder_ + "\\both2.txt",
                                      folder_ + "\\sub\\deep.txt", folder_ + "\\\\rooted.txt", folder_ + "\\equal.txt",
                                      folder_ + "\\newer.txt",   folder_ + "\\Self Copy.exe", folder_ + "\\earlier only.txt"};
-  EXPECT_EQ(List(ini_, "CopiedFile"), copied) << "the earlier installation's own entry appended once";
+  EXPECT_EQ(driver::ProfileList(ini_, "CopiedFile"), copied) << "the earlier installation's own entry appended once";
   // The installation folder holds the running Setup.ini, merged.
-  EXPECT_EQ(List(folder_ + "\\Setup.ini", "CopiedFile"), copied);
+  EXPECT_EQ(driver::ProfileList(folder_ + "\\Setup.ini", "CopiedFile"), copied);
   EXPECT_EQ(Setting(folder_ + "\\Setup.ini", "Root", "Named"), folder_);
 }
 
@@ -213,7 +202,7 @@ TEST_F(SetupInstall, NoLeavesTheNewerFilesAloneAndUnrecorded) {
   ExpectCommonOutcome();
   EXPECT_EQ(driver::ReadFileBytes(folder_ + "\\equal.txt"), "old");
   EXPECT_EQ(driver::ReadFileBytes(folder_ + "\\newer.txt"), "old");
-  EXPECT_EQ(List(ini_, "CopiedFile"),
+  EXPECT_EQ(driver::ProfileList(ini_, "CopiedFile"),
             (std::vector<std::string>{folder_ + "\\plain.txt", folder_ + "\\over.txt", folder_ + "\\both2.txt",
                                       folder_ + "\\sub\\deep.txt", folder_ + "\\\\rooted.txt",
                                       folder_ + "\\Self Copy.exe", folder_ + "\\earlier only.txt"}));
@@ -227,7 +216,7 @@ TEST_F(SetupInstall, AMissingParentIsRecordedFirstAndNothingCopiedStillMarksTheI
   driver::Process process = RunInstall("Copy Test", &dialog);
   ASSERT_NE(dialog, nullptr);
   ExpectEnd(process);
-  EXPECT_EQ(List(ini_, "MakedDirectory"), (std::vector<std::string>{root_ + "\\new parent", folder_}));
+  EXPECT_EQ(driver::ProfileList(ini_, "MakedDirectory"), (std::vector<std::string>{root_ + "\\new parent", folder_}));
   // No key 0, yet the count marks the installed copy.
   EXPECT_EQ(Setting("CopiedFile", "Count"), "1");
   EXPECT_EQ(Setting("CopiedFile", "0"), "<none>");
@@ -286,8 +275,7 @@ TEST_F(SetupInstall, ManyWaitingFilesMakeOneReadableQuestion) {
 // folder no application owns is passed over: the Programs folder, a
 // drive's root, a folder above the Programs folder, the Windows folder.
 TEST_F(SetupInstall, OldMenusNeverTakeTheSystemsFolders) {
-  char windows[MAX_PATH];
-  GetWindowsDirectoryA(windows, sizeof windows);
+  std::string windows = driver::WindowsFolder();
   std::string programs = UserFolder("Programs");
   std::string startMenu = programs.substr(0, programs.rfind('\\'));
   std::string marker = programs + "\\Sfx Keep Me.txt";

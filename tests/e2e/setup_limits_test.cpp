@@ -68,7 +68,7 @@ struct LongKey {
 const LongKey kInstallKeys[] = {
     {"[Setup] Name", "[Setup]\r\nName=@\r\nAuto=1\r\n", "Name", MAX_PATH - 1,
      [](const Value& v, const Installed&) {
-       EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, std::string(kUninstallKey) + "\\Sfx Long", "DisplayName"), v.cut);
+       EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, driver::UninstallKey("Sfx Long"), "DisplayName"), v.cut);
      }},
     {"[CopyFile] 0", "[CopyFile]\r\n0=@\r\n1=a.txt\r\n", "sub\\copy", MAX_PATH - 1,
      [](const Value& v, const Installed& r) {
@@ -218,7 +218,7 @@ class SetupLimits : public SetupRun {
       RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);
     }
     for (const char* name : {"Sfx Long", "Sfx Long Keep"})
-      RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\" + name).c_str());
+      RegDeleteTreeA(HKEY_LOCAL_MACHINE, driver::UninstallKey(name).c_str());
     driver::RemoveTree(UserFolder("Programs") + "\\Sfx Long Menu");
     driver::RemoveTree(UserFolder("Programs") + "\\Sfx Long Keep Menu");
     for (const std::string& link : {UserFolder("Desktop") + "\\Sfx Long Desktop.lnk",

@@ -91,8 +91,7 @@ class SetupPainting : public ::testing::Test {
     return driver::Start("\"" + app_ + "\\setup.exe\"", app_);
   }
   std::string Shoot(const std::string& name, HWND window) {
-    std::string path = driver::ProgramFolder() + "\\screenshots\\setup " + name + ".bmp";
-    driver::MakeFolders(driver::ProgramFolder() + "\\screenshots");
+    std::string path = driver::ScreenshotPath("setup " + name);
     EXPECT_TRUE(driver::Screenshot(path, window));
     return path;
   }

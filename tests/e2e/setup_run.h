@@ -22,7 +22,6 @@
 namespace setuptest {
 
 constexpr DWORD kDialogTimeoutMs = 15000;
-inline const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 inline int ClientTop(HWND dialog, int id) {
   RECT rect;
@@ -68,15 +67,6 @@ inline int CountProcesses(const char* name) {
   return count;
 }
 
-inline bool WaitUntilGone(const std::string& path, DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  while (driver::Exists(path)) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    Sleep(100);
-  }
-  return true;
-}
-
 // Waits until `done` holds; false on time-out.
 template <typename Done>
 bool WaitFor(Done done, DWORD timeoutMs = 5000) {
@@ -86,6 +76,13 @@ bool WaitFor(Done done, DWORD timeoutMs = 5000) {
     Sleep(20);
   }
   return true;
+}
+
+// The texts a run shows, without the label it may still show when the
+// driver first looks.
+inline std::vector<std::string> RunTexts(std::vector<std::string> texts, const char* label) {
+  if (!texts.empty() && texts.front() == label) texts.erase(texts.begin());
+  return texts;
 }
 
 // A shell link read back from its file. Wine's GetShowCmd answers 1
@@ -135,8 +132,8 @@ inline Link ReadLink(const std::string& path) {
 inline std::string UninstallCommand(const std::string& application) {
   char command[MAX_PATH] = "";
   DWORD size = sizeof command;
-  RegGetValueA(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\" + application).c_str(), "UninstallString",
-               RRF_RT_REG_SZ, nullptr, command, &size);
+  RegGetValueA(HKEY_LOCAL_MACHINE, driver::UninstallKey(application).c_str(), "UninstallString", RRF_RT_REG_SZ,
+               nullptr, command, &size);
   return command;
 }
 
@@ -144,16 +141,14 @@ inline std::string UninstallCommand(const std::string& application) {
 // names no quotes), from a folder of its own, by a program without a
 // console (which the removal's hidden batch would otherwise write to).
 inline driver::Process StartFromUninstallList(const std::string& application) {
-  char windows[MAX_PATH];
-  GetWindowsDirectoryA(windows, sizeof windows);
-  return driver::Start(UninstallCommand(application), windows, nullptr, DETACHED_PROCESS);
+  return driver::Start(UninstallCommand(application), driver::WindowsFolder(), nullptr, DETACHED_PROCESS);
 }
 
 // The removal copy of an uninstall and its batch have finished with
 // `folder`, which is gone or, holding files of the user's, stays.
 inline void ExpectRemovalCopyDone(const std::string& folder, bool folderGoes) {
-  EXPECT_TRUE(WaitUntilGone(folder + "\\Setup.exe", 20000));
-  EXPECT_TRUE(WaitUntilGone("C:\\delus.bat", 5000));
+  EXPECT_TRUE(driver::WaitUntilGone(folder + "\\Setup.exe", 20000));
+  EXPECT_TRUE(driver::WaitUntilGone("C:\\delus.bat", 5000));
   EXPECT_TRUE(WaitFor([] { return CountProcesses("setup.exe") == 0; }));
   EXPECT_EQ(driver::Exists(folder), !folderGoes);
 }
@@ -172,7 +167,7 @@ class SetupRun : public ::testing::Test {
   void TearDown() override {
     for (const std::string& name : keys_) {
       HKEY uninstall;
-      if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_ALL_ACCESS, &uninstall) == ERROR_SUCCESS) {
+      if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, driver::kUninstallKey, 0, KEY_ALL_ACCESS, &uninstall) == ERROR_SUCCESS) {
         RegDeleteKeyA(uninstall, name.c_str());
         RegCloseKey(uninstall);
       }
@@ -191,8 +186,8 @@ class SetupRun : public ::testing::Test {
   void Register(const std::string& name, const std::string& uninstallString) {
     keys_.push_back(name);
     HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\" + name).c_str(), 0, nullptr, 0,
-                              KEY_ALL_ACCESS, nullptr, &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, driver::UninstallKey(name).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
               ERROR_SUCCESS);
     RegSetValueExA(key, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(uninstallString.c_str()),
                    static_cast<DWORD>(uninstallString.size() + 1));
@@ -221,14 +216,7 @@ class SetupRun : public ::testing::Test {
   // The shell's folder browser of the program: a dialog with the folder tree.
   HWND WaitForBrowser(const driver::Process& process, DWORD timeoutMs = 10000) {
     HWND browser = nullptr;
-    WaitFor(
-        [&] {
-          for (HWND window : driver::TopLevelWindows(process.id()))
-            if (IsWindowVisible(window) && driver::ClassName(window) == "#32770" && GetDlgItem(window, 14145))
-              browser = window;
-          return browser != nullptr;
-        },
-        timeoutMs);
+    WaitFor([&] { return (browser = driver::BrowseDialog(process.id())) != nullptr; }, timeoutMs);
     return browser;
   }
   // The folders an install touches: the test's own (the description it
@@ -245,9 +233,7 @@ class SetupRun : public ::testing::Test {
     return items;
   }
   void Shoot(const std::string& name, HWND window) {
-    std::string folder = driver::ProgramFolder() + "\\screenshots";
-    driver::MakeFolders(folder);
-    driver::Screenshot(folder + "\\setup " + name + ".bmp", window);
+    driver::Screenshot(driver::ScreenshotPath("setup " + name), window);
   }
   // Waits for the program to end with exit code 0.
   void ExpectEnd(driver::Process& process, DWORD timeoutMs = 30000) {

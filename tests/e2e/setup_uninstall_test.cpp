@@ -99,7 +99,7 @@ TEST_F(SetupUninstall, RoundTripLeavesTheMachineAsItWas) {
     HKEY root;
     std::string key, dump;
   } made[] = {
-      {HKEY_LOCAL_MACHINE, std::string(kUninstallKey) + "\\Sfx Round Trip App",
+      {HKEY_LOCAL_MACHINE, driver::UninstallKey("Sfx Round Trip App"),
        "|DisplayName=Sfx Round Trip |UninstallString=" + f + "Setup.exe uninstall"},
       {HKEY_CLASSES_ROOT, ".sfxrttaken", "|=SfxRt.Document |Old Name=SfxRt.Foreign"},
       {HKEY_CLASSES_ROOT, "SfxRt.Shared\\shell\\Sfx RT View\\command", "|=" + f + "app.exe /v \"%1\""},
@@ -123,8 +123,8 @@ TEST_F(SetupUninstall, RoundTripLeavesTheMachineAsItWas) {
   process = StartFromUninstallList("Sfx Round Trip App");
   dialog = WaitForDialog(process, "Sfx Round Trip");
   ASSERT_NE(dialog, nullptr);
-  std::vector<std::string> texts = driver::FollowTexts(process, dialog, IDC_FOLDER_LABEL, 30000);
-  if (!texts.empty() && texts.front() == "インストール済です．") texts.erase(texts.begin());
+  std::vector<std::string> texts =
+      RunTexts(driver::FollowTexts(process, dialog, IDC_FOLDER_LABEL, 30000), "インストール済です．");
   EXPECT_EQ(texts, (std::vector<std::string>{"システムの設定を削除しています．", "ファイルを削除しています．",
                                              "アンインストールは終了しました．"}));
   // With [Del] ShowError a report would hold the program until answered:

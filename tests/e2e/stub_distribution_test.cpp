@@ -106,7 +106,7 @@ TEST_F(ShellRun, OkDistributesAndRunsTheFinalCommand) {
   HWND window = StartAndWait();
   ASSERT_NE(window, nullptr);
   std::string workspace = driver::WorkspaceIn(temp_);
-  driver::Screenshot(driver::ProgramFolder() + "\\screenshots\\waiting for OK.bmp", window);
+  driver::Screenshot(driver::ScreenshotPath("waiting for OK"), window);
   driver::PressButton(window, IDC_OK);
   ASSERT_TRUE(process_.Wait(kRunTimeoutMs));
   EXPECT_EQ(driver::ReadFileBytes(dest_ + "\\payload.txt"), "payload");

@@ -6,12 +6,6 @@
 
 namespace {
 
-std::string ShotPath(const std::string& name) {
-  std::string folder = driver::ProgramFolder() + "\\screenshots";
-  driver::MakeFolders(folder);
-  return folder + "\\" + name + ".bmp";
-}
-
 class StubRun : public driver::BuiltFileTest {
  protected:
   void SetUp() override {
@@ -54,7 +48,7 @@ TEST_F(StubRun, EveryStubProgramRunsTheWholeSequence) {
       if (soFar.texts.back().rfind("Transport...", 0) == 0) {
         workspaceExisted = driver::IsFolder(soFar.workspace);
         archiveSeen = driver::ReadFileBytes(soFar.workspace + "\\" + program.archiveName);
-        driver::Screenshot(ShotPath(program.name), soFar.window);
+        driver::Screenshot(driver::ScreenshotPath(program.name), soFar.window);
       }
     });
     ASSERT_TRUE(run.ended);

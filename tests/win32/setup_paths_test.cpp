@@ -10,18 +10,6 @@
 
 namespace {
 
-std::string SystemFolder() {
-  char folder[MAX_PATH];
-  GetSystemDirectoryA(folder, sizeof folder);
-  return folder;
-}
-
-std::string WindowsFolder() {
-  char folder[MAX_PATH];
-  GetWindowsDirectoryA(folder, sizeof folder);
-  return folder;
-}
-
 std::string Resolve(const std::string& path, const std::string& root, bool programMode) {
   char out[MAX_PATH];
   lstrcpynA(out, path.c_str(), sizeof out);
@@ -63,11 +51,7 @@ class SetupPaths : public ::testing::Test {
     driver::RemoveTree(root_);
     ASSERT_TRUE(driver::MakeFolders(root_ + "\\bin"));
     ASSERT_TRUE(driver::WriteFileBytes(root_ + "\\bin\\tool.exe", "MZ"));
-    char programs[MAX_PATH] = "";
-    DWORD size = sizeof programs;
-    RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
-                 RRF_RT_REG_SZ, nullptr, programs, &size);
-    programs_ = programs;
+    programs_ = driver::ProgramFilesFolder();
   }
   void TearDown() override {
     if (!HasFailure()) driver::RemoveTree(root_);
@@ -79,10 +63,10 @@ TEST_F(SetupPaths, EveryPrefixInBothModes) {
   struct Case {
     std::string path, root, resolved;
   } cases[] = {
-      {"%system%\\x.dll", root_, SystemFolder() + "\\x.dll"},
-      {"%SYSTEM%\\X.dll", root_, SystemFolder() + "\\X.dll"},  // the rest keeps its case
+      {"%system%\\x.dll", root_, driver::SystemFolder() + "\\x.dll"},
+      {"%SYSTEM%\\X.dll", root_, driver::SystemFolder() + "\\X.dll"},  // the rest keeps its case
       {"%systemx.dll", root_, root_ + "\\%systemx.dll"},     // no macro: eight characters decide
-      {"%windows%\\win.ini", root_, WindowsFolder() + "\\win.ini"},
+      {"%windows%\\win.ini", root_, driver::WindowsFolder() + "\\win.ini"},
       {"%Programs%\\App", root_, programs_ + "\\App"},
       {"%root%x.txt", root_, root_ + "\\x.txt"},
       {"%root%\\x.txt", root_, root_ + "\\\\x.txt"},  // taken as written: the file system accepts it
@@ -102,7 +86,7 @@ TEST_F(SetupPaths, EveryPrefixInBothModes) {
 
 TEST_F(SetupPaths, ProgramModeFindsTheProgramThatOpensADocument) {
   Association quoted(".sfxq", "\"C:\\Quoted Viewer\\view.exe\" /open \"%1\"");
-  std::string notepad = WindowsFolder() + "\\notepad.exe";
+  std::string notepad = driver::WindowsFolder() + "\\notepad.exe";
   ASSERT_TRUE(driver::Exists(notepad));
   Association bare(".sfxu", notepad + " %1");
   Association missing(".sfxm", "C:\\nowhere\\x.exe %1");
