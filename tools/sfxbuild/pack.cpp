@@ -79,9 +79,10 @@ long long CopySummed(FILE* in, FILE* out, payload::ColumnSums* sums) {
 int Pack(const char* stubPath, FILE* archive, const char* archivePath, bool selfDelete, const char* finalCommand,
          const char* outPath) {
   if (strlen(finalCommand) > payload::kMaxCommandLength) {
-    char length[32];
+    char length[32], limit[32];
     snprintf(length, sizeof length, "%zu", strlen(finalCommand));
-    return Fail("final command is %s bytes long; at most 174 fit in the payload block", length);
+    snprintf(limit, sizeof limit, "%zu", payload::kMaxCommandLength);
+    return Fail("final command is %s bytes long; at most %s fit in the payload block", length, limit);
   }
   File stub(stubPath, "rb");
   if (!stub.get()) return Fail("cannot read stub %s: %s", stubPath, strerror(errno));
