@@ -208,7 +208,6 @@ int MakeArchive(const std::vector<TreeEntry>& tree, const FolderFormat& format, 
 // and a summary line.
 int PackFolder(const FolderFormat& format, const PackOptions& o) {
   auto start = std::chrono::steady_clock::now();
-  if (!File(o.stub, "rb").get()) return Fail("stub program %s not found: %s", o.stub, strerror(errno));
   std::vector<TreeEntry> tree;
   std::string error = ListFolder(o.from, &tree);
   if (!error.empty()) return Fail("%s", error.c_str());
@@ -313,5 +312,9 @@ int PackCommand(int argc, char** argv) {
     if (foundInner.empty()) return Fail("inner program innersfx.exe not found in %s (--inner names one)", looked.c_str());
     o.innerProgram = foundInner.c_str();
   }
+  // A stub found in the kit has just been opened; one named by --stub is
+  // tried before the folder is read, so a wrong name fails at once.
+  if (foundStub.empty() && !File(o.stub, "rb").get())
+    return Fail("stub program %s not found: %s", o.stub, strerror(errno));
   return PackFolder(*chosen, o);
 }
