@@ -23,13 +23,10 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/wine-env.sh"
 # The Wine programs run inside one session: a running wineserver keeps each
 # start near 0.2 s instead of seconds.
-if [ -z "${SFX_ROAD_BENCH_SESSION:-}" ]; then
-  export SFX_ROAD_BENCH_SESSION=1
-  exec "$root/scripts/wine-session" "$0" "$@"
-fi
-source "$root/scripts/wine-env.sh"
+sfx_in_session "$0" "$@"
 
 bin=$root/build/win32/bin
 host=$root/build/host/bin
@@ -50,7 +47,6 @@ files=$(cd "$app" && find . -type f | LC_ALL=C sort | sed 's|^\./||')
 folders=$(cd "$app" && find . -mindepth 1 -type d | LC_ALL=C sort | sed 's|^\./||')
 app_bytes=$(du -sb --apparent-size "$app" | cut -f1)
 
-winpath() { local p=${1//\//\\}; echo "Z:$p"; }
 backslashed() { sed 's|/|\\|g'; }
 mb() { echo "$1/1000000" | bc -l; }
 seconds() { echo "$1/1000" | bc -l; }
@@ -222,7 +218,7 @@ left_behind() {  # NAME
 declare -A ours_work ours_before ours_setup ours_after ours_stub_pause ours_setup_pause ours_user
 our_install() {  # NAME
   local name=$1 log=$work/$1-install
-  traced roadrun install "$(winpath "$work/$name.exe")" 'C:\' >"$log.log" 2>"$log.trace" ||
+  traced roadrun install "$(sfx_winpath "$work/$name.exe")" 'C:\' >"$log.log" 2>"$log.trace" ||
     { echo "our install ($name) failed:" >&2; cat "$log.log" >&2; exit 1; }
   events "$log.log"
   local stub_before stub_after setup_pause before setup after
@@ -271,7 +267,7 @@ our_uninstall() {
 declare -A nsis_install nsis_uninstall
 nsis_road() {  # COMPRESSOR
   local c=$1 log=$work/nsis-$1
-  roadrun run 'C:\' "\"$(winpath "$work/nsis-$c.exe")\" /S" >"$log-install.log" ||
+  roadrun run 'C:\' "\"$(sfx_winpath "$work/nsis-$c.exe")\" /S" >"$log-install.log" ||
     { echo "NSIS $c install failed" >&2; exit 1; }
   events "$log-install.log"
   nsis_install[$c]=$(min "${nsis_install[$c]:-}" $((ev_end - ev_start)))
