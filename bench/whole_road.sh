@@ -195,13 +195,17 @@ events() {  # LOG
   eval "$(tr -d '\r' <"$1" | awk '$1 ~ /-pid$/ {sub(/-pid$/, "", $1); printf "pid_%s=%s\n", $1, $2; next}
                                   NF == 2 && $2 ~ /^[0-9]+$/ {gsub(/-/, "_", $1); printf "ev_%s=%s\n", $1, $2}')"
 }
-# Milliseconds that process PID of a trace spent in fixed pauses, counting
-# only what falls between FROM and TO.
-pause_ms() {  # TRACE PID [FROM TO]
-  awk -f "$root/bench/pauses.awk" "$1" |
-    awk -v pid="$2" -v from="${3:-0}" -v to="${4:-1e15}" '$1 == pid {
-      s = $2 < from ? from : $2; e = $3 > to ? to : $3; if (e > s) sum += e - s }
-      END {print sum + 0}'
+# The fixed pauses of LOG.trace, read out once into LOG.pauses: each run
+# asks about several processes and spans of the same trace.
+read_pauses() {  # LOG
+  awk -f "$root/bench/pauses.awk" "$1.trace" >"$1.pauses"
+}
+# Milliseconds that process PID of LOG's trace spent in fixed pauses,
+# counting only what falls between FROM and TO; read_pauses LOG first.
+pause_ms() {  # LOG PID [FROM TO]
+  awk -v pid="$2" -v from="${3:-0}" -v to="${4:-1e15}" '$1 == pid {
+    s = $2 < from ? from : $2; e = $3 > to ? to : $3; if (e > s) sum += e - s }
+    END {print sum + 0}' "$1.pauses"
 }
 # What an uninstall of NAME left of what its install made, once its folder,
 # the last thing it removes, is gone.
@@ -221,10 +225,11 @@ our_install() {  # NAME
   traced roadrun install "$(sfx_winpath "$work/$name.exe")" 'C:\' >"$log.log" 2>"$log.trace" ||
     { echo "our install ($name) failed:" >&2; cat "$log.log" >&2; exit 1; }
   events "$log.log"
+  read_pauses "$log"
   local stub_before stub_after setup_pause before setup after
-  stub_before=$(pause_ms "$log.trace" "$pid_stub" "$ev_start" "$ev_shown")
-  stub_after=$(pause_ms "$log.trace" "$pid_stub" "$ev_ok" "$ev_end")
-  setup_pause=$(pause_ms "$log.trace" "$pid_setup")
+  stub_before=$(pause_ms "$log" "$pid_stub" "$ev_start" "$ev_shown")
+  stub_after=$(pause_ms "$log" "$pid_stub" "$ev_ok" "$ev_end")
+  setup_pause=$(pause_ms "$log" "$pid_setup")
   before=$((ev_shown - ev_start - stub_before))
   setup=$((ev_setup_end - ev_shown - setup_pause))
   after=$((ev_end - ev_ok - stub_after))
@@ -252,13 +257,14 @@ our_uninstall() {
   left_behind "$ours_name"
   empty_trash "$ours_name"
   events "$log.log"
+  read_pauses "$log"
   local pause work
-  pause=$(pause_ms "$log.trace" "$pid_uninstall")
+  pause=$(pause_ms "$log" "$pid_uninstall")
   work=$((ev_uninstall_end - ev_start - pause))
   if [ -z "$ours_uninstall" ] || [ "$work" -lt "$ours_uninstall" ]; then
     ours_uninstall=$work ours_uninstall_pause=$pause
     ours_removal=$((ev_gone - ev_uninstall_end))
-    ours_removal_pause=$(pause_ms "$log.trace" "${pid_removal:-none}")
+    ours_removal_pause=$(pause_ms "$log" "${pid_removal:-none}")
   fi
 }
 
