@@ -10,14 +10,11 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/wine-env.sh"
 
 # The Wine programs are timed inside one session: a running wineserver
 # keeps each start near 0.2 s instead of seconds.
-if [ -z "${SFX_CAB_BENCH_SESSION:-}" ]; then
-  export SFX_CAB_BENCH_SESSION=1
-  exec "$root/scripts/wine-session" "$0" "$@"
-fi
-source "$root/scripts/wine-env.sh"
+sfx_in_session "$0" "$@"
 
 src=${1:-/usr/lib/i386-linux-gnu/wine/i386-windows}
 work=$root/build/bench
@@ -38,8 +35,6 @@ if [ ! -s "$cab" ]; then
   mv "$cab.tmp" "$cab"
 fi
 
-winpath() { echo "Z:${1//\//\\}"; }
-
 # Best wall-clock seconds of $runs runs of "$@", each into a fresh folder
 # $work/out-NAME, which is left for the comparison. Inside "$@", the word
 # OUT stands for that folder, WOUT for its Windows path.
@@ -54,7 +49,7 @@ best() {
     for i in "$@"; do
       case $i in
         OUT) args+=("$out") ;;
-        WOUT) args+=("$(winpath "$out")\\") ;;
+        WOUT) args+=("$(sfx_winpath "$out")\\") ;;
         *) args+=("$i") ;;
       esac
     done
@@ -85,8 +80,8 @@ printf 'input: %d DLLs from %s, %.1f MB; cabinet %.1f MB (gcab, MSZIP)\n\n' \
   "$(echo "$(stat -c %s "$cab")/1000000" | bc -l)"
 
 cabx=$(best cabextract cabextract -q -d OUT "$cab"); same cabextract
-extrac=$(best extrac32 wine extrac32.exe /Y /E /L WOUT "$(winpath "$cab")"); same extrac32
-wall=$(best cab32 wine "$runner" "$(winpath "$cab")" WOUT); same cab32
+extrac=$(best extrac32 wine extrac32.exe /Y /E /L WOUT "$(sfx_winpath "$cab")"); same extrac32
+wall=$(best cab32 wine "$runner" "$(sfx_winpath "$cab")" WOUT); same cab32
 call=$(cat "$work/call-cab32")
 rm -rf "$work"/out-* "$work"/log-* "$work"/call-*
 

@@ -12,21 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "host_file.h"
 #include "lzh/encode.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-size_t FileRead(void* context, uint8_t* buffer, size_t size) {
-  FILE* f = static_cast<FILE*>(context);
-  size_t got = fread(buffer, 1, size, f);
-  return got == 0 && ferror(f) ? io::Source::kError : got;
-}
-bool FileRewind(void* context) { return fseek(static_cast<FILE*>(context), 0, SEEK_SET) == 0; }
-bool FileWrite(void* context, const uint8_t* data, size_t size) {
-  return fwrite(data, 1, size, static_cast<FILE*>(context)) == size;
-}
 
 int Usage() {
   fprintf(stderr, "usage: lzhpack [-0|-5|-6|-7] [-lLEVEL] ARCHIVE FOLDER\n");
@@ -67,7 +58,7 @@ int main(int argc, char** argv) {
     fprintf(stderr, "lzhpack: cannot create %s\n", argv[i]);
     return 1;
   }
-  lzh::LzhWriter writer(io::Sink{out, FileWrite});
+  lzh::LzhWriter writer(WriteTo(out));
   lzh::Result r = lzh::Result::kOk;
   for (const fs::path& p : entries) {
     std::string name = fs::relative(p, root).string();
@@ -86,8 +77,7 @@ int main(int argc, char** argv) {
       if (!f) {
         r = lzh::Result::kCannotOpen;
       } else {
-        r = writer.AddFile(info, io::Source{f, FileRead, nullptr, FileRewind}, static_cast<uint64_t>(st.st_size),
-                           method, level);
+        r = writer.AddFile(info, ReadFrom(f), static_cast<uint64_t>(st.st_size), method, level);
         fclose(f);
       }
     }

@@ -23,13 +23,10 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/wine-env.sh"
 # The Wine programs run inside one session: a running wineserver keeps each
 # start near 0.2 s instead of seconds.
-if [ -z "${SFX_ROAD_BENCH_SESSION:-}" ]; then
-  export SFX_ROAD_BENCH_SESSION=1
-  exec "$root/scripts/wine-session" "$0" "$@"
-fi
-source "$root/scripts/wine-env.sh"
+sfx_in_session "$0" "$@"
 
 bin=$root/build/win32/bin
 host=$root/build/host/bin
@@ -50,7 +47,6 @@ files=$(cd "$app" && find . -type f | LC_ALL=C sort | sed 's|^\./||')
 folders=$(cd "$app" && find . -mindepth 1 -type d | LC_ALL=C sort | sed 's|^\./||')
 app_bytes=$(du -sb --apparent-size "$app" | cut -f1)
 
-winpath() { local p=${1//\//\\}; echo "Z:$p"; }
 backslashed() { sed 's|/|\\|g'; }
 mb() { echo "$1/1000000" | bc -l; }
 seconds() { echo "$1/1000" | bc -l; }
@@ -199,13 +195,17 @@ events() {  # LOG
   eval "$(tr -d '\r' <"$1" | awk '$1 ~ /-pid$/ {sub(/-pid$/, "", $1); printf "pid_%s=%s\n", $1, $2; next}
                                   NF == 2 && $2 ~ /^[0-9]+$/ {gsub(/-/, "_", $1); printf "ev_%s=%s\n", $1, $2}')"
 }
-# Milliseconds that process PID of a trace spent in fixed pauses, counting
-# only what falls between FROM and TO.
-pause_ms() {  # TRACE PID [FROM TO]
-  awk -f "$root/bench/pauses.awk" "$1" |
-    awk -v pid="$2" -v from="${3:-0}" -v to="${4:-1e15}" '$1 == pid {
-      s = $2 < from ? from : $2; e = $3 > to ? to : $3; if (e > s) sum += e - s }
-      END {print sum + 0}'
+# The fixed pauses of LOG.trace, read out once into LOG.pauses: each run
+# asks about several processes and spans of the same trace.
+read_pauses() {  # LOG
+  awk -f "$root/bench/pauses.awk" "$1.trace" >"$1.pauses"
+}
+# Milliseconds that process PID of LOG's trace spent in fixed pauses,
+# counting only what falls between FROM and TO; read_pauses LOG first.
+pause_ms() {  # LOG PID [FROM TO]
+  awk -v pid="$2" -v from="${3:-0}" -v to="${4:-1e15}" '$1 == pid {
+    s = $2 < from ? from : $2; e = $3 > to ? to : $3; if (e > s) sum += e - s }
+    END {print sum + 0}' "$1.pauses"
 }
 # What an uninstall of NAME left of what its install made, once its folder,
 # the last thing it removes, is gone.
@@ -222,13 +222,14 @@ left_behind() {  # NAME
 declare -A ours_work ours_before ours_setup ours_after ours_stub_pause ours_setup_pause ours_user
 our_install() {  # NAME
   local name=$1 log=$work/$1-install
-  traced roadrun install "$(winpath "$work/$name.exe")" 'C:\' >"$log.log" 2>"$log.trace" ||
+  traced roadrun install "$(sfx_winpath "$work/$name.exe")" 'C:\' >"$log.log" 2>"$log.trace" ||
     { echo "our install ($name) failed:" >&2; cat "$log.log" >&2; exit 1; }
   events "$log.log"
+  read_pauses "$log"
   local stub_before stub_after setup_pause before setup after
-  stub_before=$(pause_ms "$log.trace" "$pid_stub" "$ev_start" "$ev_shown")
-  stub_after=$(pause_ms "$log.trace" "$pid_stub" "$ev_ok" "$ev_end")
-  setup_pause=$(pause_ms "$log.trace" "$pid_setup")
+  stub_before=$(pause_ms "$log" "$pid_stub" "$ev_start" "$ev_shown")
+  stub_after=$(pause_ms "$log" "$pid_stub" "$ev_ok" "$ev_end")
+  setup_pause=$(pause_ms "$log" "$pid_setup")
   before=$((ev_shown - ev_start - stub_before))
   setup=$((ev_setup_end - ev_shown - setup_pause))
   after=$((ev_end - ev_ok - stub_after))
@@ -256,13 +257,14 @@ our_uninstall() {
   left_behind "$ours_name"
   empty_trash "$ours_name"
   events "$log.log"
+  read_pauses "$log"
   local pause work
-  pause=$(pause_ms "$log.trace" "$pid_uninstall")
+  pause=$(pause_ms "$log" "$pid_uninstall")
   work=$((ev_uninstall_end - ev_start - pause))
   if [ -z "$ours_uninstall" ] || [ "$work" -lt "$ours_uninstall" ]; then
     ours_uninstall=$work ours_uninstall_pause=$pause
     ours_removal=$((ev_gone - ev_uninstall_end))
-    ours_removal_pause=$(pause_ms "$log.trace" "${pid_removal:-none}")
+    ours_removal_pause=$(pause_ms "$log" "${pid_removal:-none}")
   fi
 }
 
@@ -271,7 +273,7 @@ our_uninstall() {
 declare -A nsis_install nsis_uninstall
 nsis_road() {  # COMPRESSOR
   local c=$1 log=$work/nsis-$1
-  roadrun run 'C:\' "\"$(winpath "$work/nsis-$c.exe")\" /S" >"$log-install.log" ||
+  roadrun run 'C:\' "\"$(sfx_winpath "$work/nsis-$c.exe")\" /S" >"$log-install.log" ||
     { echo "NSIS $c install failed" >&2; exit 1; }
   events "$log-install.log"
   nsis_install[$c]=$(min "${nsis_install[$c]:-}" $((ev_end - ev_start)))

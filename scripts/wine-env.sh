@@ -43,3 +43,14 @@ sfx_wine_prefix() {
     touch "$WINEPREFIX/.sfx-ready-2"
   ) 9>"$WINEPREFIX.lock"
 }
+
+# A Unix path as Windows programs see it, through Wine's Z: drive.
+sfx_winpath() { echo "Z:${1//\//\\}"; }
+
+# Runs the calling script again inside scripts/wine-session unless it
+# already runs in one, so that its Wine programs share one wineserver:
+#   sfx_in_session "$0" "$@"
+sfx_in_session() {
+  [ -n "${SFX_WINE_SESSION:-}" ] && return 0
+  exec "$sfx_root/scripts/wine-session" "$@"
+}

@@ -97,7 +97,8 @@ time_t SecondsOf(const lzh::EntryTime& time) {
 bool CloseFile(void*, io::Sink* sink, bool keep, const lzh::EntryTime& time) {
   OutFile* out = static_cast<OutFile*>(sink->context);
   if (keep && (time.isUnix || time.dosTime != 0)) {
-    struct timespec stamps[2] = {{SecondsOf(time), 0}, {SecondsOf(time), 0}};
+    time_t seconds = SecondsOf(time);
+    struct timespec stamps[2] = {{seconds, 0}, {seconds, 0}};
     futimens(out->fd, stamps);
   }
   bool ok = close(out->fd) == 0;

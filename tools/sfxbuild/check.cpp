@@ -131,6 +131,15 @@ int CheckAndReport(FILE* file, const std::string& shown, const std::vector<TreeE
   return 0;
 }
 
+// CheckAndReport on the Setup.ini found in `tree`, with the tree's files
+// for the rules that name files.
+int CheckTreeIni(const TreeEntry& ini, const std::vector<TreeEntry>& tree, bool strict, size_t* count) {
+  FILE* file = OpenForReading(ini.native);
+  int failed = CheckAndReport(file, ini.path, &tree, strict, count);
+  if (file) fclose(file);
+  return failed;
+}
+
 // [shell]\Setup.ini of an archive's tree; null when there is none.
 const TreeEntry* FindSetupIni(const std::vector<TreeEntry>& tree) {
   std::string wanted = Folded(std::string(tokens::kShell) + "\\Setup.ini");
@@ -173,9 +182,7 @@ int CheckFolder(const char* path, bool strict) {
     return 0;
   }
   size_t count = 0;
-  FILE* file = OpenForReading(ini->native);
-  int failed = CheckAndReport(file, ini->path, &tree, strict, &count);
-  if (file) fclose(file);
+  int failed = CheckTreeIni(*ini, tree, strict, &count);
   if (!failed) printf("%s: %s\n", ini->path.c_str(), Warnings(count).c_str());
   return failed;
 }
@@ -210,10 +217,7 @@ int CheckPackedSetup(const std::vector<TreeEntry>& tree, bool strict) {
   const TreeEntry* ini = FindSetupIni(tree);
   if (!ini) return 0;
   size_t count = 0;
-  FILE* file = OpenForReading(ini->native);
-  int failed = CheckAndReport(file, ini->path, &tree, strict, &count);
-  if (file) fclose(file);
-  return failed;
+  return CheckTreeIni(*ini, tree, strict, &count);
 }
 
 int CheckCommand(int argc, char** argv) {

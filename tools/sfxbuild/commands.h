@@ -33,9 +33,11 @@ int Usage();
 // Files are read and copied in pieces of this size.
 constexpr size_t kChunk = 1 << 16;
 
-// Reads the whole built file through `splitter`, as the stub does; 0, or
-// the exit code of a failure to read it.
-int ReadBuiltFile(const char* path, payload::Splitter* splitter, payload::Splitter::Verdict* verdict);
+class File;
+// Reads the whole built file `in`, opened for reading bytes, through
+// `splitter`, as the stub does; 0, or the exit code of a failure to open
+// or read it. The caller keeps the file open to read the archive after.
+int ReadBuiltFile(File& in, payload::Splitter* splitter, payload::Splitter::Verdict* verdict);
 
 // "1,234,567"
 std::string Grouped(uint64_t value);

@@ -111,12 +111,11 @@ int ListArchive(const char* path, FILE* in, uint64_t offset, uint64_t size) {
 int List(const char* path) {
   payload::Splitter splitter(io::Sink{nullptr, CountOnly});
   payload::Splitter::Verdict verdict;
-  if (int failed = ReadBuiltFile(path, &splitter, &verdict)) return failed;
+  File in(path, "rb");
+  if (int failed = ReadBuiltFile(in, &splitter, &verdict)) return failed;
   if (verdict == payload::Splitter::Verdict::kNoBlock) return Fail("%s has no payload block: not a built file", path);
   if (verdict != payload::Splitter::Verdict::kIntact)
     return Fail("%s is damaged: its sums differ from the payload block (the stub refuses it)", path);
-
-  File in(path, "rb");
-  if (!in.get()) return Fail("cannot read %s: %s", path, strerror(errno));
+  // ListArchive seeks to the archive first, so the file read to its end serves.
   return ListArchive(path, in.get(), splitter.blockOffset() + payload::kBlockSize, splitter.archiveSize());
 }

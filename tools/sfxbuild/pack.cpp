@@ -79,9 +79,10 @@ long long CopySummed(FILE* in, FILE* out, payload::ColumnSums* sums) {
 int Pack(const char* stubPath, FILE* archive, const char* archivePath, bool selfDelete, const char* finalCommand,
          const char* outPath) {
   if (strlen(finalCommand) > payload::kMaxCommandLength) {
-    char length[32];
+    char length[32], limit[32];
     snprintf(length, sizeof length, "%zu", strlen(finalCommand));
-    return Fail("final command is %s bytes long; at most 174 fit in the payload block", length);
+    snprintf(limit, sizeof limit, "%zu", payload::kMaxCommandLength);
+    return Fail("final command is %s bytes long; at most %s fit in the payload block", length, limit);
   }
   File stub(stubPath, "rb");
   if (!stub.get()) return Fail("cannot read stub %s: %s", stubPath, strerror(errno));
@@ -207,7 +208,6 @@ int MakeArchive(const std::vector<TreeEntry>& tree, const FolderFormat& format, 
 // and a summary line.
 int PackFolder(const FolderFormat& format, const PackOptions& o) {
   auto start = std::chrono::steady_clock::now();
-  if (!File(o.stub, "rb").get()) return Fail("stub program %s not found: %s", o.stub, strerror(errno));
   std::vector<TreeEntry> tree;
   std::string error = ListFolder(o.from, &tree);
   if (!error.empty()) return Fail("%s", error.c_str());
@@ -312,5 +312,9 @@ int PackCommand(int argc, char** argv) {
     if (foundInner.empty()) return Fail("inner program innersfx.exe not found in %s (--inner names one)", looked.c_str());
     o.innerProgram = foundInner.c_str();
   }
+  // A stub found in the kit has just been opened; one named by --stub is
+  // tried before the folder is read, so a wrong name fails at once.
+  if (foundStub.empty() && !File(o.stub, "rb").get())
+    return Fail("stub program %s not found: %s", o.stub, strerror(errno));
   return PackFolder(*chosen, o);
 }

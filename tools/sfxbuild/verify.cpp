@@ -7,13 +7,12 @@
 #include "commands.h"
 #include "host_file.h"
 
-int ReadBuiltFile(const char* path, payload::Splitter* splitter, payload::Splitter::Verdict* verdict) {
-  File in(path, "rb");
-  if (!in.get()) return Fail("cannot read %s: %s", path, strerror(errno));
+int ReadBuiltFile(File& in, payload::Splitter* splitter, payload::Splitter::Verdict* verdict) {
+  if (!in.get()) return Fail("cannot read %s: %s", in.path(), strerror(errno));
   static unsigned char buffer[kChunk];
   size_t got;
   while ((got = fread(buffer, 1, sizeof buffer, in.get())) != 0) splitter->Feed(buffer, got);
-  if (ferror(in.get())) return Fail("cannot read %s: %s", path, strerror(errno));
+  if (ferror(in.get())) return Fail("cannot read %s: %s", in.path(), strerror(errno));
   *verdict = splitter->Finish();
   return 0;
 }
@@ -27,7 +26,8 @@ bool CountOnly(void*, const uint8_t*, size_t) { return true; }
 int Verify(const char* path) {
   payload::Splitter splitter(io::Sink{nullptr, CountOnly});
   payload::Splitter::Verdict verdict;
-  if (int failed = ReadBuiltFile(path, &splitter, &verdict)) return failed;
+  File in(path, "rb");
+  if (int failed = ReadBuiltFile(in, &splitter, &verdict)) return failed;
   if (verdict == payload::Splitter::Verdict::kNoBlock) {
     printf("%s: no payload block\n", path);
     return 1;

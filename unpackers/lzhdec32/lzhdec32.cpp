@@ -116,17 +116,20 @@ bool CreateOutFile(void* heap, const char* path, io::Sink* sink) {
 
 bool CloseOutFile(void* heap, io::Sink* sink, bool keep, const lzh::EntryTime& time) {
   OutFile* out = static_cast<OutFile*>(sink->context);
-  FILETIME local, utc;
-  if (time.isUnix) {
-    // 100-nanosecond steps since 1601.
-    uint64_t steps = static_cast<uint64_t>(time.unixTime) * 10000000 + 116444736000000000ull;
-    utc.dwLowDateTime = static_cast<DWORD>(steps);
-    utc.dwHighDateTime = static_cast<DWORD>(steps >> 32);
+  // A file about to be deleted needs no stamp.
+  if (keep) {
+    FILETIME local, utc;
+    if (time.isUnix) {
+      // 100-nanosecond steps since 1601.
+      uint64_t steps = static_cast<uint64_t>(time.unixTime) * 10000000 + 116444736000000000ull;
+      utc.dwLowDateTime = static_cast<DWORD>(steps);
+      utc.dwHighDateTime = static_cast<DWORD>(steps >> 32);
+    }
+    bool stamped = time.isUnix || (DosDateTimeToFileTime(static_cast<WORD>(time.dosTime >> 16),
+                                                         static_cast<WORD>(time.dosTime), &local) &&
+                                   LocalFileTimeToFileTime(&local, &utc));
+    if (stamped) SetFileTime(out->file, nullptr, nullptr, &utc);
   }
-  bool stamped = time.isUnix || (DosDateTimeToFileTime(static_cast<WORD>(time.dosTime >> 16),
-                                                       static_cast<WORD>(time.dosTime), &local) &&
-                                 LocalFileTimeToFileTime(&local, &utc));
-  if (keep && stamped) SetFileTime(out->file, nullptr, nullptr, &utc);
   bool ok = CloseHandle(out->file) != FALSE;
   if (!keep || !ok) DeleteFileA(out->path);
   Release(heap, out);
