@@ -5,9 +5,22 @@
 
 #include <stddef.h>
 
+#include "text.h"
+
 // The arguments after the program's own path, which comes first, quoted
 // (up to the closing quote) or bare (up to the first blank or tab).
 const char* SkipProgramPath(const char* commandLine);
+
+// The same for a program that knows its own path: a line that starts with
+// that path unquoted, ASCII letters in any case, and goes on with a blank,
+// a tab or its end, has the whole path skipped. Windows starts a program
+// from an unquoted line such as
+//   C:\Program Files\App\Setup.exe uninstall
+// by trying each blank as the path's end, and hands the line on as it was,
+// so the first blank is no end of the path there. Any other line is split
+// as SkipProgramPath splits it.
+const char* SkipOwnPath(const char* commandLine, const char* ownPath,
+                        text::LeadByteTest isLead = text::IsCp932LeadByte);
 
 enum class Argument {
   kNone,       // only blanks were left

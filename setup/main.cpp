@@ -70,9 +70,12 @@ void StartRemovalCopy() {
 // setup brings its own process entry instead of the C runtime's start-up,
 // which would add more than it uses (argv, static constructors).
 extern "C" void WinMainCRTStartup() {
-  // The tail as the system hands it to a program's WinMain: what follows
-  // the program's own path and the blanks after it.
-  const char* tail = SkipProgramPath(GetCommandLineA());
+  // The tail: what follows the program's own path and the blanks after
+  // it. The system's list of installed programs starts setup from its
+  // entry's unquoted command, blanks in the folder and all.
+  char own[MAX_PATH];
+  if (!platform::OwnPath(own)) own[0] = '\0';
+  const char* tail = SkipOwnPath(GetCommandLineA(), own, platform::IsAnsiLeadByte);
   while (*tail == ' ' || *tail == '\t') ++tail;
   ExitProcess(static_cast<UINT>(SetupMain(GetModuleHandleA(nullptr), tail)));
 }

@@ -16,7 +16,9 @@ bool HasChar(const char* text, char c) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // Only a '+' in the arguments asks for the second instance: a '+' in the
   // program's own path must not.
-  const char* arguments = SkipProgramPath(GetCommandLineA());
+  char own[MAX_PATH];
+  if (!platform::OwnPath(own)) own[0] = '\0';
+  const char* arguments = SkipOwnPath(GetCommandLineA(), own, platform::IsAnsiLeadByte);
   if (HasChar(arguments, '+')) {
     RunSecondInstance(arguments);
     return 0;

@@ -96,7 +96,7 @@ std::string EnvironmentBlock(const std::map<std::string, std::string>& set) {
 }  // namespace
 
 Process Start(const std::string& commandLine, const std::string& folder,
-              const std::map<std::string, std::string>* environment, DWORD flags) {
+              const std::map<std::string, std::string>* environment, DWORD flags, const std::string& application) {
   Process result;
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
@@ -104,7 +104,7 @@ Process Start(const std::string& commandLine, const std::string& folder,
   std::string line = commandLine;
   std::string block = environment ? EnvironmentBlock(*environment) : std::string();
   // Suspended until it is in its job, so that nothing it starts escapes.
-  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED | flags,
+  if (!CreateProcessA(application.empty() ? nullptr : application.c_str(), &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED | flags,
                       block.empty() ? nullptr : &block[0],
                       folder.empty() ? nullptr : folder.c_str(), &startup, &info))
     return result;

@@ -45,7 +45,8 @@ class Process {
   void Kill();
 
  private:
-  friend Process Start(const std::string&, const std::string&, const std::map<std::string, std::string>*, DWORD);
+  friend Process Start(const std::string&, const std::string&, const std::map<std::string, std::string>*, DWORD,
+                       const std::string&);
   void Close();
   HANDLE process_ = nullptr;
   HANDLE thread_ = nullptr;
@@ -57,9 +58,13 @@ class Process {
 // this process's environment; otherwise this process's environment with the
 // given variables set (an empty value removes the variable). `flags` adds
 // creation flags (DETACHED_PROCESS: started as a program without a console
-// starts it). Check started() on the result.
+// starts it). A non-empty `application` names the program file, and the
+// command line reaches it as it stands (Wine otherwise quotes an unquoted
+// program path that holds blanks, as Windows never does). Check started()
+// on the result.
 Process Start(const std::string& commandLine, const std::string& folder,
-              const std::map<std::string, std::string>* environment = nullptr, DWORD flags = 0);
+              const std::map<std::string, std::string>* environment = nullptr, DWORD flags = 0,
+              const std::string& application = "");
 
 // Runs a console program to its end; returns its exit code, or -1.
 int RunToEnd(const std::string& commandLine, const std::string& folder, DWORD timeoutMs = 60000);

@@ -137,11 +137,26 @@ inline std::string UninstallCommand(const std::string& application) {
   return command;
 }
 
-// Starts that command as the system's list does: as it stands (the entry
-// names no quotes), from a folder of its own, by a program without a
-// console (which the removal's hidden batch would otherwise write to).
+// The program an unquoted command line starts on Windows: the line up to
+// the first blank (or its end) that ends the name of an existing file,
+// ".exe" added to a name without one.
+inline std::string ProgramOfUnquotedLine(const std::string& line) {
+  for (size_t end = line.find(' '); ; end = line.find(' ', end + 1)) {
+    std::string name = line.substr(0, end);
+    if (!driver::IsFolder(name) && driver::Exists(name)) return name;
+    if (name.find('.', name.rfind('\\') + 1) == std::string::npos && driver::Exists(name + ".exe")) return name + ".exe";
+    if (end == std::string::npos) return std::string();
+  }
+}
+
+// Starts that command as the system's list does on Windows: the program
+// found as Windows finds it, the line handed on as it stands, unquoted
+// blanks and all (Wine would quote it); from a folder of its own, by a
+// program without a console (which the removal's hidden batch would
+// otherwise write to).
 inline driver::Process StartFromUninstallList(const std::string& application) {
-  return driver::Start(UninstallCommand(application), driver::WindowsFolder(), nullptr, DETACHED_PROCESS);
+  std::string command = UninstallCommand(application);
+  return driver::Start(command, driver::WindowsFolder(), nullptr, DETACHED_PROCESS, ProgramOfUnquotedLine(command));
 }
 
 // The removal copy of an uninstall and its batch have finished with

@@ -18,6 +18,35 @@ TEST(SkipProgramPath, QuotedOrBarePathGivesTheRest) {
   EXPECT_STREQ(SkipProgramPath(""), "");
 }
 
+// Windows hands an unquoted line on unchanged, blanks in the path and all.
+TEST(SkipOwnPath, AnUnquotedLineThatStartsWithTheOwnPathSkipsItWhole) {
+  const char* own = "C:\\Program Files\\App\\Setup.exe";
+  struct Case {
+    const char* line;
+    const char* tail;
+  } cases[] = {
+      {"C:\\Program Files\\App\\Setup.exe uninstall", " uninstall"},
+      {"c:\\PROGRAM FILES\\app\\setup.EXE uninstall", " uninstall"},  // letters in any case
+      {"C:\\Program Files\\App\\Setup.exe", ""},
+      {"C:\\Program Files\\App\\Setup.exe\tremove", "\tremove"},
+      {"\"C:\\Program Files\\App\\Setup.exe\" uninstall", " uninstall"},  // quoted: the old rule
+      {"C:\\Program Files\\App\\Setup.exe2 x", " Files\\App\\Setup.exe2 x"},  // another program
+      {"C:\\Program", ""},  // shorter than the path
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    EXPECT_STREQ(SkipOwnPath(c.line, own), c.tail);
+  }
+  // A trail byte matches exactly, though it looks like a letter: 0x82 0x61
+  // and 0x82 0x41 are two characters.
+  const char* japanese = "C:\\\x82\x61 b\\s.exe";
+  EXPECT_STREQ(SkipOwnPath("C:\\\x82\x61 b\\s.exe u", japanese), " u");
+  EXPECT_STREQ(SkipOwnPath("C:\\\x82\x41 b\\s.exe u", japanese), " b\\s.exe u");
+  EXPECT_STREQ(SkipOwnPath("C:\\A B", "C:\\a B"), "");
+  EXPECT_STREQ(SkipOwnPath("a b", ""), " b");  // no path of its own: the old rule
+}
+
 // Each line split to its end: the arguments taken, then how it stopped.
 TEST(NextArgument, QuotedBareAndBroken) {
   struct Case {
