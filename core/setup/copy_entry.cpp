@@ -3,7 +3,7 @@
 namespace setup {
 
 CopyMarks ReadCopyMarks(const char* entry) {
-  CopyMarks marks = {false, false, false, false, 0};
+  CopyMarks marks = {false, false, false, false, false, 0};
   // None of the marks can be the trail byte of a double-byte character,
   // and each is tested where a character starts.
   const char* p = entry;
@@ -11,6 +11,7 @@ CopyMarks ReadCopyMarks(const char* entry) {
   if (*p == '&') marks.keep = true, ++p;
   if (*p == '?') marks.overwrite = true, ++p;
   if (*p == '*') marks.ignoreFailure = true, ++p;
+  if (*p == '+') marks.takeOver = true, ++p;
   marks.path = static_cast<size_t>(p - entry);
   return marks;
 }

@@ -8,7 +8,9 @@
 #include "profile.h"
 #include "setup/copy_entry.h"
 #include "setup/ini_names.h"
+#include "setup/install_folder.h"
 #include "setup/option_rows.h"
+#include "setup/path_rules.h"
 #include "setup/registry_line.h"
 #include "setup/shared_places.h"
 #include "text.h"
@@ -109,6 +111,7 @@ class Checker {
     CheckReadme();
     CheckBackdrop();
     CheckInstalledMark();
+    CheckFolderNames();
     std::stable_sort(findings_.begin(), findings_.end(),
                      [](const Finding& a, const Finding& b) { return a.line < b.line; });
     return findings_;
@@ -390,10 +393,14 @@ class Checker {
       std::string path = entry->value.substr(marks.path);
       if (path.empty()) {
         Warn(entry->line, where, "the entry holds marks but no path");
-      } else if (path[0] == '&' || path[0] == '?' || path[0] == '*') {
+      } else if (path[0] == '&' || path[0] == '?' || path[0] == '*' || path[0] == '+') {
         Warn(entry->line, where,
              std::string("'") + path[0] +
-                 "' is no mark here (the marks come in the order ! & ? *, each once): the path is " + path);
+                 "' is no mark here (the marks come in the order ! & ? * +, each once): the path is " + path);
+      } else if (!ResolvesBelowItsPlace(path)) {
+        Warn(entry->line, where,
+             path + (path[0] == '!' ? " is no full path" : " climbs above the installation folder") +
+                 ": setup refuses the destination, so the copy fails");
       } else if (shell_ && !InShell(path)) {
         Warn(entry->line, where, path + " is not in [shell]: setup copies it from there, so the copy fails");
       }
@@ -435,8 +442,23 @@ class Checker {
          "the uninstall deletes " + key + " of the user and of the machine, a key that the whole system shares", true);
   }
 
+  // A path that setup resolves below the installation folder ("!" a full
+  // path, none of the macros) and refuses unless it stays there.
+  static bool ResolvesBelowItsPlace(const std::string& path) {
+    if (path[0] == '!') return FullPathRoot(path.c_str() + 1) != 0;
+    for (const char* macro : {"%system%", "%windows%", "%programs%"})
+      if (text::StartsWithNoCase(path.c_str(), macro)) return true;
+    return StaysBelow(path.c_str() + (text::StartsWithNoCase(path.c_str(), "%root%") ? 6 : 0));
+  }
+
   void CheckDeletePatterns() {
     for (const Entry* entry : ReadList("Del", "", 0)) {
+      if (!ResolvesBelowItsPlace(entry->value)) {
+        Warn(entry->line, Where("Del", *entry),
+             entry->value + (entry->value[0] == '!' ? " is no full path" : " climbs above the installation folder") +
+                 ": setup deletes nothing for it");
+        continue;
+      }
       DeleteReach reach = ReachOfDeletePattern(entry->value.c_str());
       if (reach == DeleteReach::kInstallation) continue;
       Warn(entry->line, Where("Del", *entry),
@@ -513,12 +535,48 @@ class Checker {
     }
   }
 
-  // A description that says it was installed already.
+  // A description that holds an installation's records: shipped after a
+  // test install, it names the author's folder, files and keys.
   void CheckInstalledMark() {
     const Entry* count = Find("CopiedFile", "Count");
-    if (!count || profile::ReadProfileInt(count->value, 0) == 0) return;
-    Warn(count->line, Where("CopiedFile", *count),
-         count->value + " marks this file as an installed copy: setup offers the uninstall instead of the install");
+    if (count && profile::ReadProfileInt(count->value, 0) != 0)
+      Warn(count->line, Where("CopiedFile", *count),
+           count->value + " marks this file as the record of an installation; in another folder than its [Root] "
+           "Named, setup drops the records and installs anew");
+    for (const Entry* made : {Find("Menu", "Made"), Find("MadeKey", "Count")})
+      if (made)
+        Warn(made->line, Where(made == Find("Menu", "Made") ? "Menu" : "MadeKey", *made),
+             "setup writes this record itself; a new install drops it");
+  }
+
+  // Folders setup makes or proposes from the description's names.
+  void CheckFolderNames() {
+    if (const Entry* menu = Find("Menu", "Name"); menu && !menu->value.empty()) {
+      if (!IsPlainRelativePath(menu->value.c_str()))
+        Warn(menu->line, Where("Menu", *menu),
+             menu->value + " is no folder name below Programs (a part of dots, an empty part or a leading "
+             "backslash): setup makes no start-menu folder");
+      else if (IsSharedMenuFolder(menu->value))
+        Warn(menu->line, Where("Menu", *menu),
+             menu->value + " is a folder that Windows and other programs share: setup removes only the links "
+             "it names there, never the folder");
+    }
+    if (const Entry* root = Find("Root", "Name")) {
+      FolderMacro macro = SplitFolderMacro(root->value.c_str());
+      if (!StaysBelow(root->value.c_str() + macro.rest))
+        Warn(root->line, Where("Root", *root),
+             root->value + " climbs above its base folder: the dialog refuses the folder it proposes");
+    }
+  }
+
+  // The start menu's own folders, as Windows names them in English and in
+  // Japanese.
+  static bool IsSharedMenuFolder(const std::string& name) {
+    for (const char* shared : {"Accessories", "StartUp", "Administrative Tools", "Games", "System Tools",
+                               "\x83\x41\x83\x4e\x83\x5a\x83\x54\x83\x8a",  // アクセサリ
+                               "\x83\x58\x83\x5e\x81\x5b\x83\x67\x83\x41\x83\x62\x83\x76"})  // スタートアップ
+      if (text::EqualNoCase(name.c_str(), shared)) return true;
+    return false;
   }
 
   const char* bytes_;

@@ -32,6 +32,7 @@ const KeyName kMenuKeys[] = {{"Name", kText, kValueSize},
                              {"Named", kText, kValueSize},
                              {"Change", kText, kValueSize},
                              {"Open", kNumber, 0},
+                             {"Made", kText, kValueSize},
                              {nullptr, kText, 0}};
 // [Menu<n>] and [Send<n>]; [Desktop] and [Startup] add a hot key.
 const KeyName kLinkKeys[] = {{"Name", kText, kValueSize}, {"Show", kNumber, 0},         {"Arg", kText, kValueSize},
@@ -87,6 +88,7 @@ const SectionName kIniSections[] = {
     {"MakeDirectory", nullptr, kNoKeys, kFromOne},
     {"MakedDirectory", nullptr, kRecordKeys, kRecords},
     {"CopiedFile", nullptr, kRecordKeys, kRecords},
+    {"MadeKey", nullptr, kRecordKeys, kRecords},
     {"Del", nullptr, kDelKeys, kFromZero},
     {"DirRemove", nullptr, kNoKeys, kFromOne},
     {nullptr, nullptr, kNoKeys, kNoLists},

@@ -9,14 +9,14 @@ namespace {
 
 std::string Flags(const setup::CopyMarks& m) {
   return std::string(m.noRecord ? "!" : "") + (m.keep ? "&" : "") + (m.overwrite ? "?" : "") +
-         (m.ignoreFailure ? "*" : "");
+         (m.ignoreFailure ? "*" : "") + (m.takeOver ? "+" : "");
 }
 
 TEST(CopyEntryMarks, EveryCombinationInOrder) {
-  for (int mask = 0; mask < 16; ++mask) {
+  for (int mask = 0; mask < 32; ++mask) {
     std::string marks;
-    for (int bit = 0; bit < 4; ++bit)
-      if (mask & (1 << bit)) marks += "!&?*"[bit];
+    for (int bit = 0; bit < 5; ++bit)
+      if (mask & (1 << bit)) marks += "!&?*+"[bit];
     for (std::string path : {"bin\\a.dll", ""}) {
       std::string entry = marks + path;
       setup::CopyMarks read = setup::ReadCopyMarks(entry.c_str());
@@ -30,7 +30,7 @@ TEST(CopyEntryMarks, MarksOutOfOrderArePath) {
   // entry, marks, path
   const char* const cases[][3] = {
       {"&!x", "&", "!x"}, {"?&x", "?", "&x"}, {"*?x", "*", "?x"}, {"!!x", "!", "!x"},   {"&&x", "&", "&x"},
-      {"**x", "*", "*x"}, {"!*&x", "!*", "&x"}, {"x!&", "", "x!&"}, {"\x95\x5C", "", "\x95\x5C"},
+      {"**x", "*", "*x"}, {"!*&x", "!*", "&x"}, {"x!&", "", "x!&"}, {"+*x", "+", "*x"}, {"++x", "+", "+x"}, {"\x95\x5C", "", "\x95\x5C"},
   };
   for (const auto& c : cases) {
     setup::CopyMarks read = setup::ReadCopyMarks(c[0]);

@@ -70,7 +70,7 @@ const char kClean[] =
     "[Registry]\r\nCompany=Maker\r\nName=Sample\r\n"
     "[Ext0]\r\nExt=.smp\r\nKind=Sample.Document\r\nVerb=open\r\nVerb2=Open with Sample\r\n"
     "Command=\"%root%\\app.exe\" \"%1\" /open\r\nIcon=app.exe\r\nIconNo=1\r\n"
-    "[CopyFile]\r\n0=app.exe\r\n1=!&?*readme.txt\r\n2=sub\\..\\APP.EXE\r\n3=..\\[Programs]\\App\\a.dll\r\n"
+    "[CopyFile]\r\n0=app.exe\r\n1=!&?*readme.txt\r\n2=sub\\..\\APP.EXE\r\n"
     "Self=Sample Setup.exe\r\nDefaultNo=1\r\n"
     "[MakeDirectory]\r\n1=data\r\n"
     "[Del]\r\n0=data\\*.tmp\r\nForce=1\r\nShowError=1\r\n"
@@ -157,7 +157,9 @@ TEST(IniCheck, ListsAndCountsThatSetupReadsOtherwise) {
        "not ReadMe.Special", false},
       {"a backdrop never painted", "[Back]\r\n0=fill,1\r\n", 2, "[Back] 0", "Do is 0", false},
       {"a description that says it is installed", "[CopiedFile]\r\nCount=1\r\n", 2, "[CopiedFile] Count",
-       "installed copy", false},
+       "setup drops the records and installs anew", false},
+      {"a record that setup writes", "[Menu]\r\nMade=C:\\Menu\r\n", 2, "[Menu] Made", "writes this record itself",
+       false},
   };
   for (const Case& c : cases) ExpectOneFinding(c);
 }
@@ -166,8 +168,10 @@ TEST(IniCheck, FilesSetupLooksForInShell) {
   const Case cases[] = {
       {"a copy source missing", "[CopyFile]\r\n0=app.exe\r\n1=missing.dll\r\n", 3, "[CopyFile] 1",
        "missing.dll is not in [shell]", false},
-      {"a source above the archive", "[CopyFile]\r\n0=..\\..\\app.exe\r\n", 2, "[CopyFile] 0", "not in [shell]",
-       false},
+      {"a destination above the installation folder", "[CopyFile]\r\n0=..\\..\\app.exe\r\n", 2, "[CopyFile] 0",
+       "climbs above the installation folder: setup refuses the destination", false},
+      {"a destination marked full that is not", "[CopyFile]\r\n0=&!app.exe\r\n", 2, "[CopyFile] 0",
+       "!app.exe is no full path", false},
       {"marks out of order", "[CopyFile]\r\n0=?&app.exe\r\n", 2, "[CopyFile] 0", "'&' is no mark here", false},
       {"a mark given twice", "[copyfile]\r\n0=**app.exe\r\n", 2, "[copyfile] 0", "the path is *app.exe", false},
       {"marks alone", "[CopyFile]\r\n0=!&\r\n", 2, "[CopyFile] 0", "marks but no path", false},
@@ -198,8 +202,20 @@ TEST(IniCheck, SettingsThatReachBeyondTheApplication) {
        "[Registry] Company", "SOFTWARE\\Microsoft\\Windows", true},
       {"files of the Windows folder", "[Del]\r\n0=%windows%\\*.ini\r\n", 2, "[Del] 0", "Windows or system folder",
        true},
-      {"files above the installation folder", "[Del]\r\n0=..\\*.*\r\n", 2, "[Del] 0", "outside the installation",
+      {"files above the installation folder", "[Del]\r\n0=..\\*.*\r\n", 2, "[Del] 0",
+       "climbs above the installation folder: setup deletes nothing", false},
+      {"files of a path marked full that is not", "[Del]\r\n0=!logs\\*.*\r\n", 2, "[Del] 0", "no full path",
+       false},
+      {"a full path elsewhere", "[Del]\r\n0=!C:\\Logs\\*.*\r\n", 2, "[Del] 0", "outside the installation",
        true},
+      {"a start menu of dots", "[Menu]\r\nName=..\r\n", 2, "[Menu] Name", "setup makes no start-menu folder",
+       false},
+      {"a start menu with an empty part", "[Menu]\r\nName=Tools\\\\App\r\n", 2, "[Menu] Name", "no folder name",
+       false},
+      {"a start menu the system shares", "[Menu]\r\nName=accessories\r\n", 2, "[Menu] Name",
+       "removes only the links it names there", false},
+      {"a proposed folder that climbs", "[Root]\r\nName=%programs%\\..\\..\\App\r\n", 2, "[Root] Name",
+       "the dialog refuses the folder it proposes", false},
       {"an Erase line with an empty key", "[Reg]\r\nErase0=HKEY_CURRENT_USER\\\\x\r\n", 2, "[Reg] Erase0",
        "empty name", false},
       {"a line without a backslash", "[Reg]\r\nMake0=nothing\r\n", 2, "[Reg] Make0", "no backslash", false},

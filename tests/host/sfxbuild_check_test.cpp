@@ -55,9 +55,10 @@ TEST_F(SfxbuildCheckTest, ACleanDescriptionGivesNoWarnings) {
   // A name that this disk holds in UTF-8 and the description in code page
   // 932, the second byte of "表" a backslash.
   Put("[shell]/\xE8\xA1\xA8\xE7\xA4\xBA.txt", "shown");
+  Put("[shell]/notes.txt", "notes");
   Put("[shell]/Setup.ini",
       "[Setup]\r\nName=App\r\n[Root]\r\nName=%programs%\\App\r\n[Check]\r\nMenu=2\r\n"
-      "[Menu0]\r\nName=App\r\nPath=app.exe\r\n[CopyFile]\r\n0=app.exe\r\n1=..\\[Programs]\\App\\NOTES.TXT\r\n"
+      "[Menu0]\r\nName=App\r\nPath=app.exe\r\n[CopyFile]\r\n0=app.exe\r\n1=sub\\..\\NOTES.TXT\r\n"
       "2=\x95\x5C\x8E\xA6.txt\r\n");
   for (const std::string& target : {Path("app"), Ini()}) {
     ToolRun run = RunSfxbuild("check --strict " + Quote(target));
