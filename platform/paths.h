@@ -24,12 +24,32 @@ void FolderPart(char* out, const char* path);
 // Drops one trailing '\\'.
 void DropTrailingSlash(char* path);
 
+// Clears the read-only attribute of an existing file; true when it
+// carries none afterwards.
+bool ClearReadOnly(const char* path);
+
 enum class PathKind { kNothing, kFolder, kFile };
 PathKind KindOf(const char* path);
 
 // This program's own path (MAX_PATH); false when the system gives none or
 // it would not fit.
 bool OwnPath(char* path);
+
+// `path` as the file system names it, into `out` (MAX_PATH): made full
+// (GetFullPathNameA resolves "." and ".." parts and a relative start) and
+// each existing part under its long name, an 8.3 alias such as PROGRA~1
+// read back through FindFirstFileA (which every Windows of the kit has,
+// unlike GetLongPathNameA); no trailing '\\' but a drive root's. False,
+// with `out` empty, for a path with wildcards or one that cannot be made
+// full.
+bool CanonicalPath(const char* path, char* out);
+
+// Whether `path` is `folder` or lies below it, both made canonical and
+// compared without regard to case. False when either cannot be.
+bool IsSameOrBelow(const char* path, const char* folder);
+
+// Whether two paths name the same place, compared as IsSameOrBelow does.
+bool SamePath(const char* a, const char* b);
 
 // The path of the shell folder `csidl` into `folder` (MAX_PATH); false,
 // with `folder` empty, when the system has none.

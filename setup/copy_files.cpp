@@ -10,6 +10,39 @@
 
 namespace {
 
+// The kit's own files (the installed Setup.exe and Setup.ini) keep no
+// read-only attribute carried from the archive: setup writes its records
+// into them and removes them at the end.
+void KeepWritable(const char* path) { platform::ClearReadOnly(path); }
+
+// Copies `source` over `destination` through a temporary file beside it,
+// which then replaces the destination: a copy cut short (the program
+// killed, the disk full) leaves the temporary file, never a truncated
+// destination, which would be newer than its source and so kept by every
+// later date check. The temporary name is the destination's with ".$$$",
+// so that a later run replaces what a killed one left.
+bool CopyReplacing(const char* source, const char* destination) {
+  char temporary[MAX_PATH];
+  if (lstrlenA(destination) + 4 >= MAX_PATH) return false;
+  wsprintfA(temporary, "%s.$$$", destination);
+  platform::ClearReadOnly(temporary);
+  if (!CopyFileA(source, temporary, FALSE)) {
+    DeleteFileA(temporary);
+    return false;
+  }
+  // The Windows 95 family has no MoveFileExA: there the destination goes
+  // first (a read-only one stays, as CopyFileA would not replace it).
+  bool replaced = MoveFileExA(temporary, destination, MOVEFILE_REPLACE_EXISTING) ||
+                  (GetLastError() == ERROR_CALL_NOT_IMPLEMENTED &&
+                   (DeleteFileA(destination) || GetLastError() == ERROR_FILE_NOT_FOUND) &&
+                   MoveFileA(temporary, destination));
+  if (!replaced) {
+    platform::ClearReadOnly(temporary);
+    DeleteFileA(temporary);
+  }
+  return replaced;
+}
+
 // What became of an entry of [CopyFile].
 enum EntryState : int {
   kDone = 0,     // copied, kept, or its failure ignored
@@ -54,11 +87,15 @@ void Record(CopyRun* run, const char* destination) {
 }
 
 // Copies an entry whose destination is older or missing (or that may
-// overwrite a newer one), and records it.
+// overwrite a newer one). Only a file that was not there before is the
+// installation's own, to be removed by its uninstall, unless the entry
+// takes it over: a shared library it updates stays for the programs that
+// had it.
 void Copy(CopyRun* run, int k, const CopyEntry& entry) {
-  if (entry.destination[0] && CopyFileA(entry.source, entry.destination, FALSE)) {
+  bool existed = PathExists(entry.destination);
+  if (entry.destination[0] && CopyReplacing(entry.source, entry.destination)) {
     run->states[k] = kDone;
-    if (!entry.marks.noRecord) Record(run, entry.destination);
+    if (!entry.marks.noRecord && (!existed || entry.marks.takeOver)) Record(run, entry.destination);
   } else if (entry.marks.ignoreFailure) {
     run->states[k] = kDone;
   } else {
@@ -164,8 +201,8 @@ void CopySelf(CopyRun* run) {
   lstrcpyA(destination, run->folder);
   JoinPath(destination, self + parts.name);
   if (!destination[0]) return;
-  CopyFileA(self, destination, FALSE);
-  Record(run, destination);
+  bool existed = PathExists(destination);
+  if (CopyReplacing(self, destination) && !existed) Record(run, destination);
 }
 
 void MakeFolders(CopyRun* run) {
@@ -239,22 +276,24 @@ int CompareWriteTimes(const char* destination, const char* source) {
 }
 
 void InstallSetupFiles() {
-  char folder[MAX_PATH], program[MAX_PATH], installed[MAX_PATH];
+  char folder[MAX_PATH], own[MAX_PATH], program[MAX_PATH], installed[MAX_PATH];
   ReadSetting("Root", "Named", folder);
-  if (!folder[0]) return;
+  if (!folder[0] || !platform::OwnPath(own)) return;
   lstrcpyA(program, folder);
   JoinPath(program, "Setup.exe");
   lstrcpyA(installed, folder);
   JoinPath(installed, "Setup.ini");
   if (!program[0] || !installed[0]) return;
-  CopyFileA("Setup.exe", program, FALSE);
+  // The running program itself, whatever its name and wherever the
+  // current folder is; an installed copy that runs again is that file.
+  if (!platform::SamePath(own, program) && CopyReplacing(own, program)) KeepWritable(program);
   MergeRecordList(installed, g_setup.ini, "MakedDirectory");
   MergeRecordList(installed, g_setup.ini, "CopiedFile");
   // The copy takes the file as it lies on the disk, and a system that
   // keeps profile writes in a cache may not have written them yet when
   // nothing was merged.
   FlushSettings();
-  CopyFileA(g_setup.ini, installed, FALSE);
+  if (!platform::SamePath(g_setup.ini, installed) && CopyReplacing(g_setup.ini, installed)) KeepWritable(installed);
 }
 
 void MergeRecordList(const char* from, const char* into, const char* section) {

@@ -4,6 +4,7 @@
 #include "folder_dialog.h"
 #include "paths.h"
 #include "setup/install_folder.h"
+#include "setup/path_rules.h"
 
 namespace {
 
@@ -40,19 +41,49 @@ void ReadMe(HWND dialog) {
   SetClassLongA(dialog, GCL_HICON, reinterpret_cast<LONG>(g_setup.largeIcon));
 }
 
-// An install needs a folder to install into. An empty field (cleared by
-// the user, or a proposal too long to be made) is refused in the dialog's
-// language.
+// An install needs a full folder to install into: a relative or
+// drive-relative one ("App", "\App", "C:App") would depend on the current
+// folder, and so would everything resolved against it, the uninstall's
+// patterns included. Refused in the dialog's language: an empty field
+// (cleared by the user, or a proposal too long to be made), or one that is
+// not full.
 bool HasFolder(HWND dialog) {
-  if (g_setup.runState != RunState::kFresh || GetWindowTextLengthA(GetDlgItem(dialog, IDC_FOLDER)) != 0) return true;
+  if (g_setup.runState != RunState::kFresh) return true;
+  char folder[MAX_PATH];
+  GetDlgItemTextA(dialog, IDC_FOLDER, folder, sizeof folder);
+  if (setup::IsFullPath(folder, platform::IsAnsiLeadByte)) return true;
   char caption[MAX_PATH];
   ReadSetting("Setup", "Name", caption, "Install");
-  MessageBoxA(dialog, "インストール先のフォルダを指定してください．", caption, MB_ICONWARNING);
+  MessageBoxA(dialog,
+              folder[0] ? "インストール先には，ドライブ名（C:\\ など）から始まるフォルダを指定してください．"
+                        : "インストール先のフォルダを指定してください．",
+              caption, MB_ICONWARNING);
+  RepaintOwner(dialog);
+  return false;
+}
+
+// The install keeps its records in the running Setup.ini: one that cannot
+// be written (a read-only medium, a file nobody may change) would lose
+// them all while the install reported success, and nothing it made could
+// be uninstalled. The test writes a value as it stands.
+bool CanRecord(HWND dialog) {
+  char change[MAX_PATH];
+  ReadSetting("Menu", "Change", change);
+  if (WritePrivateProfileStringA("Menu", "Change", change, g_setup.ini)) return true;
+  char caption[MAX_PATH], text[MAX_PATH + 96];
+  ReadSetting("Setup", "Name", caption, "Install");
+  wsprintfA(text, "%s\n\nに書き込めないため，インストールを中止します．", g_setup.ini);
+  MessageBoxA(dialog, text, caption, MB_ICONWARNING);
   RepaintOwner(dialog);
   return false;
 }
 
 void Run(HWND dialog) {
+  // Once: a run command still queued (a second click, a box ticked again
+  // with the uninstall argument) reaches the dialog inside a message box
+  // of the run, or after it.
+  if (g_setup.ran) return;
+  g_setup.ran = true;
   static const int kButtons[] = {IDC_RUN, IDC_CANCEL_RUN, IDC_READ_ME, IDC_MENU_PLACE, IDC_BROWSE};
   bool shown[sizeof kButtons / sizeof kButtons[0]];
   for (size_t i = 0; i < sizeof kButtons / sizeof kButtons[0]; ++i) {
@@ -65,10 +96,12 @@ void Run(HWND dialog) {
     if (!shown[0]) HandleCommand(dialog, IDC_CANCEL_RUN);
     for (size_t i = 0; i < sizeof kButtons / sizeof kButtons[0]; ++i)
       if (shown[i]) ShowControl(dialog, kButtons[i], true);
+    g_setup.ran = false;
     return;
   }
-  if (g_setup.runState == RunState::kInstalledCopy && IsChecked(dialog, IDC_COPY)) RunUninstall(dialog);
-  else RunInstall(dialog);
+  bool uninstall = g_setup.runState == RunState::kInstalledCopy && IsChecked(dialog, IDC_COPY);
+  if (uninstall) RunUninstall(dialog);
+  else if (CanRecord(dialog)) RunInstall(dialog);
   End(dialog);
 }
 

@@ -40,6 +40,9 @@ int SetupMain(HINSTANCE instance, const char* tail) {
   }
   g_setup.instance = instance;
   if (!FindOwnSetupIni(g_setup.ini)) return 1;
+  // Unpacked from an archive, the description may carry a read-only
+  // attribute; setup writes its choices and records into it.
+  platform::ClearReadOnly(g_setup.ini);
   GetWindowRect(GetDesktopWindow(), &g_setup.desktop);
   g_setup.mode = SetupMode::kInstall;
   g_setup.runState = RunState::kFresh;

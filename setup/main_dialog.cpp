@@ -55,7 +55,10 @@ void TakeIcons(HWND dialog) {
 }
 
 // The folder of an earlier installation of [Root] Name, from the uninstall
-// entry named by the name's last part (`keyName`, which `name` holds).
+// entry named by the name's last part (`keyName`, which `name` holds). An
+// entry is this product's only when its folder holds the record of an
+// installation there: another program's entry of the same name would
+// otherwise be taken for an earlier version, installed over and deleted.
 bool FindEarlierInstallation(char* folder, char* name, const char** keyName) {
   ReadSetting("Root", "Name", name);
   const char* last = text::FindLast(name, '\\', platform::IsAnsiLeadByte);
@@ -63,9 +66,20 @@ bool FindEarlierInstallation(char* folder, char* name, const char** keyName) {
   folder[0] = '\0';
   if (!name[0] || !platform::ReadUninstallString(*keyName, folder)) return false;
   char* slash = const_cast<char*>(text::FindLast(folder, '\\', platform::IsAnsiLeadByte));
+  char ini[MAX_PATH];
   if (slash) *slash = '\0';
-  else folder[0] = '\0';
-  return slash != nullptr;
+  if (!slash || !platform::JoinChecked(ini, folder, "Setup.ini") || !IsInstallationRecord(ini, folder)) {
+    folder[0] = '\0';
+    return false;
+  }
+  return true;
+}
+
+void ShowFolder(HWND dialog, Presentation* p) {
+  // Room for the folder and "\Setup.ini" joined to it.
+  SendDlgItemMessageA(dialog, IDC_FOLDER, EM_LIMITTEXT, MAX_PATH - 1 - 10, 0);
+  SetDlgItemTextA(dialog, IDC_FOLDER, p->folder);
+  if (!platform::JoinChecked(p->previousIni, p->folder, "Setup.ini")) p->previousIni[0] = '\0';
 }
 
 void ProposeFolder(HWND dialog, Presentation* p) {
@@ -79,11 +93,14 @@ void ProposeFolder(HWND dialog, Presentation* p) {
   // wrong one, leaving the first behind.
   const char* name = p->versionUp ? keyName : setup::RootNameFromFolder(p->folder, platform::IsAnsiLeadByte);
   if (name) WriteSetting("Root", "Name", name);
-  // Room for the folder and "\Setup.ini" joined to it.
-  SendDlgItemMessageA(dialog, IDC_FOLDER, EM_LIMITTEXT, MAX_PATH - 1 - 10, 0);
-  SetDlgItemTextA(dialog, IDC_FOLDER, p->folder);
-  lstrcpyA(p->previousIni, p->folder);
-  JoinPath(p->previousIni, "Setup.ini");
+  ShowFolder(dialog, p);
+}
+
+// An installed copy shows the folder it lies in, whatever the uninstall
+// list says now, and keeps the name it was registered by.
+void ShowInstalledFolder(HWND dialog, Presentation* p) {
+  ReadSetting("Root", "Named", p->folder);
+  ShowFolder(dialog, p);
 }
 
 void PresentInstalledCopy(HWND dialog, Presentation* p) {
@@ -249,10 +266,18 @@ void InitMainDialog(HWND dialog) {
   SetWindowTextA(dialog, caption);
   TakeIcons(dialog);
   Presentation p = {};
-  ProposeFolder(dialog, &p);
-  p.installedCopy = ReadNumber("CopiedFile", "Count") != 0;
-  if (p.installedCopy) PresentInstalledCopy(dialog, &p);
-  else PresentNewInstall(dialog, p);
+  char own[MAX_PATH];
+  OwnFolder(own);
+  p.installedCopy = IsInstallationRecord(g_setup.ini, own);
+  if (p.installedCopy) {
+    ShowInstalledFolder(dialog, &p);
+    lstrcpyA(g_setup.earlierIni, g_setup.ini);
+    PresentInstalledCopy(dialog, &p);
+  } else {
+    ProposeFolder(dialog, &p);
+    if (p.versionUp) lstrcpyA(g_setup.earlierIni, p.previousIni);
+    PresentNewInstall(dialog, p);
+  }
   PresentReadMeButton(dialog);
   PresentRows(dialog, &p);
   SetFocus(GetDlgItem(dialog, IDC_RUN));

@@ -7,13 +7,16 @@
 
 #include "paths.h"
 #include "registry.h"
+#include "setup/path_rules.h"
 
 namespace {
 
 // `base` followed directly by `rest` into `out` (MAX_PATH): such values
-// carry their own separator. Empty when it would not fit.
+// carry their own separator. Empty when it would not fit, or when the
+// system gave no folder: the rest alone would name the current drive's
+// root.
 void Concatenate(char* out, const char* base, const char* rest) {
-  if (lstrlenA(base) + lstrlenA(rest) >= MAX_PATH) {
+  if (!base[0] || lstrlenA(base) + lstrlenA(rest) >= MAX_PATH) {
     out[0] = '\0';
     return;
   }
@@ -22,9 +25,15 @@ void Concatenate(char* out, const char* base, const char* rest) {
 }
 
 // `root` joined with `path` into `out` (MAX_PATH), as the fallback of
-// every resolution.
-void RootJoined(char* out, const char* root, const char* path) {
-  if (!text::CopyCut(out, MAX_PATH, root, platform::IsAnsiLeadByte)) out[0] = '\0';
+// every resolution. Empty unless the root is a full path: an empty or
+// relative root would make the path one below the current folder or the
+// current drive's root. A file to copy, delete or open (`below`) also
+// stays below the root: a ".." part would reach what the description
+// does not name.
+void RootJoined(char* out, const char* root, const char* path, bool below) {
+  if (!setup::IsFullPath(root, platform::IsAnsiLeadByte) || (below && !setup::StaysBelow(path, platform::IsAnsiLeadByte)) ||
+      !text::CopyCut(out, MAX_PATH, root, platform::IsAnsiLeadByte))
+    out[0] = '\0';
   else JoinPath(out, path);
 }
 
@@ -72,9 +81,12 @@ void ResolvePath(const char* path, const char* root, char* out, bool programMode
     ProgramFilesFolder(base);
     Concatenate(result, base, path + 10);
   } else if (text::StartsWithNoCase(path, "%root%")) {
-    RootJoined(result, root, path + 6);
+    RootJoined(result, root, path + 6, !programMode);
   } else if (path[0] == '!') {
+    // A file is named by a full path; in program mode the rest is a
+    // registry value's or a command's text, taken as written.
     lstrcpynA(result, path + 1, sizeof result);
+    if (!programMode && !setup::FullPathRoot(result, platform::IsAnsiLeadByte)) result[0] = '\0';
   } else if (programMode) {
     char document[MAX_PATH], found[MAX_PATH];
     lstrcpynA(document, path, sizeof document);
@@ -83,11 +95,11 @@ void ResolvePath(const char* path, const char* root, char* out, bool programMode
       return;
     }
     // Neither found nor registered: the document's own path below the root.
-    RootJoined(out, root, document);
+    RootJoined(out, root, document, false);
     FindProgramForFile(document, root, out);
     return;
   } else {
-    RootJoined(result, root, path);
+    RootJoined(result, root, path, true);
   }
   lstrcpyA(out, result);
 }
@@ -107,7 +119,7 @@ void FindProgramForFile(const char* path, const char* root, char* out) {
             ProgramOfCommand(command);
   }
   if (found) lstrcpyA(out, command);
-  else RootJoined(out, root, path);
+  else RootJoined(out, root, path, false);
 }
 
 void ShellDelete(const char* path) {

@@ -51,7 +51,26 @@ void ReportRemainingItems(HWND dialog) {
 
 }  // namespace
 
+namespace {
+
+// A description that is no installation's record starts with none: one
+// that an author shipped after a test install lists the author's files,
+// folders and keys, which an uninstall would take for the application's.
+// A version-up takes over the keys its earlier installation made, so that
+// the associations know them as the product's own (its files and folders
+// are merged at the end, after the new ones).
+void PrepareRecords() {
+  if (g_setup.mode == SetupMode::kInstalledCopy) return;
+  static const char* const kRecords[] = {"CopiedFile", "MakedDirectory", "MadeKey"};
+  for (const char* section : kRecords) WritePrivateProfileStringA(section, nullptr, nullptr, g_setup.ini);
+  WriteSetting("Menu", "Made", nullptr);
+  if (g_setup.earlierIni[0]) MergeRecordList(g_setup.earlierIni, g_setup.ini, "MadeKey");
+}
+
+}  // namespace
+
 void RunInstall(HWND dialog) {
+  PrepareRecords();
   RemoveOldMenus(dialog);
   char change[MAX_PATH];
   ReadSetting("Menu", "Change", change);
@@ -61,7 +80,7 @@ void RunInstall(HWND dialog) {
                                 IDC_SEND,   IDC_FILE_GROUP, IDC_COPY,    IDC_DELETE};
   for (int id : kInputs) EnableWindow(GetDlgItem(dialog, id), FALSE);
   // An installed copy has its files; it applies its settings again.
-  if (ReadNumber("CopiedFile", "Count") == 0) {
+  if (g_setup.mode != SetupMode::kInstalledCopy) {
     Label(dialog, IDS_COPYING);
     CopyInstallFiles(dialog);
   }
@@ -107,6 +126,7 @@ void RunUninstall(HWND dialog) {
   RemoveInstalledFiles();
   HideAndPause(dialog, IDC_FOLDER);
   if (ReadNumber("Del", "ShowError") != 0) ReportRemainingItems(dialog);
+  RemoveUninstallEntry();
   // The description goes last, its cache written first.
   FlushSettings();
   ShellDelete(g_setup.ini);

@@ -51,6 +51,12 @@ struct Setup {
   // The main dialog's icons from [Desktop] Icon; null without one.
   HICON largeIcon;
   HICON smallIcon;
+  // The record this product's earlier installation left: the running
+  // Setup.ini in an installed copy, the one of the installation found
+  // through its uninstall entry in a version-up; empty for a new install.
+  // Only what it names was made by this product.
+  char earlierIni[MAX_PATH];
+  bool ran;  // the run button's sequence has started: it runs once
 };
 extern Setup g_setup;
 
@@ -64,6 +70,13 @@ void ReadSetting(const char* section, int k, char* out);
 void WriteSetting(const char* section, int k, const char* value);
 // Writes the profile cache of the running Setup.ini to the disk.
 void FlushSettings();
+// Whether `ini` is the record of an installation in `folder`: it carries
+// the installed mark (a nonzero [CopiedFile] Count) and its [Root] Named
+// is that folder. A description that an author shipped after a test
+// install carries the mark too, but names the author's folder.
+bool IsInstallationRecord(const char* ini, const char* folder);
+// The folder of this program, with its trailing backslash.
+void OwnFolder(char* folder);
 
 // --- start-up (main.cpp) ---
 int SetupMain(HINSTANCE instance, const char* tail);
@@ -154,6 +167,10 @@ void ApplyAssociations(HWND owner, bool make);
 // --- the uninstall entry and the uninstall (uninstall.cpp) ---
 void RegisterUninstall();
 void RemoveRegistration();
+// Deletes the uninstall entry when it starts this copy; the uninstall's
+// last step before its description goes, so that an uninstall cut short
+// can be run again from the system's list.
+void RemoveUninstallEntry();
 void RemoveInstalledFiles();
 // Appends what the uninstall left behind to `list` (null: only counts), as
 // far as its `size` bytes hold; returns the total length, each item

@@ -14,6 +14,7 @@
 #include "registry.h"
 #include "setup/hotkey.h"
 #include "setup/install_folder.h"
+#include "setup/path_rules.h"
 
 namespace {
 
@@ -167,43 +168,94 @@ void RemoveMenuLinks(const char* ini, const char* menu, const char* programs) {
   }
 }
 
-// Folders that no menu of an application may be: a drive's root, the
-// Programs folder and the system's own folders, or any folder above them.
-// A [Menu] Named of an earlier Setup.ini could name them, and removing a
-// menu empties its whole folder.
+// Folders that no menu of an application may be, removing a menu empties
+// its whole folder: a drive's root, the system's folders, the Programs and
+// Start Menu folders and any folder above them; and the folders the shell
+// runs on, with their subfolders (a menu named StartUp lies in Programs).
+// Compared as the file system names them, so that "..", an 8.3 alias or
+// another case reaches no folder unseen.
+struct GuardedFolder {
+  int csidl;  // -1: the registry's Programs folder, the system's folders below
+  bool withSubfolders;
+};
+const GuardedFolder kGuardedFolders[] = {
+    {-1, false},
+    {CSIDL_PROGRAMS, false},
+    {CSIDL_STARTMENU, false},
+    {CSIDL_COMMON_PROGRAMS, false},
+    {CSIDL_COMMON_STARTMENU, false},
+    {CSIDL_STARTUP, true},
+    {CSIDL_COMMON_STARTUP, true},
+    {CSIDL_DESKTOPDIRECTORY, true},
+    {CSIDL_COMMON_DESKTOPDIRECTORY, true},
+    {CSIDL_SENDTO, true},
+    {CSIDL_RECENT, true},
+    {CSIDL_FAVORITES, true},
+    {CSIDL_TEMPLATES, true},
+    {CSIDL_ADMINTOOLS, true},
+    {CSIDL_COMMON_ADMINTOOLS, true},
+};
+
 bool IsProtectedFolder(const char* folder) {
-  char guarded[4][MAX_PATH];
-  bool programs = ReadShellFolder("Programs", guarded[0]);
-  if (!programs) guarded[0][0] = '\0';
-  if (!GetWindowsDirectoryA(guarded[1], MAX_PATH)) guarded[1][0] = '\0';
-  if (!GetSystemDirectoryA(guarded[2], MAX_PATH)) guarded[2][0] = '\0';
-  platform::ReadProgramFilesFolder(guarded[3]);
   char own[MAX_PATH];
-  lstrcpynA(own, folder, sizeof own);
-  platform::DropTrailingSlash(own);
-  int length = lstrlenA(own);
-  if (length <= 3) return true;  // "", "C:", "C:\", "\\" and the like
-  for (const char* other : guarded) {
-    // `own` is `other` or above it when `other` starts with it and goes
-    // on with a separator or ends there.
-    if (CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, own, length, other,
-                       lstrlenA(other) < length ? lstrlenA(other) : length) == CSTR_EQUAL &&
-        lstrlenA(other) >= length && (other[length] == '\0' || other[length] == '\\'))
+  // A folder that cannot be named is guarded like a drive's root.
+  if (!platform::CanonicalPath(folder, own) || lstrlenA(own) <= 3) return true;
+  char guarded[MAX_PATH];
+  for (const GuardedFolder& g : kGuardedFolders) {
+    if (g.csidl >= 0 ? !platform::ShellFolderPath(nullptr, g.csidl, guarded) : !ReadShellFolder("Programs", guarded))
+      continue;
+    if (platform::IsSameOrBelow(guarded, own) || (g.withSubfolders && platform::IsSameOrBelow(own, guarded)))
       return true;
   }
+  for (int which = 0; which < 3; ++which) {
+    bool got = which == 0   ? GetWindowsDirectoryA(guarded, MAX_PATH) != 0
+               : which == 1 ? GetSystemDirectoryA(guarded, MAX_PATH) != 0
+                            : platform::ReadProgramFilesFolder(guarded);
+    if (got && platform::IsSameOrBelow(guarded, own)) return true;
+  }
   return false;
+}
+
+// Whether this product made the menu folder that `ini` names: its [Menu]
+// Made, written when the install created the folder. A folder that was
+// there before (a shared one such as Accessories, another program's of
+// the same name) is not its to remove whole.
+bool MadeMenuFolder(const char* ini, const char* folder) {
+  char made[MAX_PATH];
+  GetPrivateProfileStringA("Menu", "Made", "", made, sizeof made, ini);
+  return made[0] && platform::SamePath(made, folder) && !IsProtectedFolder(folder);
+}
+
+// "2" in [Check] `key` once what the box stands for has been made, so
+// that a version-up and a run of the installed copy offer the box checked
+// again (an absent key counts as 3, always done, and stays).
+void RecordChosen(const char* ini, const char* key) {
+  if (GetPrivateProfileIntA("Check", key, 3, ini) != 3) WritePrivateProfileStringA("Check", key, "2", ini);
+}
+
+// Removes a menu folder that holds no more links, unless it is one of the
+// guarded folders, and forgets it as made once it is gone.
+void RemoveEmptyMenu(const char* ini, const char* menu) {
+  if (IsProtectedFolder(menu) || !RemoveDirectoryA(menu)) return;
+  char made[MAX_PATH];
+  GetPrivateProfileStringA("Menu", "Made", "", made, sizeof made, ini);
+  if (made[0] && platform::SamePath(made, menu)) WritePrivateProfileStringA("Menu", "Made", nullptr, ini);
 }
 
 }  // namespace
 
 void GetMenuFolder(const char* ini, char* menuFolder, char* programs) {
   GetPrivateProfileStringA("Menu", "Named", "", menuFolder, MAX_PATH, ini);
+  if (menuFolder[0] && !setup::IsFullPath(menuFolder, platform::IsAnsiLeadByte)) menuFolder[0] = '\0';
   programs[0] = '\0';
   if (!ReadShellFolder("Programs", programs) || menuFolder[0]) return;
   char name[MAX_PATH];
   GetPrivateProfileStringA("Menu", "Name", "", name, sizeof name, ini);
   lstrcpyA(menuFolder, programs);
-  if (name[0]) JoinPath(menuFolder, name);
+  // A name of dots, an empty part or a leading backslash would put the
+  // menu elsewhere than in a folder of its own below Programs: no menu.
+  if (name[0] && !setup::IsPlainRelativePath(name, platform::IsAnsiLeadByte)) menuFolder[0] = '\0';
+  else if (name[0]) JoinPath(menuFolder, name);
 }
 
 void MakeMenuShortcuts(HWND, const char* ini, bool make) {
@@ -212,17 +264,20 @@ void MakeMenuShortcuts(HWND, const char* ini, bool make) {
   if (!menu[0]) return;
   if (!make) {
     RemoveMenuLinks(ini, menu, programs);
-    RemoveDirectoryA(menu);
+    RemoveEmptyMenu(ini, menu);
     ClearCheck(ini, "Menu");
     return;
   }
-  if (!CreateDirectoryA(menu, nullptr) && !PathExists(menu)) return;
+  if (CreateDirectoryA(menu, nullptr)) WritePrivateProfileStringA("Menu", "Made", menu, ini);
+  else if (!PathExists(menu)) return;
+  RecordChosen(ini, "Menu");
   LinkSection section;
   char name[MAX_PATH], path[MAX_PATH];
   for (int i = 0; ListEntry(ini, "Menu", i, &section, name); ++i)
     if (MenuLinkPath(path, menu, programs, name, true)) SaveLink(section, path, false);
   // A menu that got no link is not left behind empty.
-  if (!RemoveDirectoryA(menu) && GetPrivateProfileIntA("Menu", "Open", 0, ini) != 0)
+  RemoveEmptyMenu(ini, menu);
+  if (PathExists(menu) && GetPrivateProfileIntA("Menu", "Open", 0, ini) != 0)
     ShellExecuteA(nullptr, "open", menu, nullptr, menu, SW_SHOWNORMAL);
 }
 
@@ -231,6 +286,7 @@ void MakeSendToShortcuts(HWND, const char* ini, bool make) {
   if (!ReadShellFolder("SendTo", sendTo) || !sendTo[0]) return;
   LinkSection section;
   char name[MAX_PATH], path[MAX_PATH];
+  if (make) RecordChosen(ini, "Send");
   for (int i = 0; ListEntry(ini, "Send", i, &section, name); ++i) {
     if (!NestedLinkPath(path, sendTo, name, make)) continue;
     if (make) {
@@ -258,17 +314,18 @@ void MakeFolderShortcut(HWND, const char* ini, bool make, const char* kind) {
     return;
   }
   if (SaveLink(section, path, true)) WritePrivateProfileStringA("LastGo", kind, path, ini);
+  RecordChosen(ini, kind);
 }
 
-void RemoveOldMenus(HWND dialog) {
-  char other[MAX_PATH];
-  GetDlgItemTextA(dialog, IDC_FOLDER, other, sizeof other);
-  JoinPath(other, "Setup.ini");
-  if (other[0]) {
-    DeleteMenuLinks(other);
-    DeleteMenuFolder(other);
+void RemoveOldMenus(HWND) {
+  // The menus of this product's earlier installation, and what the running
+  // description names; never those of whatever Setup.ini lies in the folder
+  // the dialog shows, which may be another program's.
+  if (g_setup.earlierIni[0]) {
+    DeleteMenuLinks(g_setup.earlierIni);
+    DeleteMenuFolder(g_setup.earlierIni);
   }
-  DeleteMenuFolder(g_setup.ini);
+  if (lstrcmpiA(g_setup.earlierIni, g_setup.ini) != 0) DeleteMenuFolder(g_setup.ini);
 }
 
 void DeleteMenuLinks(const char* ini) {
@@ -281,15 +338,19 @@ void DeleteMenuLinks(const char* ini) {
     if (MenuLinkPath(path, menu, programs, name, false)) DeleteLink(path);
 }
 
+// The whole menu folder when this product made it, links the user added
+// included, as a new install of the menu starts afresh; otherwise only the
+// links the description names, then the folders left empty.
 void DeleteMenuFolder(const char* ini) {
-  char folder[MAX_PATH], name[MAX_PATH];
-  GetPrivateProfileStringA("Menu", "Named", "", folder, sizeof folder, ini);
-  if (!folder[0]) {
-    GetPrivateProfileStringA("Menu", "Name", "", name, sizeof name, ini);
-    if (!name[0] || !ReadShellFolder("Programs", folder)) return;
-    JoinPath(folder, name);
+  char menu[MAX_PATH], programs[MAX_PATH];
+  GetMenuFolder(ini, menu, programs);
+  if (!menu[0]) return;
+  if (MadeMenuFolder(ini, menu)) {
+    RemoveFolderTree(menu);
+    return;
   }
-  if (folder[0] && !IsProtectedFolder(folder)) RemoveFolderTree(folder);
+  RemoveMenuLinks(ini, menu, programs);
+  RemoveEmptyMenu(ini, menu);
 }
 
 void RemoveFolderTree(const char* folder) {
@@ -343,7 +404,7 @@ void LaunchAfterInstall() {
     if (entry[0] == '$') ShellDelete(link);
   }
   // A menu that only held links opened once is not left behind empty.
-  RemoveDirectoryA(menu);
+  RemoveEmptyMenu(g_setup.ini, menu);
   OpenFolderLink("Startup", "StartupAndGo");
   OpenFolderLink("Desktop", "DesktopAndGo");
 }

@@ -2,6 +2,7 @@
 // setup reads and writes.
 #include "setup.h"
 
+#include "paths.h"
 #include "profile.h"
 
 Setup g_setup;
@@ -31,3 +32,12 @@ void WriteSetting(const char* section, int k, const char* value) {
 }
 
 void FlushSettings() { WritePrivateProfileStringA(nullptr, nullptr, nullptr, g_setup.ini); }
+
+bool IsInstallationRecord(const char* ini, const char* folder) {
+  char named[MAX_PATH];
+  if (GetPrivateProfileIntA("CopiedFile", "Count", 0, ini) == 0) return false;
+  GetPrivateProfileStringA("Root", "Named", "", named, sizeof named, ini);
+  return named[0] && platform::SamePath(named, folder);
+}
+
+void OwnFolder(char* folder) { platform::FolderPart(folder, g_setup.ini); }

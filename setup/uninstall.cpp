@@ -110,6 +110,26 @@ bool HoldsOtherFiles(const char* folder) {
 
 }  // namespace
 
+namespace {
+
+// Whether the uninstall entry `name` is this installation's to write or
+// to delete: it has no command yet (a lookup may have made it empty), or
+// its command starts the Setup.exe of `folder`, or of a folder that holds
+// the record of an installation (an earlier one of this product, moved
+// elsewhere by the version-up). Another program's entry of the same name
+// is left as it is.
+bool EntryIsOurs(const char* name, const char* folder, bool earlierToo) {
+  char command[MAX_PATH], ini[MAX_PATH];
+  if (!platform::ReadUninstallString(name, command) || !command[0]) return true;
+  char* slash = const_cast<char*>(text::FindLast(command, '\\', platform::IsAnsiLeadByte));
+  if (!slash) return false;
+  slash[1] = '\0';
+  if (platform::SamePath(command, folder)) return true;
+  return earlierToo && platform::JoinChecked(ini, command, "Setup.ini") && IsInstallationRecord(ini, command);
+}
+
+}  // namespace
+
 void RegisterUninstall() {
   HKEY currentVersion =
       platform::CreateRegistryKey(HKEY_LOCAL_MACHINE, platform::kCurrentVersionKey, KEY_CREATE_SUB_KEY);
@@ -117,11 +137,13 @@ void RegisterUninstall() {
   char name[MAX_PATH], text[MAX_PATH], command[MAX_PATH + 16];
   if (HKEY uninstall = platform::CreateRegistryKey(currentVersion, "Uninstall", KEY_CREATE_SUB_KEY)) {
     ReadSetting("Root", "Name", name);
-    HKEY application = name[0] ? platform::CreateRegistryKey(uninstall, name, KEY_SET_VALUE) : nullptr;
+    ReadSetting("Root", "Named", command);
+    HKEY application = name[0] && EntryIsOurs(name, command, true)
+                           ? platform::CreateRegistryKey(uninstall, name, KEY_SET_VALUE)
+                           : nullptr;
     if (application) {
       ReadSetting("Setup", "Name", text);
       if (text[0]) platform::WriteRegistryString(application, "DisplayName", text);
-      ReadSetting("Root", "Named", command);
       // Unquoted: the stubs read the folder back up to its last backslash.
       if (command[0]) JoinPath(command, "Setup.exe");
       if (command[0]) {
@@ -135,11 +157,20 @@ void RegisterUninstall() {
   platform::FlushAndClose(currentVersion);
 }
 
+void RemoveUninstallEntry() {
+  char name[MAX_PATH], own[MAX_PATH];
+  ReadSetting("Root", "Name", name);
+  OwnFolder(own);
+  // Only the entry that starts this very copy: one that a later install
+  // elsewhere, or another program, has made under the name stays.
+  if (!name[0] || !EntryIsOurs(name, own, false)) return;
+  WithKey(HKEY_LOCAL_MACHINE, platform::kUninstallKey, KEY_CREATE_SUB_KEY, [&](HKEY key) { DeleteKeyTree(key, name); });
+}
+
 void RemoveRegistration() {
   char name[MAX_PATH], company[MAX_PATH];
   ReadSetting("Root", "Name", name);
   if (!name[0]) return;
-  WithKey(HKEY_LOCAL_MACHINE, platform::kUninstallKey, KEY_CREATE_SUB_KEY, [&](HKEY key) { DeleteKeyTree(key, name); });
   ReadSetting("Registry", "Company", company);
   if (!company[0]) return;
   ReadSetting("Registry", "Name", name);
@@ -151,10 +182,18 @@ void RemoveInstalledFiles() {
   bool force = ReadNumber("Del", "Force") != 0;
   WalkRemovable(
       [](void* force, const char* path, Item item) {
-        if (item == Item::kFolder) {
+        // A recorded folder (an earlier stub recorded the folders it
+        // moved) goes only when empty: the shell would delete it with
+        // whatever the user has put into it. A recorded name with
+        // wildcards names no file of the installation.
+        DWORD attributes = GetFileAttributesA(path);
+        bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+        if (item == Item::kFolder || folder) {
           RemoveDirectoryA(path);
           return;
         }
+        if (text::FindFirst(path, '*', platform::IsAnsiLeadByte) || text::FindFirst(path, '?', platform::IsAnsiLeadByte))
+          return;
         if (*static_cast<bool*>(force)) SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
         ShellDelete(path);
       },

@@ -125,6 +125,7 @@ TEST_F(SetupDialog, VersionUpOffersTheEarlierChoicesAgainAndCancelForgetsThem) {
   std::string earlier = root_ + "\\earlier install";
   ASSERT_TRUE(driver::MakeFolders(earlier));
   ASSERT_TRUE(driver::WriteFileBytes(earlier + "\\Setup.ini",
+                                     "[Root]\r\nNamed=" + earlier + "\r\n[CopiedFile]\r\nCount=1\r\n"
                                      "[Check]\r\nMenu=0\r\nDesktop=2\r\nStartup=2\r\n"
                                      "[Menu]\r\nNamed=C:\\Menus\\Earlier Viewer\r\n"));
   Register("Viewer Up", earlier + "\\Setup.exe uninstall");
@@ -153,7 +154,7 @@ TEST_F(SetupDialog, VersionUpOffersTheEarlierChoicesAgainAndCancelForgetsThem) {
 
 TEST_F(SetupDialog, InstalledCopyOffersTheUninstall) {
   Register("Viewer Installed", app_ + "\\Setup.exe");
-  WriteIni("[Setup]\r\nName=Viewer 3\r\nAuto=1\r\n[Root]\r\nName=Viewer Installed\r\n"
+  WriteIni("[Setup]\r\nName=Viewer 3\r\nAuto=1\r\n[Root]\r\nName=Viewer Installed\r\nNamed=" + app_ + "\r\n"
            "[Check]\r\nMenu=2\r\nDesktop=2\r\nStartup=0\r\nExt=0\r\nSend=0\r\nCopy=2\r\nDel=2\r\n"
            "[Del]\r\nChecked=1\r\n[CopiedFile]\r\nCount=1\r\n");
   driver::Process process = Start();
@@ -274,7 +275,7 @@ TEST_F(SetupDialog, AutomaticModeRunsByItself) {
 
 TEST_F(SetupDialog, UnattendedUninstallRunsOnceAndHandsOverToOneRemovalCopy) {
   Register("Viewer Gone", app_ + "\\Setup.exe uninstall");
-  WriteIni("[Setup]\r\nName=Viewer 4\r\n[Root]\r\nName=Viewer Gone\r\n[Check]\r\nMenu=1\r\n"
+  WriteIni("[Setup]\r\nName=Viewer 4\r\n[Root]\r\nName=Viewer Gone\r\nNamed=" + app_ + "\r\n[Check]\r\nMenu=1\r\n"
            "[Del]\r\nAuto=1\r\nChecked=1\r\n[CopiedFile]\r\nCount=1\r\n");
   driver::Process process = Start("uninstall");
   HWND dialog = WaitForDialog(process, "Viewer 4");

@@ -121,7 +121,7 @@ class SetupInstall : public SetupRun {
                                            "\\earlier only.txt\r\n[MakedDirectory]\r\nCount=1\r\n0=" + folder_ +
                                            "\r\n"));
     WriteIni(std::string("[Setup]\r\nName=Copy Test\r\n[Check]\r\nCopy=2\r\nDel=1\r\n[CopyFile]\r\n") +
-             "0=plain.txt\r\n1=&keep.txt\r\n2=?over.txt\r\n3=!norecord.txt\r\n4=*missing.txt\r\n5=missing2.txt\r\n"
+             "0=plain.txt\r\n1=&keep.txt\r\n2=?+over.txt\r\n3=!norecord.txt\r\n4=*missing.txt\r\n5=missing2.txt\r\n"
              "6=equal.txt\r\n7=newer.txt\r\n8=&?both.txt\r\n9=&?both2.txt\r\n10=locked.txt\r\n11=sub\\deep.txt\r\n"
              "12=%root%\\rooted.txt\r\nSelf=Self Copy.exe\r\nDefaultNo=" + (defaultNo ? "1" : "0") +
              "\r\n[MakeDirectory]\r\n0=never\r\n1=data\\deep\\er\r\n2=sub\r\n");
@@ -178,9 +178,11 @@ TEST_F(SetupInstall, CopyEntriesAskOnceAndOverwriteOnYes) {
   ExpectCommonOutcome();
   EXPECT_EQ(driver::ReadFileBytes(folder_ + "\\equal.txt"), "new");
   EXPECT_EQ(driver::ReadFileBytes(folder_ + "\\newer.txt"), "new");
-  std::vector<std::string> copied = {folder_ + "\\plain.txt",   folder_ + "\\over.txt",     folder_ + "\\both2.txt",
-                                     folder_ + "\\sub\\deep.txt", folder_ + "\\\\rooted.txt", folder_ + "\\equal.txt",
-                                     folder_ + "\\newer.txt",   folder_ + "\\Self Copy.exe", folder_ + "\\earlier only.txt"};
+  // Files that were there before are replaced but not recorded: they may
+  // be another program's. over.txt is taken over by its mark.
+  std::vector<std::string> copied = {folder_ + "\\plain.txt", folder_ + "\\over.txt", folder_ + "\\sub\\deep.txt",
+                                     folder_ + "\\\\rooted.txt", folder_ + "\\Self Copy.exe",
+                                     folder_ + "\\earlier only.txt"};
   EXPECT_EQ(driver::ProfileList(ini_, "CopiedFile"), copied) << "the earlier installation's own entry appended once";
   // The installation folder holds the running Setup.ini, merged.
   EXPECT_EQ(driver::ProfileList(folder_ + "\\Setup.ini", "CopiedFile"), copied);
@@ -203,9 +205,9 @@ TEST_F(SetupInstall, NoLeavesTheNewerFilesAloneAndUnrecorded) {
   EXPECT_EQ(driver::ReadFileBytes(folder_ + "\\equal.txt"), "old");
   EXPECT_EQ(driver::ReadFileBytes(folder_ + "\\newer.txt"), "old");
   EXPECT_EQ(driver::ProfileList(ini_, "CopiedFile"),
-            (std::vector<std::string>{folder_ + "\\plain.txt", folder_ + "\\over.txt", folder_ + "\\both2.txt",
-                                      folder_ + "\\sub\\deep.txt", folder_ + "\\\\rooted.txt",
-                                      folder_ + "\\Self Copy.exe", folder_ + "\\earlier only.txt"}));
+            (std::vector<std::string>{folder_ + "\\plain.txt", folder_ + "\\over.txt", folder_ + "\\sub\\deep.txt",
+                                      folder_ + "\\\\rooted.txt", folder_ + "\\Self Copy.exe",
+                                      folder_ + "\\earlier only.txt"}));
 }
 
 TEST_F(SetupInstall, AMissingParentIsRecordedFirstAndNothingCopiedStillMarksTheInstall) {
@@ -321,7 +323,9 @@ class SetupLinks : public SetupInstall {
   }
 
   std::string LinkIni(const std::string& checks, const std::string& desktopKey, const std::string& startupKey) {
-    return "[Setup]\r\nName=Copy Test\r\n[CopyFile]\r\n0=tool.bat\r\n[Check]\r\n" + checks +
+    keys_.push_back("Sfx Test Links");
+    return "[Setup]\r\nName=Copy Test\r\n[Root]\r\nName=Sfx Test Links\r\n[CopyFile]\r\n0=tool.bat\r\n[Check]\r\n" +
+           checks +
            "[Menu]\r\nName=Sfx Test Menu\r\n"
            "[Menu0]\r\nName=Tool\r\nPath=tool.bat\r\nArg=menu\r\nShow=1\r\nIcon=tool.bat\r\nIconNo=3\r\nWork=bin\r\n"
            "[Menu1]\r\nName=Docs\\Deep\\Guide\r\nPath=!C:\\windows\\notepad.exe\r\nShow=2\r\nWork=!C:\\Data\r\n"
@@ -385,14 +389,24 @@ TEST_F(SetupLinks, EveryFieldIsMadeAndTheNamedLinksAreOpenedAtTheEnd) {
   ShellExecuteA(nullptr, nullptr, accessory_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   EXPECT_TRUE(driver::WaitForLine(marks_ + "\\accessory.txt"));
 
-  // The next install empties the menu folder first, user's files and
-  // all; a box cleared takes its links away, and only the folders that
-  // are left empty.
+  // The version-up empties the menu folder that the earlier install made
+  // first, user's files and all; it offers the boxes the user had
+  // checked again, though the new description offers them unchecked; a
+  // box cleared takes its links away, and only the folders that are left
+  // empty.
+  EXPECT_EQ(Setting(folder_ + "\\Setup.ini", "Menu", "Made"), menu_);
+  EXPECT_EQ(Setting(folder_ + "\\Setup.ini", "Check", "Send"), "2") << "the box as the user left it";
   ASSERT_TRUE(driver::WriteFileBytes(menu_ + "\\user note.txt", "mine"));
   ASSERT_TRUE(driver::WriteFileBytes(send_ + "\\user note.txt", "mine"));
-  WriteIni(LinkIni("Menu=2\r\nDesktop=2\r\nStartup=2\r\nSend=1\r\n", "a", "ｱ"));
-  process = RunInstall("Copy Test", &dialog);
+  WriteIni(LinkIni("Menu=1\r\nDesktop=2\r\nStartup=2\r\nSend=1\r\n", "a", "ｱ"));
+  process = Start();
+  dialog = WaitForDialog(process, "Copy Test");
   ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(FieldText(dialog, IDC_FOLDER), folder_);
+  EXPECT_TRUE(Checked(dialog, IDC_MENU));
+  EXPECT_TRUE(Checked(dialog, IDC_SEND));
+  SendDlgItemMessageA(dialog, IDC_SEND, BM_SETCHECK, BST_UNCHECKED, 0);
+  driver::PressButton(dialog, IDC_RUN);
   Answer(process, dialog, IDYES);  // the program installed a moment ago is as new as its source
   ExpectEnd(process);
   EXPECT_FALSE(driver::Exists(menu_ + "\\user note.txt"));

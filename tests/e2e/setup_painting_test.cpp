@@ -256,14 +256,16 @@ TEST_F(SetupPainting, PageModeStartsAtTheSetupModesPageAndFollowsItsButtons) {
        {{0, "version-up page", kGreen, kGreen, {{true, "Two"}, {false, ""}, {false, ""}}}},
        WM_CLOSE,
        0},
-      {"[Root]\r\nName=Pages Installed\r\n[CopiedFile]\r\nCount=1\r\n",
+      {"[Root]\r\nName=Pages Installed\r\nNamed=<app>\r\n[CopiedFile]\r\nCount=1\r\n",
        {{0, "installed copy's page", kBlue, kBlue, {{false, ""}, {false, ""}, {false, ""}}}},
        WM_COMMAND,
        IDCANCEL},
   };
   const int ids[3] = {IDC_PAGE_BUTTON1, IDC_PAGE_BUTTON2, IDC_PAGE_BUTTON3};
   for (const Case& c : cases) {
-    driver::Process process = Start(std::string("[Setup]\r\nName=Pages\r\n") + c.ini + kPages);
+    std::string ini = c.ini;
+    if (ini.find("<app>") != std::string::npos) ini.replace(ini.find("<app>"), 5, app_);
+    driver::Process process = Start("[Setup]\r\nName=Pages\r\n" + ini + kPages);
     HWND viewer = WaitForWindowWith(process, IDC_README_END);
     ASSERT_NE(viewer, nullptr);
     EXPECT_EQ(driver::WindowText(viewer), "Pages");

@@ -256,6 +256,22 @@ class SetupRun : public ::testing::Test {
     EXPECT_TRUE(process.Wait(timeoutMs, &code));
     EXPECT_EQ(code, 0u);
   }
+  // Answers the program's message boxes with `button` until it ends;
+  // their texts.
+  std::vector<std::string> AnswerUntilEnd(driver::Process& process, HWND dialog, int button = IDOK) {
+    std::vector<std::string> texts;
+    DWORD code = 99;
+    while (!process.Wait(100, &code)) {
+      for (HWND window : driver::TopLevelWindows(process.id())) {
+        if (window == dialog || !IsWindowVisible(window) || !GetDlgItem(window, 0xFFFF)) continue;
+        texts.push_back(FieldText(window, 0xFFFF));
+        driver::PressButton(window, button);
+        WaitFor([&] { return !IsWindow(window); });
+      }
+    }
+    EXPECT_EQ(code, 0u) << "a crash ends with its exception code";
+    return texts;
+  }
   // Cancels the dialog and waits for the program to end.
   void Cancel(driver::Process& process, HWND dialog) {
     driver::PressButton(dialog, IDC_CANCEL_RUN);

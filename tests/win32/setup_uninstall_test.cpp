@@ -279,18 +279,19 @@ TEST_F(SetupUninstall, TheEntryGoesWithTheSettingsKeys) {
        "<gone>", "<gone>"},
       {"without Company, no settings key", "[Root]\r\nName=Sfx W32 App\r\n[Registry]\r\nName=App", "<gone>",
        "App App\\Window App\\Window|x=1 Other", "App"},
-      {"without [Root] Name, nothing at all", "[Registry]\r\nCompany=Sfx W32 Co\r\nName=App", "|UninstallString=x",
-       "App App\\Window App\\Window|x=1 Other", "App"},
+      {"without [Root] Name, nothing at all", "[Registry]\r\nCompany=Sfx W32 Co\r\nName=App",
+       "|UninstallString=$F\\Setup.exe", "App App\\Window App\\Window|x=1 Other", "App"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     Clean();
-    Put(HKEY_LOCAL_MACHINE, kEntry, {"|UninstallString=x"});
+    Put(HKEY_LOCAL_MACHINE, kEntry, {"|UninstallString=" + folder_ + "\\Setup.exe"});
     Put(HKEY_CURRENT_USER, "SOFTWARE\\Sfx W32 Co", {"App\\Window|x=1", "Other"});
     Put(HKEY_LOCAL_MACHINE, "SOFTWARE\\Sfx W32 Co", {"App"});
     ASSERT_TRUE(driver::WriteFileBytes(g_setup.ini, c.ini));
     RemoveRegistration();
-    EXPECT_EQ(driver::RegistryDump(HKEY_LOCAL_MACHINE, kEntry), c.entry);
+    RemoveUninstallEntry();
+    EXPECT_EQ(driver::RegistryDump(HKEY_LOCAL_MACHINE, kEntry), Fill(c.entry));
     EXPECT_EQ(driver::RegistryDump(HKEY_CURRENT_USER, "SOFTWARE\\Sfx W32 Co"), c.user);
     EXPECT_EQ(driver::RegistryDump(HKEY_LOCAL_MACHINE, "SOFTWARE\\Sfx W32 Co"), c.machine);
   }
