@@ -15,10 +15,17 @@
 namespace {
 
 const char kEntry[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sfx W32 App";
+// Keys of the system that Wine's prefix holds empty; cases put their own
+// items into them. A faulty erase could take the keys themselves, so they
+// are made again after each case.
+const char kRun[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char kPolicies[] = "SOFTWARE\\Policies";
 // The class keys the cases touch; "shell" and "DefaultIcon" would appear
-// below the classes root itself if a class name went missing.
-const char* const kClassKeys[] = {".sfxa",     ".sfxb",     ".sfxc",      "SfxA.Kind",  "SfxB.Kind",
-                                  "SfxC.Kind", "SfxA.Other", "SfxA.Third", "shell",     "DefaultIcon"};
+// below the classes root itself if a class name went missing. comfile and
+// .com are classes of the shell that Wine's prefix lacks, so that cases
+// can make them as another program would have, and delete them again.
+const char* const kClassKeys[] = {".sfxa",      ".sfxb",      ".sfxc", "SfxA.Kind", "SfxB.Kind",   "SfxC.Kind",
+                                  "SfxA.Other", "SfxA.Third", ".com",  "comfile",   "DefaultIcon", "shell"};
 
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {
   for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) text.replace(at, from.size(), to);
@@ -27,7 +34,11 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
 
 class SetupUninstall : public ::testing::Test {
  protected:
+  static void SetUpTestSuite() {
+    shellClassesFree_ = !driver::KeyExists(HKEY_CLASSES_ROOT, "comfile") && !driver::KeyExists(HKEY_CLASSES_ROOT, ".com");
+  }
   void SetUp() override {
+    ASSERT_TRUE(shellClassesFree_) << "the prefix has its own comfile or .com, which the cases would delete";
     folder_ = "C:\\sfx win32\\setup uninstall";
     driver::RemoveTree(folder_);
     ASSERT_TRUE(driver::MakeFolders(folder_));
@@ -40,13 +51,25 @@ class SetupUninstall : public ::testing::Test {
     if (!HasFailure()) driver::RemoveTree(folder_);
   }
   static void Clean() {
-    for (const char* key : {"Sfx Win32 Registry", "SOFTWARE\\Sfx Win32 Registry", "SOFTWARE\\Sfx W32 Co"}) {
+    for (const char* key : {"Sfx Win32 Registry", "SOFTWARE\\Sfx Win32 Registry", "SOFTWARE\\Sfx W32 Co",
+                            "SOFTWARE\\Policies\\Sfx W32 App"}) {
       RegDeleteTreeA(HKEY_CURRENT_USER, key);
       RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);
     }
+    RegDeleteTreeA(HKEY_USERS, "Sfx Win32 Hive");
+    Put(HKEY_CURRENT_USER, kRun, {""});
+    Put(HKEY_LOCAL_MACHINE, kPolicies, {""});
+    if (HKEY run; RegOpenKeyExA(HKEY_CURRENT_USER, kRun, 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
+      RegDeleteValueA(run, "Sfx Win32 Agent");
+      RegCloseKey(run);
+    }
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sfx W32 App");
-    for (const char* key : kClassKeys)  // never the classes root's own shell and DefaultIcon
-      if (key[0] == '.' || key[0] == 'S') RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
+    for (const char* key : kClassKeys) {
+      // Never the classes root's own shell and DefaultIcon.
+      bool ofTheRoot = lstrcmpA(key, "shell") == 0 || lstrcmpA(key, "DefaultIcon") == 0;
+      bool ofTheShell = lstrcmpA(key, "comfile") == 0 || lstrcmpA(key, ".com") == 0;
+      if (!ofTheRoot && (!ofTheShell || shellClassesFree_)) RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
+    }
   }
   // "$U", "$M" and "$F" stand for the user's and the machine's test keys
   // and the installation folder.
@@ -58,11 +81,16 @@ class SetupUninstall : public ::testing::Test {
   void WriteIni(const std::string& text) {
     ASSERT_TRUE(driver::WriteFileBytes(g_setup.ini, "[Root]\r\nNamed=" + folder_ + "\r\n" + Fill(text) + "\r\n"));
   }
-  // Items "A\B" (a key) or "A\B|name=data" (a string value) made below `root`\`below`.
+  // Items "A\B" (a key) or "A\B|name=data" (a string value) made below
+  // `root`\`below`; "" is that key itself. "!A\B" is a key that anyone may
+  // read and delete but nobody may open for changes, as another user's or
+  // a service's keys may be.
   static void Put(HKEY root, const std::string& below, const std::vector<std::string>& items) {
-    for (const std::string& item : items) {
+    for (std::string item : items) {
+      bool locked = !item.empty() && item[0] == '!';
+      if (locked) item.erase(0, 1);
       size_t bar = item.find('|'), equals = item.find('=');
-      std::string key = below + (below.empty() || bar == 0 ? "" : "\\") + item.substr(0, bar);
+      std::string key = below + (below.empty() || bar == 0 || item.empty() ? "" : "\\") + item.substr(0, bar);
       HKEY opened;
       ASSERT_EQ(RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened, nullptr),
                 ERROR_SUCCESS);
@@ -70,8 +98,23 @@ class SetupUninstall : public ::testing::Test {
       if (bar != std::string::npos)
         RegSetValueExA(opened, item.substr(bar + 1, equals - bar - 1).c_str(), 0, REG_SZ,
                        reinterpret_cast<const BYTE*>(data.c_str()), static_cast<DWORD>(data.size() + 1));
+      if (locked) Lock(opened);
       RegCloseKey(opened);
     }
+  }
+  static void Lock(HKEY key) {
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID everyone;
+    ASSERT_TRUE(AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone));
+    alignas(DWORD) BYTE room[128];
+    PACL acl = reinterpret_cast<PACL>(room);
+    SECURITY_DESCRIPTOR descriptor;
+    bool made = InitializeAcl(acl, sizeof room, ACL_REVISION) &&
+                AddAccessAllowedAce(acl, ACL_REVISION, KEY_READ | DELETE, everyone) &&
+                InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) &&
+                SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE);
+    EXPECT_TRUE(made && RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor) == ERROR_SUCCESS);
+    FreeSid(everyone);
   }
   // The values of the class keys, and the keys that hold nothing at all.
   static std::string Classes() {
@@ -103,8 +146,10 @@ class SetupUninstall : public ::testing::Test {
     return list;
   }
 
+  static bool shellClassesFree_;
   std::string folder_;
 };
+bool SetupUninstall::shellClassesFree_;
 
 TEST_F(SetupUninstall, MakeAndEraseLines) {
   std::string longText(1100, 'x'), longName(300, 'n');
@@ -142,6 +187,8 @@ TEST_F(SetupUninstall, MakeAndEraseLines) {
       {"an empty segment is refused", {"|keep=1", "A"}, "Erase0=$U\\\r\nErase1=$U\\\\A\r\nErase2=$U\\A\\", false,
        "A |keep=1", "<gone>"},
       {"an over-long line is refused, not cut", {"A"}, "Erase0=$U\\A\\" + longText, false, "A", "<gone>"},
+      {"a key that does not open is not taken for empty", {"|keep=1", "!A\\Locked"}, "Erase0=$U\\A\\Locked\\None",
+       false, "A A\\Locked |keep=1", "<gone>"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -151,6 +198,40 @@ TEST_F(SetupUninstall, MakeAndEraseLines) {
     ApplyRegistryList(g_setup.ini, c.make);
     EXPECT_EQ(driver::RegistryDump(HKEY_CURRENT_USER, "Sfx Win32 Registry"), Fill(c.user));
     EXPECT_EQ(driver::RegistryDump(HKEY_LOCAL_MACHINE, "SOFTWARE\\Sfx Win32 Registry"), c.machine);
+  }
+}
+
+// Keys the whole system shares stay, whatever an Erase line or [Registry]
+// names: neither the key named nor an ancestor emptied goes.
+TEST_F(SetupUninstall, KeysTheSystemSharesStay) {
+  const std::string run = "[Reg]\r\nErase0=HKEY_CURRENT_USER\\" + std::string(kRun) + "\\Sfx Win32 Agent";
+  const struct {
+    const char* what;
+    HKEY root;
+    const char* key;
+    std::vector<std::string> before;
+    std::string ini, after;
+  } cases[] = {
+      {"a user's whole hive", HKEY_USERS, "Sfx Win32 Hive", {"App|v=1"}, "[Reg]\r\nErase0=HKEY_USERS\\Sfx Win32 Hive",
+       "App App|v=1"},
+      {"emptied keys go up to the first shared one", HKEY_USERS, "Sfx Win32 Hive", {"Sfx\\App|v=1"},
+       "[Reg]\r\nErase0=HKEY_USERS\\Sfx Win32 Hive\\Sfx\\App", ""},
+      {"a value of Run goes, the emptied Run stays", HKEY_CURRENT_USER, kRun, {"|Sfx Win32 Agent=x"}, run, ""},
+      {"a shell class", HKEY_CLASSES_ROOT, "comfile", {"|=Other"}, "[Reg]\r\nErase0=HKEY_CLASSES_ROOT\\comfile",
+       "|=Other"},
+      {"a shared company key, whole", HKEY_LOCAL_MACHINE, kPolicies, {"Sfx W32 App|v=1"},
+       "[Root]\r\nName=Sfx W32 App\r\n[Registry]\r\nCompany=Policies", "Sfx W32 App Sfx W32 App|v=1"},
+      {"a shared company key emptied by its Name", HKEY_LOCAL_MACHINE, kPolicies, {"Sfx W32 App\\Window|x=1"},
+       "[Root]\r\nName=Sfx W32 App\r\n[Registry]\r\nCompany=Policies\r\nName=Sfx W32 App", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Clean();
+    Put(c.root, c.key, c.before);
+    ASSERT_TRUE(driver::WriteFileBytes(g_setup.ini, c.ini));
+    ApplyRegistryList(g_setup.ini, false);
+    RemoveRegistration();
+    EXPECT_EQ(driver::RegistryDump(c.root, c.key), c.after);
   }
 }
 
