@@ -87,6 +87,7 @@ const SectionName kIniSections[] = {
     {"MakeDirectory", nullptr, kNoKeys, kFromOne},
     {"MakedDirectory", nullptr, kRecordKeys, kRecords},
     {"CopiedFile", nullptr, kRecordKeys, kRecords},
+    {"MadeKey", nullptr, kRecordKeys, kRecords},
     {"Del", nullptr, kDelKeys, kFromZero},
     {"DirRemove", nullptr, kNoKeys, kFromOne},
     {nullptr, nullptr, kNoKeys, kNoLists},

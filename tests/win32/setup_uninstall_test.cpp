@@ -5,6 +5,7 @@
 // as a dump of what it touches.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -137,6 +138,17 @@ class SetupUninstall : public ::testing::Test {
     GetPrivateProfileStringA("Check", "Ext", "<none>", value, sizeof value, g_setup.ini);
     return value;
   }
+  // Every key of [MadeKey], sorted: "0=.sfxa 1=SfxA.Kind Count=2".
+  static std::string Records() {
+    char section[4096];
+    DWORD size = GetPrivateProfileSectionA("MadeKey", section, sizeof section, g_setup.ini);
+    std::vector<std::string> lines;
+    for (const char* p = section; p < section + size; p += lstrlenA(p) + 1) lines.push_back(p);
+    std::sort(lines.begin(), lines.end());
+    std::string text;
+    for (const std::string& line : lines) text += (text.empty() ? "" : " ") + line;
+    return text;
+  }
   static std::string Listed() {
     size_t total = ListRemainingItems(nullptr);
     std::string list(total + 1, '\0');
@@ -262,35 +274,41 @@ TEST_F(SetupUninstall, ASubkeyThatCannotBeDeletedEndsTheTreeWalk) {
   EXPECT_EQ(driver::RegistryDump(HKEY_CURRENT_USER, "Sfx Win32 Registry"), "Tree Tree\\?");
 }
 
+// Each case is made twice, as an installed copy run again makes it, then
+// removed; the records of what was made go with what they name.
 TEST_F(SetupUninstall, AssociationsMadeAndTakenAway) {
   const std::vector<std::string> other = {".sfxa|=SfxA.Other", "SfxA.Other|=Other",
                                           "SfxA.Other\\shell\\open\\command|=other.exe"};
   const std::string owner = "SfxA.Other\\shell\\open\\command|=other.exe SfxA.Other|=Other";
   const std::string forced = ".sfxa|=SfxA.Kind .sfxa|Old Name=SfxA.Other SfxA.Kind\\shell\\open\\command|=$F\\app.exe  "
                              "SfxA.Kind|=SfxA.Kind " + owner;
+  const std::string found = "SfxA.Other\\DefaultIcon|=other.exe,1 SfxA.Other\\shell\\open\\command|=other.exe "
+                            "SfxA.Other|=Other";
+  const std::string shell = ".sfxb|=comfile comfile\\shell\\open\\command|=other.exe comfile|=Other";
   struct Case {
     const char* what;
     std::vector<std::string> before, between;  // made before the install, before the removal
     std::string sections, made, removed, checkMade, checkRemoved;
+    std::string records = "", left = "";  // [MadeKey] after making, after removing
   } cases[] = {
       {"a new extension", {}, {},
        "[Check]\r\nExt=2\r\n[Ext0]\r\nExt=.sfxa\r\nKind=SfxA.Kind\r\nIcon=app.exe\r\nIconNo=2\r\nVerb=open\r\n"
        "Command=\"app.exe\" %1",
        ".sfxa|=SfxA.Kind SfxA.Kind\\DefaultIcon|=$F\\app.exe,2 SfxA.Kind\\shell\\open\\command|=\"$F\\app.exe\" %1 "
        "SfxA.Kind|=SfxA.Kind",
-       "", "2", "1"},
+       "", "2", "1", "0=.sfxa 1=SfxA.Kind Count=2"},
       {"another class's extension gains only the verb Verb2", other, {},
        "[Check]\r\nExt=2\r\n[Ext0]\r\nExt=.sfxa\r\nKind=SfxA.Kind\r\nIcon=app.exe\r\nVerb=open\r\nVerb2=Sfx View\r\n"
        "Command=app.exe /v %1",
        ".sfxa|=SfxA.Other SfxA.Other\\shell\\Sfx View\\command|=$F\\app.exe /v %1 " + owner, ".sfxa|=SfxA.Other " + owner,
-       "2", "2"},
-      {"forced: the old class kept as Old Name and given back", other, {},
+       "2", "1", "0=SfxA.Other\\shell\\Sfx View Count=1"},
+      {"forced: the old class kept as Old Name and given back; the box recorded as made", other, {},
        "[Check]\r\nExt=1\r\n[Ext0]\r\nExt=.sfxa\r\nKind=SfxA.Kind\r\nVerb=open\r\nVerb2=Sfx View\r\nCommand=app.exe\r\n"
        "Force=1",
-       forced, ".sfxa|=SfxA.Other " + owner, "1", "1"},
+       forced, ".sfxa|=SfxA.Other " + owner, "2", "1", "0=SfxA.Kind Count=1"},
       {"forced, then taken by a third class: it keeps its new owner", other, {".sfxa|=SfxA.Third"},
        "[Ext0]\r\nExt=.sfxa\r\nKind=SfxA.Kind\r\nVerb=open\r\nCommand=app.exe\r\nForce=1", forced,
-       ".sfxa|=SfxA.Third " + owner, "<none>", "<none>"},
+       ".sfxa|=SfxA.Third " + owner, "<none>", "<none>", "0=SfxA.Kind Count=1"},
       {"commands rebuilt: quoted verbatim, a tab made a blank, a blank without arguments", {}, {},
        "[Ext0]\r\nExt=.sfxa\r\nKind=SfxA.Kind\r\nIcon=app.exe\r\nVerb=open\r\nCommand=\"app.exe\"  /x\r\n"
        "[Ext1]\r\nExt=.sfxb\r\nKind=SfxB.Kind\r\nVerb=open\r\nCommand=app.exe\t/p \"%1\"\r\n"
@@ -299,7 +317,7 @@ TEST_F(SetupUninstall, AssociationsMadeAndTakenAway) {
        "SfxA.Kind\\shell\\open\\command|=\"$F\\app.exe\"  /x SfxA.Kind|=SfxA.Kind "
        "SfxB.Kind\\shell\\open\\command|=$F\\app.exe /p \"%1\" SfxB.Kind|=SfxB.Kind "
        "SfxC.Kind\\shell\\edit\\command|=$F\\app.exe  SfxC.Kind|=SfxC.Kind",
-       "", "<none>", "<none>"},
+       "", "<none>", "<none>", "0=.sfxa 1=SfxA.Kind 2=.sfxb 3=SfxB.Kind 4=.sfxc 5=SfxC.Kind Count=6"},
       // Reading a profile value drops one pair of quotes that encloses all
       // of it: a command that ends with a quoted argument needs an outer
       // pair, or its program loses its opening quote.
@@ -308,26 +326,56 @@ TEST_F(SetupUninstall, AssociationsMadeAndTakenAway) {
        "[Ext1]\r\nExt=.sfxb\r\nKind=SfxB.Kind\r\nVerb=open\r\nCommand=\"app.exe\" \"%1\"",
        ".sfxa|=SfxA.Kind .sfxb|=SfxB.Kind SfxA.Kind\\shell\\open\\command|=\"$F\\app.exe\" \"%1\" SfxA.Kind|=SfxA.Kind "
        "SfxB.Kind\\shell\\open\\command|=$F\\app.exe\" \"%1 SfxB.Kind|=SfxB.Kind",
-       "", "<none>", "<none>"},
-      {"a gap ends the sections; without icon or verb the class key stays", {}, {},
+       "", "<none>", "<none>", "0=.sfxa 1=SfxA.Kind 2=.sfxb 3=SfxB.Kind Count=4"},
+      {"a gap ends the sections; a class made without icon or verb goes too", {}, {},
        "[Ext0]\r\nExt=.sfxa\r\nKind=SfxA.Kind\r\n[Ext2]\r\nExt=.sfxc\r\nKind=SfxC.Kind",
-       ".sfxa|=SfxA.Kind SfxA.Kind|=SfxA.Kind", "SfxA.Kind|=SfxA.Kind", "<none>", "<none>"},
-      {"no class: nothing is written or deleted through an empty name", {"SfxA.Other|=Other"}, {},
-       "[Ext0]\r\nExt=.sfxa\r\nIcon=app.exe\r\nVerb=open\r\nCommand=app.exe", ".sfxa|= SfxA.Other|=Other",
-       "SfxA.Other|=Other", "<none>", "<none>"},
+       ".sfxa|=SfxA.Kind SfxA.Kind|=SfxA.Kind", "", "<none>", "<none>", "0=.sfxa 1=SfxA.Kind Count=2"},
+      {"no class: the section is refused", {"SfxA.Other|=Other"}, {},
+       "[Ext0]\r\nExt=.sfxa\r\nIcon=app.exe\r\nVerb=open\r\nCommand=app.exe", "SfxA.Other|=Other", "SfxA.Other|=Other",
+       "<none>", "<none>"},
+      {"a class found in place keeps its name, icon and verbs, and gains only a verb it lacks",
+       {"SfxA.Other|=Other", "SfxA.Other\\DefaultIcon|=other.exe,1", "SfxA.Other\\shell\\open\\command|=other.exe"}, {},
+       "[Ext0]\r\nExt=.sfxa\r\nKind=SfxA.Other\r\nIcon=app.exe\r\nVerb=view\r\nCommand=app.exe\r\n"
+       "[Ext1]\r\nExt=.sfxb\r\nKind=SfxA.Other\r\nVerb=open\r\nCommand=app.exe",
+       ".sfxa|=SfxA.Other .sfxb|=SfxA.Other SfxA.Other\\DefaultIcon|=other.exe,1 "
+       "SfxA.Other\\shell\\open\\command|=other.exe SfxA.Other\\shell\\view\\command|=$F\\app.exe  SfxA.Other|=Other",
+       found, "<none>", "<none>", "0=.sfxa 1=SfxA.Other\\shell\\view 2=.sfxb Count=3"},
+      {"the shell's classes are left alone both ways", {"comfile|=Other", "comfile\\shell\\open\\command|=other.exe",
+       ".sfxb|=comfile"}, {},
+       "[Check]\r\nExt=3\r\n[Ext0]\r\nExt=.sfxa\r\nKind=comfile\r\nIcon=app.exe\r\nVerb=open\r\nCommand=app.exe\r\n"
+       "[Ext1]\r\nExt=.com\r\nKind=SfxC.Kind\r\nVerb=open\r\nCommand=app.exe\r\n"
+       "[Ext2]\r\nExt=.sfxb\r\nKind=SfxB.Kind\r\nVerb=open\r\nVerb2=Sfx View\r\nCommand=app.exe",
+       shell, shell, "3", "1"},
+      {"a class inside another: only the key made goes", {"SfxA.Other|=Other"}, {},
+       "[Ext0]\r\nExt=.sfxa\r\nKind=SfxA.Other\\Sub\r\nIcon=app.exe\r\nVerb=open\r\nCommand=app.exe",
+       ".sfxa|=SfxA.Other\\Sub SfxA.Other\\Sub\\DefaultIcon|=$F\\app.exe SfxA.Other\\Sub\\shell\\open\\command|=$F\\app.exe "
+       " SfxA.Other\\Sub|=SfxA.Other\\Sub SfxA.Other|=Other",
+       "SfxA.Other|=Other", "<none>", "<none>", "0=.sfxa 1=SfxA.Other\\Sub Count=2"},
+      // .sfxa is another program's; .sfxb is made here, and another
+      // program adds to it before the removal.
+      {"an extension keeps what others put in it", {".sfxa|Content Type=text/a"}, {".sfxb|Content Type=text/b"},
+       "[Ext0]\r\nExt=.sfxa\r\nKind=SfxA.Kind\r\n[Ext1]\r\nExt=.sfxb\r\nKind=SfxB.Kind",
+       ".sfxa|=SfxA.Kind .sfxa|Content Type=text/a .sfxb|=SfxB.Kind SfxA.Kind|=SfxA.Kind SfxB.Kind|=SfxB.Kind",
+       ".sfxa|Content Type=text/a .sfxb|Content Type=text/b", "<none>", "<none>",
+       "0=SfxA.Kind 1=.sfxb 2=SfxB.Kind Count=3", "0=.sfxb Count=1"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Clean();
     Put(HKEY_CLASSES_ROOT, "", c.before);
     WriteIni(c.sections);
-    ApplyAssociations(nullptr, true);
-    EXPECT_EQ(Classes(), Fill(c.made));
-    EXPECT_EQ(Check(), c.checkMade);
+    for (const char* run : {"made", "made again"}) {
+      SCOPED_TRACE(run);
+      ApplyAssociations(nullptr, true);
+      EXPECT_EQ(Classes(), Fill(c.made));
+      EXPECT_EQ(Check(), c.checkMade);
+      EXPECT_EQ(Records(), c.records);
+    }
     Put(HKEY_CLASSES_ROOT, "", c.between);
     ApplyAssociations(nullptr, false);  // as the uninstall, or an install with the box cleared
     EXPECT_EQ(Classes(), Fill(c.removed));
     EXPECT_EQ(Check(), c.checkRemoved);
+    EXPECT_EQ(Records(), c.left);
   }
 }
 
