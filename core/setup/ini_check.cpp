@@ -434,7 +434,8 @@ class Checker {
     if (!company || !RemovesSharedSettingsKey(company->value.c_str(), name.c_str())) return;
     std::string key = "SOFTWARE\\" + company->value + (name.empty() ? "" : "\\" + name);
     Warn(company->line, Where("Registry", *company),
-         key + " is a key that the whole system shares; the uninstall leaves it, and the settings in it, in place", true);
+         key + " of the user and of the machine is a key that the whole system shares, which setup refuses to delete",
+         true);
   }
 
   // The [Ext<n>] sections setup reads: those it refuses, and names that
