@@ -244,18 +244,3 @@ bool RemoveClassesValue(char* path) {
   if (!slash) path[0] = '\0';
   return removed;
 }
-
-bool DeleteClassesValue(char* path) {
-  if (!RemoveClassesValue(path) || !NamesKeys(path)) return false;
-  if (char* slash = const_cast<char*>(text::FindFirst(path, '\\', platform::IsAnsiLeadByte))) {
-    *slash = '\0';
-    HKEY first = OpenBelow(HKEY_CLASSES_ROOT, path, KEY_SET_VALUE | KEY_CREATE_SUB_KEY);
-    if (!first) return false;
-    bool deleted = RegDeleteKeyA(first, slash + 1) == ERROR_SUCCESS;
-    Release(HKEY_CLASSES_ROOT, first);
-    if (!deleted) return false;
-  }
-  bool deleted = RegDeleteKeyA(HKEY_CLASSES_ROOT, path) == ERROR_SUCCESS;
-  RegFlushKey(HKEY_CLASSES_ROOT);
-  return deleted;
-}
