@@ -8,6 +8,24 @@ bool SameBytes(const char* a, const char* b) {
   return *a == *b;
 }
 
+int ListCount(const char* ini, const char* section) {
+  return static_cast<int>(GetPrivateProfileIntA(section, "Count", 0, ini));
+}
+
+// Reads key `i` of the list into `listed` (MAX_PATH); whether it holds `value`.
+bool Holds(const char* ini, const char* section, int i, const char* value, bool ignoreCase, char* listed) {
+  char key[kNumberSize];
+  NumberText(key, i);
+  GetPrivateProfileStringA(section, key, "", listed, MAX_PATH, ini);
+  return listed[0] && (ignoreCase ? lstrcmpiA(listed, value) == 0 : SameBytes(listed, value));
+}
+
+void WriteEntry(const char* ini, const char* section, int i, const char* value) {
+  char key[kNumberSize];
+  NumberText(key, i);
+  WritePrivateProfileStringA(section, key, value, ini);
+}
+
 }  // namespace
 
 void NumberText(char* out, int value) { wsprintfA(out, "%d", value); }
@@ -19,22 +37,33 @@ void WriteProfileNumber(const char* ini, const char* section, const char* key, i
 }
 
 bool IsListed(const char* ini, const char* section, const char* value, bool ignoreCase) {
-  int count = static_cast<int>(GetPrivateProfileIntA(section, "Count", 0, ini));
-  for (int i = 0; i < count; ++i) {
-    char key[kNumberSize], listed[MAX_PATH];
-    NumberText(key, i);
-    GetPrivateProfileStringA(section, key, "", listed, sizeof listed, ini);
-    if (listed[0] && (ignoreCase ? lstrcmpiA(listed, value) == 0 : SameBytes(listed, value))) return true;
-  }
+  char listed[MAX_PATH];
+  for (int i = 0, count = ListCount(ini, section); i < count; ++i)
+    if (Holds(ini, section, i, value, ignoreCase, listed)) return true;
   return false;
 }
 
 void AppendToList(const char* ini, const char* section, const char* value) {
-  int count = static_cast<int>(GetPrivateProfileIntA(section, "Count", 0, ini));
-  char key[kNumberSize];
-  NumberText(key, count);
-  WritePrivateProfileStringA(section, key, value, ini);
+  int count = ListCount(ini, section);
+  WriteEntry(ini, section, count, value);
   WriteProfileNumber(ini, section, "Count", count + 1);
+}
+
+void RemoveFromList(const char* ini, const char* section, const char* value, bool ignoreCase) {
+  char listed[MAX_PATH];
+  int count = ListCount(ini, section), kept = 0;
+  for (int i = 0; i < count; ++i) {
+    if (Holds(ini, section, i, value, ignoreCase, listed)) continue;
+    if (kept != i) WriteEntry(ini, section, kept, listed);
+    ++kept;
+  }
+  if (kept == count) return;
+  if (kept == 0) {
+    WritePrivateProfileStringA(section, nullptr, nullptr, ini);
+    return;
+  }
+  for (int i = kept; i < count; ++i) WriteEntry(ini, section, i, nullptr);
+  WriteProfileNumber(ini, section, "Count", kept);
 }
 
 }  // namespace platform

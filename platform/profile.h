@@ -24,6 +24,12 @@ bool IsListed(const char* ini, const char* section, const char* value, bool igno
 // itself, one more.
 void AppendToList(const char* ini, const char* section, const char* value);
 
+// Takes every entry that holds `value` (compared as IsListed compares) out
+// of the counted list; the entries after it move down, so that the list
+// keeps no gap, and Count shrinks to match. A list left empty goes with
+// its section.
+void RemoveFromList(const char* ini, const char* section, const char* value, bool ignoreCase);
+
 }  // namespace platform
 
 #endif  // SFX_PLATFORM_PROFILE_H

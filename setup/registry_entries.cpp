@@ -3,12 +3,16 @@
 // deleted through it and closed before the operation returns. An empty key
 // name stands for the key it is looked up in, so no primitive deletes,
 // opens or writes through one: an [Ext] section without a class would
-// otherwise take every class below HKEY_CLASSES_ROOT with it.
+// otherwise take every class below HKEY_CLASSES_ROOT with it. An Erase
+// line never deletes a key the whole system shares (Run, Software, a
+// user's hive), neither as the key it names nor as an ancestor it left
+// empty.
 #include "setup.h"
 
 #include "paths.h"
 #include "registry.h"
 #include "setup/registry_line.h"
+#include "setup/shared_places.h"
 
 namespace {
 
@@ -130,6 +134,7 @@ void EraseRegistryEntry(const char* line) {
   char copy[kLineSize];
   setup::EraseLine erase;
   if (setup::SplitEraseLine(line, &erase, platform::IsAnsiLeadByte) != setup::EraseVerdict::kUsable ||
+      setup::IsSharedSystemKey(erase.root, line + erase.path.offset, platform::IsAnsiLeadByte) ||
       !CopyLine(copy, line))
     return;
   HKEY root = RootKeyOf(erase.root);
@@ -148,11 +153,14 @@ void EraseRegistryEntry(const char* line) {
     Release(root, parent);
   }
   // Upward, each key the erase has left empty; the walk ends below the
-  // root key, which is never deleted.
+  // root key, which is never deleted, or at the first shared key, since
+  // every key above one is shared too.
   setup::EmptiedAncestors walk(line, erase, platform::IsAnsiLeadByte);
   setup::Span below, name;
   while (walk.Next(&below, &name)) {
     const char* emptied = Piece(copy, name);
+    // The path now ends with that key's name.
+    if (setup::IsSharedSystemKey(erase.root, copy + erase.path.offset, platform::IsAnsiLeadByte)) return;
     if (HKEY holder = OpenBelow(root, Piece(copy, below), kTreeAccess)) {
       DeleteKeyIfEmpty(holder, emptied);
       Release(root, holder);
@@ -165,7 +173,8 @@ void DeleteKeyTree(HKEY parent, const char* name) { DeleteTree(parent, name); }
 void DeleteKeyIfEmpty(HKEY parent, const char* name) {
   if (!name[0]) return;
   HKEY key;
-  bool empty = true;
+  // A key that does not open may hold anything: it stays.
+  bool empty = false;
   if (RegOpenKeyExA(parent, name, 0, KEY_QUERY_VALUE | kTreeAccess, &key) == ERROR_SUCCESS) {
     // Empty only when both lists say there is nothing: a name too long
     // for the buffer is something.
@@ -234,19 +243,4 @@ bool RemoveClassesValue(char* path) {
   Release(HKEY_CLASSES_ROOT, key);
   if (!slash) path[0] = '\0';
   return removed;
-}
-
-bool DeleteClassesValue(char* path) {
-  if (!RemoveClassesValue(path) || !NamesKeys(path)) return false;
-  if (char* slash = const_cast<char*>(text::FindFirst(path, '\\', platform::IsAnsiLeadByte))) {
-    *slash = '\0';
-    HKEY first = OpenBelow(HKEY_CLASSES_ROOT, path, KEY_SET_VALUE | KEY_CREATE_SUB_KEY);
-    if (!first) return false;
-    bool deleted = RegDeleteKeyA(first, slash + 1) == ERROR_SUCCESS;
-    Release(HKEY_CLASSES_ROOT, first);
-    if (!deleted) return false;
-  }
-  bool deleted = RegDeleteKeyA(HKEY_CLASSES_ROOT, path) == ERROR_SUCCESS;
-  RegFlushKey(HKEY_CLASSES_ROOT);
-  return deleted;
 }

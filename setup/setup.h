@@ -159,7 +159,6 @@ void DeleteKeyTree(HKEY parent, const char* name);
 void DeleteKeyIfEmpty(HKEY parent, const char* name);
 bool SetClassesValue(const char* path, const char* data);
 bool RemoveClassesValue(char* path);
-bool DeleteClassesValue(char* path);
 
 // --- file associations (associations.cpp) ---
 void ApplyAssociations(HWND owner, bool make);

@@ -8,6 +8,7 @@
 #include "paths.h"
 #include "profile.h"
 #include "registry.h"
+#include "setup/shared_places.h"
 
 namespace {
 
@@ -24,13 +25,15 @@ void WithKey(HKEY root, const char* path, REGSAM access, Work work) {
 
 // The application's settings key in one root: the key named by [Registry]
 // Name in the company's key, and the company's key when left empty; or,
-// without a Name, the company's key whole.
+// without a Name, the company's key whole. A key the whole system shares
+// (SOFTWARE\Microsoft, SOFTWARE\Classes, ...) stays, emptied or not.
 void RemoveSettingsKeys(HKEY root, const char* company, const char* name) {
   char parent[MAX_PATH] = "SOFTWARE";
   if (name[0]) JoinPath(parent, company);
-  if (!parent[0]) return;
+  if (!parent[0] || setup::RemovesSharedSettingsKey(company, name, platform::IsAnsiLeadByte)) return;
   WithKey(root, parent, kTreeAccess, [&](HKEY key) { DeleteKeyTree(key, name[0] ? name : company); });
-  WithKey(root, "SOFTWARE", kTreeAccess, [&](HKEY key) { DeleteKeyIfEmpty(key, company); });
+  if (!setup::RemovesSharedSettingsKey(company, "", platform::IsAnsiLeadByte))
+    WithKey(root, "SOFTWARE", kTreeAccess, [&](HKEY key) { DeleteKeyIfEmpty(key, company); });
 }
 
 // The next key of an open list ("0", "1", ... or from "1"), resolved below

@@ -107,6 +107,7 @@ class Checker {
     CheckCopyEntries();
     CheckRegistryLines();
     CheckSettingsKey();
+    CheckAssociations();
     CheckDeletePatterns();
     CheckReadme();
     CheckBackdrop();
@@ -428,7 +429,8 @@ class Checker {
         if (verdict == EraseVerdict::kEmptySegment)
           Warn(entry->line, where, "the line names a key with an empty name; setup refuses it");
         else if (verdict == EraseVerdict::kUsable && IsSharedSystemKey(erase.root, line + erase.path.offset))
-          Warn(entry->line, where, "the uninstall deletes a key that the whole system shares: " + entry->value, true);
+          Warn(entry->line, where, "the line names a key that the whole system shares, which setup refuses to delete: " + entry->value,
+               true);
       }
     }
   }
@@ -439,7 +441,31 @@ class Checker {
     if (!company || !RemovesSharedSettingsKey(company->value.c_str(), name.c_str())) return;
     std::string key = "SOFTWARE\\" + company->value + (name.empty() ? "" : "\\" + name);
     Warn(company->line, Where("Registry", *company),
-         "the uninstall deletes " + key + " of the user and of the machine, a key that the whole system shares", true);
+         key + " of the user and of the machine is a key that the whole system shares, which setup refuses to delete",
+         true);
+  }
+
+  // The [Ext<n>] sections setup reads: those it refuses, and names that
+  // bind nothing.
+  void CheckAssociations() {
+    const std::string refused = "; setup leaves the section alone";
+    for (long long n = 0;; ++n) {
+      std::string section = "Ext" + Number(n);
+      const Entry* ext = Find(section, "Ext");
+      if (!ext || ext->value.empty()) return;
+      if (IsSharedClass(ext->value.c_str()))
+        Warn(ext->line, Where(section.c_str(), *ext), ext->value + " is an extension of the shell's own" + refused, true);
+      else if (ext->value[0] != '.')
+        Warn(ext->line, Where(section.c_str(), *ext), ext->value + " has no leading dot, so it names no extension");
+      // A section without a Kind is refused as well, for a reason plain to see.
+      const Entry* kind = Find(section, "Kind");
+      if (!kind || kind->value.empty()) continue;
+      if (IsSharedClass(kind->value.c_str()))
+        Warn(kind->line, Where(section.c_str(), *kind), kind->value + " is a class of the shell's own" + refused, true);
+      else if (text::FindFirst(kind->value.c_str(), '\\'))
+        Warn(kind->line, Where(section.c_str(), *kind),
+             "the backslash makes the class a key inside another key, which Windows takes for no file type");
+    }
   }
 
   // A path that setup resolves below the installation folder ("!" a full

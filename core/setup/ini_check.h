@@ -4,8 +4,8 @@
 //
 //   line 12  [Menu3]        the list ends before [Menu2], which is missing;
 //                           [Menu3] and later are never read
-//   line 20  [Reg] Erase0   (system-wide) the uninstall deletes
-//                           HKEY_CURRENT_USER\Software\Microsoft, ...
+//   line 20  [Reg] Erase0   (system-wide) the line names a key that the
+//                           whole system shares, which setup refuses ...
 //
 // The file is read as setup reads it (core/profile.h): where a name
 // appears twice, only the first counts, and the rules look only at that.

@@ -16,10 +16,12 @@ const char* const kCommonKeys[] = {
 const char* const kMachineKeys[] = {"SYSTEM\\CurrentControlSet", "HARDWARE", "SAM", "SECURITY"};
 const char* const kUserKeys[] = {"Control Panel", "Environment"};
 // Below SOFTWARE\Classes, which HKEY_CLASSES_ROOT shows: the classes the
-// shell itself runs on.
-const char* const kClassKeys[] = {"CLSID",   "Interface", "TypeLib", "AppID", "*",       "Directory",
-                                  "Folder",  "Drive",     "exefile", ".exe",  "lnkfile", ".lnk",
-                                  "batfile", ".bat",      "comfile", ".com"};
+// shell itself runs on. Each is one key below the classes root.
+const char* const kClassKeys[] = {
+    "CLSID",   "Interface", "TypeLib", "AppID",   "*",       "Directory", "Folder",  "Drive",
+    "exefile", ".exe",      "lnkfile", ".lnk",    "batfile", ".bat",      "comfile", ".com",
+    "cmdfile", ".cmd",      "piffile", ".pif",    "scrfile", ".scr",      "Unknown", "AllFilesystemObjects",
+    "Applications", "SystemFileAssociations"};
 const char kClasses[] = "SOFTWARE\\Classes";
 
 // The non-empty segments of up to three texts read as one path.
@@ -128,6 +130,16 @@ bool ErasesSharedSystemKey(const char* line, text::LeadByteTest isLead) {
   if (SplitEraseLine(line, &erase, isLead) != EraseVerdict::kUsable) return false;
   // The path runs to the end of the line, so it is read in place.
   return IsSharedSystemKey(erase.root, line + erase.path.offset, isLead);
+}
+
+bool IsSharedClass(const char* name, text::LeadByteTest isLead) {
+  Segments path(isLead, name);
+  const char* first;
+  size_t length;
+  if (!path.Next(&first, &length)) return true;  // the classes root itself
+  for (const char* key : kClassKeys)
+    if (strlen(key) == length && SameName(first, key, length, isLead)) return true;
+  return false;
 }
 
 bool RemovesSharedSettingsKey(const char* company, const char* name, text::LeadByteTest isLead) {

@@ -1,12 +1,13 @@
 // Places that an uninstall can be told to take away although they belong
 // to the whole system, not to the application: registry keys where
 // Windows and every other program keep their settings, and the Windows
-// and system folders. setup does what a description says; the builder
-// asks these questions to warn a description's author before it ships.
+// and system folders. setup refuses to delete such keys, and the builder
+// asks the same questions to warn a description's author before it ships.
 //
 //   [Reg] Erase0=HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft   the key, whole
 //   [Registry] Company=Microsoft  (Name empty)            SOFTWARE\Microsoft, whole
 //   [Del] 0=%windows%\*.*                                  files of the Windows folder
+//   [Ext0] Kind=Folder                                     the shell's class of every folder
 #ifndef SFX_CORE_SETUP_SHARED_PLACES_H
 #define SFX_CORE_SETUP_SHARED_PLACES_H
 
@@ -27,6 +28,13 @@ bool IsSharedSystemKey(RootKey root, const char* path, text::LeadByteTest isLead
 // Whether an Erase line of [Reg] deletes such a key. A line that setup
 // skips or refuses deletes nothing.
 bool ErasesSharedSystemKey(const char* line, text::LeadByteTest isLead = text::IsCp932LeadByte);
+
+// Whether an association's class or extension (a key path below
+// HKEY_CLASSES_ROOT, Kind or Ext of an [Ext<n>] section) is one of the
+// shell's own classes above, or lies inside one: "*", "Folder",
+// "exefile\shell", ".lnk". An empty name (the classes root) is too.
+// setup leaves such a section alone.
+bool IsSharedClass(const char* name, text::LeadByteTest isLead = text::IsCp932LeadByte);
 
 // Whether the settings key that the uninstall deletes whole for [Registry]
 // `company` and `name` (SOFTWARE\company\name, or SOFTWARE\company when

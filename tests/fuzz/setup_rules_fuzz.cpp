@@ -111,6 +111,7 @@ void SharedPlaces(const char* line, const char* previous, text::LeadByteTest isL
   bool usable = setup::SplitEraseLine(line, &erase, isLead) == setup::EraseVerdict::kUsable;
   Check(!setup::ErasesSharedSystemKey(line, isLead) || usable);
   setup::RemovesSharedSettingsKey(line, previous, isLead);
+  Check(line[0] || setup::IsSharedClass(line, isLead));
   setup::DeleteReach reach = setup::ReachOfDeletePattern(line, isLead);
   Check(reach == setup::DeleteReach::kInstallation || reach == setup::DeleteReach::kSystemFolders ||
         reach == setup::DeleteReach::kElsewhere);

@@ -225,4 +225,20 @@ TEST(IniCheck, SettingsThatReachBeyondTheApplication) {
   for (const Case& c : cases) ExpectOneFinding(c);
 }
 
+TEST(IniCheck, AssociationsSetupRefusesOrThatBindNothing) {
+  const Case cases[] = {
+      {"an extension of the shell", "[Ext0]\r\nExt=.EXE\r\nKind=Sample.Program\r\n", 2, "[Ext0] Ext",
+       ".EXE is an extension of the shell's own; setup leaves the section alone", true},
+      {"a class of the shell", "[Ext0]\r\nExt=.smp\r\nKind=Folder\r\n", 3, "[Ext0] Kind",
+       "Folder is a class of the shell's own", true},
+      {"a later section, as the file spells it", "[Ext0]\r\nExt=.a\r\nKind=A.Doc\r\n[ext1]\r\nExt=*\r\nKind=B.Doc\r\n",
+       5, "[ext1] Ext", "* is an extension of the shell's own", true},
+      {"an extension without its dot", "[Ext0]\r\nExt=smp\r\nKind=Sample.Document\r\n", 2, "[Ext0] Ext",
+       "smp has no leading dot", false},
+      {"a class inside another", "[Ext0]\r\nExt=.smp\r\nKind=Sample\\Document\r\n", 3, "[Ext0] Kind",
+       "a key inside another key", false},
+  };
+  for (const Case& c : cases) ExpectOneFinding(c);
+}
+
 }  // namespace

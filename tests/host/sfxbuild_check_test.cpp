@@ -36,7 +36,7 @@ TEST_F(SfxbuildCheckTest, EachFaultGivesOneWarningNamingItsLine) {
        "Setup.ini:2: warning: this line is UTF-8 text"},
       {"a shared key erased",
        "[Reg]\r\nErase0=HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\r\n",
-       "Setup.ini:2: warning (system-wide): [Reg] Erase0: the uninstall deletes a key that the whole system shares"},
+       "Setup.ini:2: warning (system-wide): [Reg] Erase0: the line names a key that the whole system shares"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

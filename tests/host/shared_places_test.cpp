@@ -1,5 +1,6 @@
 // The places an uninstall may be told to take away that belong to the
-// whole system: keys of Erase lines and of [Registry], [Del] patterns.
+// whole system: keys of Erase lines and of [Registry], the shell's
+// classes, [Del] patterns.
 #include <gtest/gtest.h>
 
 #include "setup/shared_places.h"
@@ -49,6 +50,19 @@ TEST(SharedPlaces, SettingsKeysRemovedWhole) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(setup::RemovesSharedSettingsKey(c.company, c.name), c.shared) << c.company << " / " << c.name;
+}
+
+TEST(SharedPlaces, ClassesOfTheShell) {
+  const struct {
+    const char* name;
+    bool shared;
+  } cases[] = {
+      {"Folder", true},         {"folder", true},   {"*", true},       {".EXE", true}, {".lnk", true},
+      {"exefile\\shell", true}, {"\\Folder", true}, {"", true},        {"\\", true},  // the classes root
+      {"txtfile", false},       {".txt", false},    {"Folders", false}, {".exe2", false},
+      {"Sample.Document", false}, {"My\\Folder", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(setup::IsSharedClass(c.name), c.shared) << c.name;
 }
 
 TEST(SharedPlaces, DeletePatternsOutsideTheInstallation) {

@@ -5,6 +5,7 @@
 // as a dump of what it touches.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -15,10 +16,17 @@
 namespace {
 
 const char kEntry[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sfx W32 App";
+// Keys of the system that Wine's prefix holds empty; cases put their own
+// items into them. A faulty erase could take the keys themselves, so they
+// are made again after each case.
+const char kRun[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char kPolicies[] = "SOFTWARE\\Policies";
 // The class keys the cases touch; "shell" and "DefaultIcon" would appear
-// below the classes root itself if a class name went missing.
-const char* const kClassKeys[] = {".sfxa",     ".sfxb",     ".sfxc",      "SfxA.Kind",  "SfxB.Kind",
-                                  "SfxC.Kind", "SfxA.Other", "SfxA.Third", "shell",     "DefaultIcon"};
+// below the classes root itself if a class name went missing. comfile and
+// .com are classes of the shell that Wine's prefix lacks, so that cases
+// can make them as another program would have, and delete them again.
+const char* const kClassKeys[] = {".sfxa",      ".sfxb",      ".sfxc", "SfxA.Kind", "SfxB.Kind",   "SfxC.Kind",
+                                  "SfxA.Other", "SfxA.Third", ".com",  "comfile",   "DefaultIcon", "shell"};
 
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {
   for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) text.replace(at, from.size(), to);
@@ -27,7 +35,11 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
 
 class SetupUninstall : public ::testing::Test {
  protected:
+  static void SetUpTestSuite() {
+    shellClassesFree_ = !driver::KeyExists(HKEY_CLASSES_ROOT, "comfile") && !driver::KeyExists(HKEY_CLASSES_ROOT, ".com");
+  }
   void SetUp() override {
+    ASSERT_TRUE(shellClassesFree_) << "the prefix has its own comfile or .com, which the cases would delete";
     folder_ = "C:\\sfx win32\\setup uninstall";
     driver::RemoveTree(folder_);
     ASSERT_TRUE(driver::MakeFolders(folder_));
@@ -40,13 +52,25 @@ class SetupUninstall : public ::testing::Test {
     if (!HasFailure()) driver::RemoveTree(folder_);
   }
   static void Clean() {
-    for (const char* key : {"Sfx Win32 Registry", "SOFTWARE\\Sfx Win32 Registry", "SOFTWARE\\Sfx W32 Co"}) {
+    for (const char* key : {"Sfx Win32 Registry", "SOFTWARE\\Sfx Win32 Registry", "SOFTWARE\\Sfx W32 Co",
+                            "SOFTWARE\\Policies\\Sfx W32 App"}) {
       RegDeleteTreeA(HKEY_CURRENT_USER, key);
       RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);
     }
+    RegDeleteTreeA(HKEY_USERS, "Sfx Win32 Hive");
+    Put(HKEY_CURRENT_USER, kRun, {""});
+    Put(HKEY_LOCAL_MACHINE, kPolicies, {""});
+    if (HKEY run; RegOpenKeyExA(HKEY_CURRENT_USER, kRun, 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
+      RegDeleteValueA(run, "Sfx Win32 Agent");
+      RegCloseKey(run);
+    }
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Sfx W32 App");
-    for (const char* key : kClassKeys)  // never the classes root's own shell and DefaultIcon
-      if (key[0] == '.' || key[0] == 'S') RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
+    for (const char* key : kClassKeys) {
+      // Never the classes root's own shell and DefaultIcon.
+      bool ofTheRoot = lstrcmpA(key, "shell") == 0 || lstrcmpA(key, "DefaultIcon") == 0;
+      bool ofTheShell = lstrcmpA(key, "comfile") == 0 || lstrcmpA(key, ".com") == 0;
+      if (!ofTheRoot && (!ofTheShell || shellClassesFree_)) RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
+    }
   }
   // "$U", "$M" and "$F" stand for the user's and the machine's test keys
   // and the installation folder.
@@ -58,11 +82,16 @@ class SetupUninstall : public ::testing::Test {
   void WriteIni(const std::string& text) {
     ASSERT_TRUE(driver::WriteFileBytes(g_setup.ini, "[Root]\r\nNamed=" + folder_ + "\r\n" + Fill(text) + "\r\n"));
   }
-  // Items "A\B" (a key) or "A\B|name=data" (a string value) made below `root`\`below`.
+  // Items "A\B" (a key) or "A\B|name=data" (a string value) made below
+  // `root`\`below`; "" is that key itself. "!A\B" is a key that anyone may
+  // read and delete but nobody may open for changes, as another user's or
+  // a service's keys may be.
   static void Put(HKEY root, const std::string& below, const std::vector<std::string>& items) {
-    for (const std::string& item : items) {
+    for (std::string item : items) {
+      bool locked = !item.empty() && item[0] == '!';
+      if (locked) item.erase(0, 1);
       size_t bar = item.find('|'), equals = item.find('=');
-      std::string key = below + (below.empty() || bar == 0 ? "" : "\\") + item.substr(0, bar);
+      std::string key = below + (below.empty() || bar == 0 || item.empty() ? "" : "\\") + item.substr(0, bar);
       HKEY opened;
       ASSERT_EQ(RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened, nullptr),
                 ERROR_SUCCESS);
@@ -70,8 +99,23 @@ class SetupUninstall : public ::testing::Test {
       if (bar != std::string::npos)
         RegSetValueExA(opened, item.substr(bar + 1, equals - bar - 1).c_str(), 0, REG_SZ,
                        reinterpret_cast<const BYTE*>(data.c_str()), static_cast<DWORD>(data.size() + 1));
+      if (locked) Lock(opened);
       RegCloseKey(opened);
     }
+  }
+  static void Lock(HKEY key) {
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID everyone;
+    ASSERT_TRUE(AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone));
+    alignas(DWORD) BYTE room[128];
+    PACL acl = reinterpret_cast<PACL>(room);
+    SECURITY_DESCRIPTOR descriptor;
+    bool made = InitializeAcl(acl, sizeof room, ACL_REVISION) &&
+                AddAccessAllowedAce(acl, ACL_REVISION, KEY_READ | DELETE, everyone) &&
+                InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) &&
+                SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE);
+    EXPECT_TRUE(made && RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor) == ERROR_SUCCESS);
+    FreeSid(everyone);
   }
   // The values of the class keys, and the keys that hold nothing at all.
   static std::string Classes() {
@@ -94,6 +138,17 @@ class SetupUninstall : public ::testing::Test {
     GetPrivateProfileStringA("Check", "Ext", "<none>", value, sizeof value, g_setup.ini);
     return value;
   }
+  // Every key of [MadeKey], sorted: "0=.sfxa 1=SfxA.Kind Count=2".
+  static std::string Records() {
+    char section[4096];
+    DWORD size = GetPrivateProfileSectionA("MadeKey", section, sizeof section, g_setup.ini);
+    std::vector<std::string> lines;
+    for (const char* p = section; p < section + size; p += lstrlenA(p) + 1) lines.push_back(p);
+    std::sort(lines.begin(), lines.end());
+    std::string text;
+    for (const std::string& line : lines) text += (text.empty() ? "" : " ") + line;
+    return text;
+  }
   static std::string Listed() {
     size_t total = ListRemainingItems(nullptr);
     std::string list(total + 1, '\0');
@@ -103,8 +158,10 @@ class SetupUninstall : public ::testing::Test {
     return list;
   }
 
+  static bool shellClassesFree_;
   std::string folder_;
 };
+bool SetupUninstall::shellClassesFree_;
 
 TEST_F(SetupUninstall, MakeAndEraseLines) {
   std::string longText(1100, 'x'), longName(300, 'n');
@@ -142,6 +199,8 @@ TEST_F(SetupUninstall, MakeAndEraseLines) {
       {"an empty segment is refused", {"|keep=1", "A"}, "Erase0=$U\\\r\nErase1=$U\\\\A\r\nErase2=$U\\A\\", false,
        "A |keep=1", "<gone>"},
       {"an over-long line is refused, not cut", {"A"}, "Erase0=$U\\A\\" + longText, false, "A", "<gone>"},
+      {"a key that does not open is not taken for empty", {"|keep=1", "!A\\Locked"}, "Erase0=$U\\A\\Locked\\None",
+       false, "A A\\Locked |keep=1", "<gone>"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -151,6 +210,40 @@ TEST_F(SetupUninstall, MakeAndEraseLines) {
     ApplyRegistryList(g_setup.ini, c.make);
     EXPECT_EQ(driver::RegistryDump(HKEY_CURRENT_USER, "Sfx Win32 Registry"), Fill(c.user));
     EXPECT_EQ(driver::RegistryDump(HKEY_LOCAL_MACHINE, "SOFTWARE\\Sfx Win32 Registry"), c.machine);
+  }
+}
+
+// Keys the whole system shares stay, whatever an Erase line or [Registry]
+// names: neither the key named nor an ancestor emptied goes.
+TEST_F(SetupUninstall, KeysTheSystemSharesStay) {
+  const std::string run = "[Reg]\r\nErase0=HKEY_CURRENT_USER\\" + std::string(kRun) + "\\Sfx Win32 Agent";
+  const struct {
+    const char* what;
+    HKEY root;
+    const char* key;
+    std::vector<std::string> before;
+    std::string ini, after;
+  } cases[] = {
+      {"a user's whole hive", HKEY_USERS, "Sfx Win32 Hive", {"App|v=1"}, "[Reg]\r\nErase0=HKEY_USERS\\Sfx Win32 Hive",
+       "App App|v=1"},
+      {"emptied keys go up to the first shared one", HKEY_USERS, "Sfx Win32 Hive", {"Sfx\\App|v=1"},
+       "[Reg]\r\nErase0=HKEY_USERS\\Sfx Win32 Hive\\Sfx\\App", ""},
+      {"a value of Run goes, the emptied Run stays", HKEY_CURRENT_USER, kRun, {"|Sfx Win32 Agent=x"}, run, ""},
+      {"a shell class", HKEY_CLASSES_ROOT, "comfile", {"|=Other"}, "[Reg]\r\nErase0=HKEY_CLASSES_ROOT\\comfile",
+       "|=Other"},
+      {"a shared company key, whole", HKEY_LOCAL_MACHINE, kPolicies, {"Sfx W32 App|v=1"},
+       "[Root]\r\nName=Sfx W32 App\r\n[Registry]\r\nCompany=Policies", "Sfx W32 App Sfx W32 App|v=1"},
+      {"a shared company key emptied by its Name", HKEY_LOCAL_MACHINE, kPolicies, {"Sfx W32 App\\Window|x=1"},
+       "[Root]\r\nName=Sfx W32 App\r\n[Registry]\r\nCompany=Policies\r\nName=Sfx W32 App", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Clean();
+    Put(c.root, c.key, c.before);
+    ASSERT_TRUE(driver::WriteFileBytes(g_setup.ini, c.ini));
+    ApplyRegistryList(g_setup.ini, false);
+    RemoveRegistration();
+    EXPECT_EQ(driver::RegistryDump(c.root, c.key), c.after);
   }
 }
 
@@ -181,35 +274,41 @@ TEST_F(SetupUninstall, ASubkeyThatCannotBeDeletedEndsTheTreeWalk) {
   EXPECT_EQ(driver::RegistryDump(HKEY_CURRENT_USER, "Sfx Win32 Registry"), "Tree Tree\\?");
 }
 
+// Each case is made twice, as an installed copy run again makes it, then
+// removed; the records of what was made go with what they name.
 TEST_F(SetupUninstall, AssociationsMadeAndTakenAway) {
   const std::vector<std::string> other = {".sfxa|=SfxA.Other", "SfxA.Other|=Other",
                                           "SfxA.Other\\shell\\open\\command|=other.exe"};
   const std::string owner = "SfxA.Other\\shell\\open\\command|=other.exe SfxA.Other|=Other";
   const std::string forced = ".sfxa|=SfxA.Kind .sfxa|Old Name=SfxA.Other SfxA.Kind\\shell\\open\\command|=$F\\app.exe  "
                              "SfxA.Kind|=SfxA.Kind " + owner;
+  const std::string found = "SfxA.Other\\DefaultIcon|=other.exe,1 SfxA.Other\\shell\\open\\command|=other.exe "
+                            "SfxA.Other|=Other";
+  const std::string shell = ".sfxb|=comfile comfile\\shell\\open\\command|=other.exe comfile|=Other";
   struct Case {
     const char* what;
     std::vector<std::string> before, between;  // made before the install, before the removal
     std::string sections, made, removed, checkMade, checkRemoved;
+    std::string records = "", left = "";  // [MadeKey] after making, after removing
   } cases[] = {
       {"a new extension", {}, {},
        "[Check]\r\nExt=2\r\n[Ext0]\r\nExt=.sfxa\r\nKind=SfxA.Kind\r\nIcon=app.exe\r\nIconNo=2\r\nVerb=open\r\n"
        "Command=\"app.exe\" %1",
        ".sfxa|=SfxA.Kind SfxA.Kind\\DefaultIcon|=$F\\app.exe,2 SfxA.Kind\\shell\\open\\command|=\"$F\\app.exe\" %1 "
        "SfxA.Kind|=SfxA.Kind",
-       "", "2", "1"},
+       "", "2", "1", "0=.sfxa 1=SfxA.Kind Count=2"},
       {"another class's extension gains only the verb Verb2", other, {},
        "[Check]\r\nExt=2\r\n[Ext0]\r\nExt=.sfxa\r\nKind=SfxA.Kind\r\nIcon=app.exe\r\nVerb=open\r\nVerb2=Sfx View\r\n"
        "Command=app.exe /v %1",
        ".sfxa|=SfxA.Other SfxA.Other\\shell\\Sfx View\\command|=$F\\app.exe /v %1 " + owner, ".sfxa|=SfxA.Other " + owner,
-       "2", "2"},
-      {"forced: the old class kept as Old Name and given back", other, {},
+       "2", "1", "0=SfxA.Other\\shell\\Sfx View Count=1"},
+      {"forced: the old class kept as Old Name and given back; the box recorded as made", other, {},
        "[Check]\r\nExt=1\r\n[Ext0]\r\nExt=.sfxa\r\nKind=SfxA.Kind\r\nVerb=open\r\nVerb2=Sfx View\r\nCommand=app.exe\r\n"
        "Force=1",
-       forced, ".sfxa|=SfxA.Other " + owner, "1", "1"},
+       forced, ".sfxa|=SfxA.Other " + owner, "2", "1", "0=SfxA.Kind Count=1"},
       {"forced, then taken by a third class: it keeps its new owner", other, {".sfxa|=SfxA.Third"},
        "[Ext0]\r\nExt=.sfxa\r\nKind=SfxA.Kind\r\nVerb=open\r\nCommand=app.exe\r\nForce=1", forced,
-       ".sfxa|=SfxA.Third " + owner, "<none>", "<none>"},
+       ".sfxa|=SfxA.Third " + owner, "<none>", "<none>", "0=SfxA.Kind Count=1"},
       {"commands rebuilt: quoted verbatim, a tab made a blank, a blank without arguments", {}, {},
        "[Ext0]\r\nExt=.sfxa\r\nKind=SfxA.Kind\r\nIcon=app.exe\r\nVerb=open\r\nCommand=\"app.exe\"  /x\r\n"
        "[Ext1]\r\nExt=.sfxb\r\nKind=SfxB.Kind\r\nVerb=open\r\nCommand=app.exe\t/p \"%1\"\r\n"
@@ -218,7 +317,7 @@ TEST_F(SetupUninstall, AssociationsMadeAndTakenAway) {
        "SfxA.Kind\\shell\\open\\command|=\"$F\\app.exe\"  /x SfxA.Kind|=SfxA.Kind "
        "SfxB.Kind\\shell\\open\\command|=$F\\app.exe /p \"%1\" SfxB.Kind|=SfxB.Kind "
        "SfxC.Kind\\shell\\edit\\command|=$F\\app.exe  SfxC.Kind|=SfxC.Kind",
-       "", "<none>", "<none>"},
+       "", "<none>", "<none>", "0=.sfxa 1=SfxA.Kind 2=.sfxb 3=SfxB.Kind 4=.sfxc 5=SfxC.Kind Count=6"},
       // Reading a profile value drops one pair of quotes that encloses all
       // of it: a command that ends with a quoted argument needs an outer
       // pair, or its program loses its opening quote.
@@ -227,26 +326,56 @@ TEST_F(SetupUninstall, AssociationsMadeAndTakenAway) {
        "[Ext1]\r\nExt=.sfxb\r\nKind=SfxB.Kind\r\nVerb=open\r\nCommand=\"app.exe\" \"%1\"",
        ".sfxa|=SfxA.Kind .sfxb|=SfxB.Kind SfxA.Kind\\shell\\open\\command|=\"$F\\app.exe\" \"%1\" SfxA.Kind|=SfxA.Kind "
        "SfxB.Kind\\shell\\open\\command|=$F\\app.exe\" \"%1 SfxB.Kind|=SfxB.Kind",
-       "", "<none>", "<none>"},
-      {"a gap ends the sections; without icon or verb the class key stays", {}, {},
+       "", "<none>", "<none>", "0=.sfxa 1=SfxA.Kind 2=.sfxb 3=SfxB.Kind Count=4"},
+      {"a gap ends the sections; a class made without icon or verb goes too", {}, {},
        "[Ext0]\r\nExt=.sfxa\r\nKind=SfxA.Kind\r\n[Ext2]\r\nExt=.sfxc\r\nKind=SfxC.Kind",
-       ".sfxa|=SfxA.Kind SfxA.Kind|=SfxA.Kind", "SfxA.Kind|=SfxA.Kind", "<none>", "<none>"},
-      {"no class: nothing is written or deleted through an empty name", {"SfxA.Other|=Other"}, {},
-       "[Ext0]\r\nExt=.sfxa\r\nIcon=app.exe\r\nVerb=open\r\nCommand=app.exe", ".sfxa|= SfxA.Other|=Other",
-       "SfxA.Other|=Other", "<none>", "<none>"},
+       ".sfxa|=SfxA.Kind SfxA.Kind|=SfxA.Kind", "", "<none>", "<none>", "0=.sfxa 1=SfxA.Kind Count=2"},
+      {"no class: the section is refused", {"SfxA.Other|=Other"}, {},
+       "[Ext0]\r\nExt=.sfxa\r\nIcon=app.exe\r\nVerb=open\r\nCommand=app.exe", "SfxA.Other|=Other", "SfxA.Other|=Other",
+       "<none>", "<none>"},
+      {"a class found in place keeps its name, icon and verbs, and gains only a verb it lacks",
+       {"SfxA.Other|=Other", "SfxA.Other\\DefaultIcon|=other.exe,1", "SfxA.Other\\shell\\open\\command|=other.exe"}, {},
+       "[Ext0]\r\nExt=.sfxa\r\nKind=SfxA.Other\r\nIcon=app.exe\r\nVerb=view\r\nCommand=app.exe\r\n"
+       "[Ext1]\r\nExt=.sfxb\r\nKind=SfxA.Other\r\nVerb=open\r\nCommand=app.exe",
+       ".sfxa|=SfxA.Other .sfxb|=SfxA.Other SfxA.Other\\DefaultIcon|=other.exe,1 "
+       "SfxA.Other\\shell\\open\\command|=other.exe SfxA.Other\\shell\\view\\command|=$F\\app.exe  SfxA.Other|=Other",
+       found, "<none>", "<none>", "0=.sfxa 1=SfxA.Other\\shell\\view 2=.sfxb Count=3"},
+      {"the shell's classes are left alone both ways", {"comfile|=Other", "comfile\\shell\\open\\command|=other.exe",
+       ".sfxb|=comfile"}, {},
+       "[Check]\r\nExt=3\r\n[Ext0]\r\nExt=.sfxa\r\nKind=comfile\r\nIcon=app.exe\r\nVerb=open\r\nCommand=app.exe\r\n"
+       "[Ext1]\r\nExt=.com\r\nKind=SfxC.Kind\r\nVerb=open\r\nCommand=app.exe\r\n"
+       "[Ext2]\r\nExt=.sfxb\r\nKind=SfxB.Kind\r\nVerb=open\r\nVerb2=Sfx View\r\nCommand=app.exe",
+       shell, shell, "3", "1"},
+      {"a class inside another: only the key made goes", {"SfxA.Other|=Other"}, {},
+       "[Ext0]\r\nExt=.sfxa\r\nKind=SfxA.Other\\Sub\r\nIcon=app.exe\r\nVerb=open\r\nCommand=app.exe",
+       ".sfxa|=SfxA.Other\\Sub SfxA.Other\\Sub\\DefaultIcon|=$F\\app.exe SfxA.Other\\Sub\\shell\\open\\command|=$F\\app.exe "
+       " SfxA.Other\\Sub|=SfxA.Other\\Sub SfxA.Other|=Other",
+       "SfxA.Other|=Other", "<none>", "<none>", "0=.sfxa 1=SfxA.Other\\Sub Count=2"},
+      // .sfxa is another program's; .sfxb is made here, and another
+      // program adds to it before the removal.
+      {"an extension keeps what others put in it", {".sfxa|Content Type=text/a"}, {".sfxb|Content Type=text/b"},
+       "[Ext0]\r\nExt=.sfxa\r\nKind=SfxA.Kind\r\n[Ext1]\r\nExt=.sfxb\r\nKind=SfxB.Kind",
+       ".sfxa|=SfxA.Kind .sfxa|Content Type=text/a .sfxb|=SfxB.Kind SfxA.Kind|=SfxA.Kind SfxB.Kind|=SfxB.Kind",
+       ".sfxa|Content Type=text/a .sfxb|Content Type=text/b", "<none>", "<none>",
+       "0=SfxA.Kind 1=.sfxb 2=SfxB.Kind Count=3", "0=.sfxb Count=1"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Clean();
     Put(HKEY_CLASSES_ROOT, "", c.before);
     WriteIni(c.sections);
-    ApplyAssociations(nullptr, true);
-    EXPECT_EQ(Classes(), Fill(c.made));
-    EXPECT_EQ(Check(), c.checkMade);
+    for (const char* run : {"made", "made again"}) {
+      SCOPED_TRACE(run);
+      ApplyAssociations(nullptr, true);
+      EXPECT_EQ(Classes(), Fill(c.made));
+      EXPECT_EQ(Check(), c.checkMade);
+      EXPECT_EQ(Records(), c.records);
+    }
     Put(HKEY_CLASSES_ROOT, "", c.between);
     ApplyAssociations(nullptr, false);  // as the uninstall, or an install with the box cleared
     EXPECT_EQ(Classes(), Fill(c.removed));
     EXPECT_EQ(Check(), c.checkRemoved);
+    EXPECT_EQ(Records(), c.left);
   }
 }
 
