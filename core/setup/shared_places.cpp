@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "setup/path_rules.h"
+
 namespace setup {
 namespace {
 
@@ -108,17 +110,6 @@ bool IsShared(RootKey root, const Segments& path, text::LeadByteTest isLead) {
   }
 }
 
-// A path segment of dots and blanks with two dots or more climbs one
-// folder: the file system drops trailing dots and blanks from a name.
-bool Climbs(const char* segment, size_t length) {
-  int dots = 0;
-  for (size_t i = 0; i < length; ++i) {
-    if (segment[i] == '.') ++dots;
-    else if (segment[i] != ' ') return false;
-  }
-  return dots >= 2;
-}
-
 }  // namespace
 
 bool IsSharedSystemKey(RootKey root, const char* path, text::LeadByteTest isLead) {
@@ -153,18 +144,7 @@ DeleteReach ReachOfDeletePattern(const char* pattern, text::LeadByteTest isLead)
     return DeleteReach::kSystemFolders;
   if (text::StartsWithNoCase(pattern, "%programs%") || pattern[0] == '!') return DeleteReach::kElsewhere;
   const char* rest = text::StartsWithNoCase(pattern, "%root%") ? pattern + 6 : pattern;
-  int depth = 0;
-  for (const char* p = rest; *p;) {
-    const char* end = p;
-    while (*end && *end != '\\' && *end != '/') end = text::Next(end, isLead);
-    size_t length = static_cast<size_t>(end - p);
-    if (Climbs(p, length)) {
-      if (--depth < 0) return DeleteReach::kElsewhere;
-    } else if (length > 0 && !(length == 1 && *p == '.')) {
-      ++depth;
-    }
-    p = *end ? end + 1 : end;
-  }
+  if (!StaysBelow(rest, isLead)) return DeleteReach::kElsewhere;
   return DeleteReach::kInstallation;
 }
 
