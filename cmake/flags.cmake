@@ -14,6 +14,7 @@ set(SFX_SHIPPED_COMPILE_OPTIONS
   -ffunction-sections      # lets --gc-sections drop unused functions
   # (no -fdata-sections: mingw then stores zero-filled globals in the file)
   -fno-asynchronous-unwind-tables  # no .eh_frame for code that never unwinds
+  -fomit-frame-pointer     # -Os keeps EBP as a frame pointer on i686 mingw: a register and a prologue per function
   # Some distributions' compilers protect the stack by default: that links
   # libssp, for a canary that programs without C runtime start-up never set.
   -fno-stack-protector
