@@ -35,6 +35,12 @@ PathKind KindOf(const char* path) {
   return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::kFolder : PathKind::kFile;
 }
 
+void ClearReadOnly(const char* path) {
+  DWORD attributes = GetFileAttributesA(path);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+}
+
 bool OwnPath(char* path) {
   DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
   return length != 0 && length < MAX_PATH;

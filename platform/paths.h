@@ -27,6 +27,10 @@ void DropTrailingSlash(char* path);
 enum class PathKind { kNothing, kFolder, kFile };
 PathKind KindOf(const char* path);
 
+// Clears the read-only attribute of one of the kit's own files that it is
+// about to write or delete (files unpacked from an archive keep theirs).
+void ClearReadOnly(const char* path);
+
 // This program's own path (MAX_PATH); false when the system gives none or
 // it would not fit.
 bool OwnPath(char* path);

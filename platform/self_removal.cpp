@@ -69,11 +69,7 @@ void RemoveSelf(Removal what) {
   // The program asked to go: a read-only file would make every try of
   // either method fail.
   char own[MAX_PATH];
-  if (OwnPath(own)) {
-    DWORD attributes = GetFileAttributesA(own);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-      SetFileAttributesA(own, attributes & ~FILE_ATTRIBUTE_READONLY);
-  }
+  if (OwnPath(own)) ClearReadOnly(own);
   OSVERSIONINFOA version = {};
   version.dwOSVersionInfoSize = sizeof version;
   if (!GetVersionExA(&version)) return;
