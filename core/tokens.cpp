@@ -34,4 +34,11 @@ bool IsKnownToken(const char* name) {
          text::EqualNoCase(name, kEnvironment);
 }
 
+bool IsRefusedInApplication(const char* name) {
+  size_t length = 0;
+  for (size_t i = 0; name[i]; ++i)
+    if (name[i] != '.' && name[i] != ' ') length = i + 1;
+  return text::EqualNoCase(name, length, "Setup.ini") || text::EqualNoCase(name, length, "Setup.exe");
+}
+
 }  // namespace tokens

@@ -44,6 +44,12 @@ extern const char kEnvironment[];  // "[Environment]"
 // A destination or one of the three above, ignoring case.
 bool IsKnownToken(const char* name);
 
+// Whether the stubs refuse an entry of this name at the top of an
+// "[Application]\<name>" folder: "Setup.ini" and "Setup.exe" (ASCII
+// letters in any case, trailing dots and blanks dropped as Windows drops
+// them) would replace the application's own record and installer.
+bool IsRefusedInApplication(const char* name);
+
 }  // namespace tokens
 
 #endif  // SFX_CORE_TOKENS_H

@@ -24,8 +24,9 @@ void FolderPart(char* out, const char* path);
 // Drops one trailing '\\'.
 void DropTrailingSlash(char* path);
 
-// Clears the read-only attribute of an existing file; true when it
-// carries none afterwards.
+// Clears the read-only attribute of a file (one of the kit's own that it
+// is about to write or delete: files unpacked from an archive keep theirs);
+// true when it carries none afterwards.
 bool ClearReadOnly(const char* path);
 
 enum class PathKind { kNothing, kFolder, kFile };

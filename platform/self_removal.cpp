@@ -6,6 +6,7 @@
 
 #include "paths.h"
 #include "process.h"
+#include "removal_batch.h"
 
 namespace platform {
 namespace {
@@ -65,6 +66,10 @@ bool OwnPathAndFolder(char* path, char* folder) {
 }  // namespace
 
 void RemoveSelf(Removal what) {
+  // The program asked to go: a read-only file would make every try of
+  // either method fail.
+  char own[MAX_PATH];
+  if (OwnPath(own)) ClearReadOnly(own);
   OSVERSIONINFOA version = {};
   version.dwOSVersionInfoSize = sizeof version;
   if (!GetVersionExA(&version)) return;
@@ -75,16 +80,15 @@ void RemoveSelf(Removal what) {
 void RemoveSelfByBatch(Removal what) {
   char own[MAX_PATH], folder[MAX_PATH];
   if (!OwnPathAndFolder(own, folder)) return;
+  char text[removal::kBatchTextSize];
+  DWORD length = static_cast<DWORD>(
+      removal::BatchText(text, sizeof text, own, what == Removal::kFileAndFolder ? folder : nullptr, kBatchName));
+  if (length == 0) return;
   HANDLE file = CreateFileA(kBatchName, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
-  // The folder's line, "rmdir "folder"", only when asked for.
-  bool folderToo = what == Removal::kFileAndFolder;
-  char text[4 * MAX_PATH + 96];
-  wsprintfA(text, ":Repeat\r\ndel \"%s\"\r\nif exist \"%s\" goto Repeat\r\n%s%s%sdel \"%s\"\r\n", own, own,
-            folderToo ? "rmdir \"" : "", folderToo ? folder : "", folderToo ? "\"\r\n" : "", kBatchName);
   DWORD written = 0;
-  WriteFile(file, text, lstrlenA(text), &written, nullptr);
+  WriteFile(file, text, length, &written, nullptr);
   CloseHandle(file);
 
   char commandLine[sizeof kBatchName];

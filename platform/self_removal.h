@@ -2,8 +2,9 @@
 // self-removal; setup's removal copy, which takes its folder too). A
 // running program cannot delete its own image, so the work is handed on:
 // on Windows NT to a hidden batch file in the root of the current drive
-// that retries until the program is gone; on the Windows 95 family to a
-// routine in memory outside the image, which unmaps the image first.
+// that retries until the program is gone (for as long as a program may
+// take to end); on the Windows 95 family to a routine in memory outside
+// the image, which unmaps the image first.
 #ifndef SFX_PLATFORM_SELF_REMOVAL_H
 #define SFX_PLATFORM_SELF_REMOVAL_H
 
@@ -14,13 +15,15 @@ enum class Removal {
   kFileAndFolder,  // and then its folder, when that is left empty
 };
 
-// Chooses the method by the platform family. Returns when the batch has
+// Clears the program file's read-only attribute, which would fail every
+// try, and chooses the method by the platform family. Returns when the batch has
 // been started, or when nothing could be done; the in-memory method ends
 // the process.
 void RemoveSelf(Removal what);
 
-// "\\delus.bat": deletes the program until it is gone, removes the folder
-// when asked, then itself. Started hidden, after this process.
+// "\\delus.bat": deletes the program until it is gone (a bounded number
+// of tries), removes the folder when asked, then itself. Started hidden,
+// after this process.
 void RemoveSelfByBatch(Removal what);
 
 // The Windows 95 family's method; never returns when it gets to run.

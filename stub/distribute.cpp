@@ -8,7 +8,8 @@
 
 namespace {
 
-// A double-NUL-terminated list of paths with a fixed capacity.
+// A double-NUL-terminated list of paths with a fixed capacity. Without
+// its text it only counts the bytes that it would take.
 struct PathList {
   char* text;
   DWORD capacity;
@@ -18,85 +19,150 @@ struct PathList {
     char path[MAX_PATH];
     if (!platform::JoinChecked(path, folder, name)) return false;
     DWORD length = lstrlenA(path) + 1;
-    if (used + length + 1 > capacity) return false;  // keep room for the final NUL
-    lstrcpyA(text + used, path);
+    if (text) {
+      if (used + length + 1 > capacity) return false;  // keep room for the final NUL
+      lstrcpyA(text + used, path);
+    }
     used += length;
     return true;
   }
 };
 
-// Entries that move: files, and folders whose name does not start with '.'.
+// Entries that move: files, and folders whose name does not start with
+// '.'. Into an installed application (`record`), never a "Setup.ini" or
+// "Setup.exe" at the top, which would replace the application's own.
 template <typename Visit>
-void ForEachMovingEntry(const char* folder, Visit visit) {
+void ForEachMovingEntry(const char* folder, bool record, Visit visit) {
   platform::ForEachEntry(folder, [&](const WIN32_FIND_DATAA& entry, bool isFolder) {
-    if (!isFolder || entry.cFileName[0] != '.') visit(entry);
+    if ((!isFolder || entry.cFileName[0] != '.') && !(record && tokens::IsRefusedInApplication(entry.cFileName)))
+      visit(entry.cFileName, isFolder);
   });
 }
 
 template <typename Visit>
 void ForEachSubfolder(const char* folder, Visit visit) {
-  ForEachMovingEntry(folder, [&](const WIN32_FIND_DATAA& entry) {
+  ForEachMovingEntry(folder, false, [&](const char* name, bool isFolder) {
     char path[MAX_PATH];
-    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && platform::JoinChecked(path, folder, entry.cFileName))
-      visit(entry.cFileName, path);
+    if (isFolder && platform::JoinChecked(path, folder, name)) visit(name, path);
   });
 }
 
-void RecordMoves(const char* destination, const PathList& destinations) {
-  char ini[MAX_PATH], named[MAX_PATH];
-  if (!platform::JoinChecked(ini, destination, "Setup.ini")) return;
+// One move of a folder's contents: the shell's pairs of source and
+// destination paths, and the files to record, by their paths below both
+// folders. Each list is collected twice: first without text, counting
+// the bytes it takes, then into its share of one block.
+struct Move {
+  const char* from;
+  const char* to;
+  bool record;     // into an installed application: refuse its own files
+  bool recording;  // and keep the list of arriving files
+  PathList sources, destinations, arriving;
+
+  void Collect() {
+    ForEachMovingEntry(from, record, [&](const char* name, bool isFolder) {
+      // The lists stay pairs: an entry whose either path would not fit,
+      // or that appeared since the count, is left where it is.
+      DWORD kept = sources.used;
+      if (!sources.Append(from, name)) return;
+      if (!destinations.Append(to, name)) {
+        sources.used = kept;
+        if (sources.text) sources.text[kept] = '\0';
+      } else if (recording) {
+        AddArriving(name, isFolder);
+      }
+    });
+  }
+
+  // The files of `relative`, a file or a folder with all below it, whose
+  // place at the destination is free before the move: what arrives there
+  // is this installation's, whatever stood there before is not.
+  void AddArriving(const char* relative, bool isFolder) {
+    char source[MAX_PATH], target[MAX_PATH];
+    if (!Paths(relative, source, target)) return;
+    if (isFolder) {
+      platform::ForEachEntry(source, [&](const WIN32_FIND_DATAA& entry, bool isInnerFolder) {
+        char child[MAX_PATH];
+        if (platform::JoinChecked(child, relative, entry.cFileName)) AddArriving(child, isInnerFolder);
+      });
+    } else if (platform::KindOf(target) == platform::PathKind::kNothing) {
+      arriving.Append("", relative);
+    }
+  }
+
+  // Records each listed file that now lies at the destination and no
+  // longer at the source.
+  void Record(const char* ini) const {
+    for (const char* relative = arriving.text; *relative; relative += lstrlenA(relative) + 1) {
+      char source[MAX_PATH], target[MAX_PATH];
+      if (Paths(relative, source, target) && platform::KindOf(target) == platform::PathKind::kFile &&
+          platform::KindOf(source) == platform::PathKind::kNothing && RecordCopiedFile(ini, target))
+        RecordMadeDirectory(ini, target);
+    }
+  }
+
+  bool Paths(const char* relative, char* source, char* target) const {
+    return platform::JoinChecked(source, from, relative) && platform::JoinChecked(target, to, relative);
+  }
+};
+
+enum class Records { kNone, kReady, kUnwritable };
+
+// The Setup.ini of an installed application in `folder`, made writable.
+Records PrepareRecords(const char* folder, char* ini) {
+  char named[MAX_PATH];
   // Only a folder that setup installed keeps such records.
-  if (!GetPrivateProfileStringA("Root", "Named", "", named, sizeof named, ini)) return;
-  for (const char* entry = destinations.text; *entry; entry += lstrlenA(entry) + 1)
-    if (RecordCopiedFile(ini, entry)) RecordMadeDirectory(ini, entry);
+  if (!platform::JoinChecked(ini, folder, "Setup.ini") ||
+      !GetPrivateProfileStringA("Root", "Named", "", named, sizeof named, ini))
+    return Records::kNone;
+  platform::ClearReadOnly(ini);
+  HANDLE file = CreateFileA(ini, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return Records::kUnwritable;
+  CloseHandle(file);
+  return Records::kReady;
 }
 
 }  // namespace
 
 void MoveFolderContents(HWND owner, const char* destination, const char* source, const char* title,
                         bool record) {
-  char to[MAX_PATH], from[MAX_PATH];
+  char to[MAX_PATH], from[MAX_PATH], ini[MAX_PATH];
   lstrcpynA(to, destination, sizeof to);
   lstrcpynA(from, source, sizeof from);
   platform::DropTrailingSlash(to);
   platform::DropTrailingSlash(from);
+  Records records = record ? PrepareRecords(to, ini) : Records::kNone;
+  // What could not be recorded for the uninstall stays behind, and shows
+  // in the leftover count.
+  if (records == Records::kUnwritable) return;
 
-  DWORD count = 0, names = 0;
-  ForEachMovingEntry(from, [&](const WIN32_FIND_DATAA& entry) {
-    ++count;
-    names += lstrlenA(entry.cFileName);
-  });
-  if (count == 0) return;
-  PathList sources = {nullptr, (lstrlenA(from) + 2) * count + names + 1, 0};
-  PathList destinations = {nullptr, (lstrlenA(to) + 2) * count + names + 1, 0};
+  Move move = {from, to, record, records == Records::kReady, {}, {}, {}};
+  move.Collect();
+  if (move.sources.used == 0) return;
+  PathList* lists[] = {&move.sources, &move.destinations, &move.arriving};
+  DWORD size = 0;
+  for (PathList* list : lists) size += list->used + 1;
   HANDLE heap = GetProcessHeap();
-  sources.text = static_cast<char*>(HeapAlloc(heap, HEAP_ZERO_MEMORY, sources.capacity));
-  destinations.text = static_cast<char*>(HeapAlloc(heap, HEAP_ZERO_MEMORY, destinations.capacity));
-  if (sources.text && destinations.text) {
-    // The lists stay pairs: an entry whose either path would not fit, or
-    // that appeared since the count, is left where it is.
-    ForEachMovingEntry(from, [&](const WIN32_FIND_DATAA& entry) {
-      DWORD sourcesUsed = sources.used;
-      if (sources.Append(from, entry.cFileName) && !destinations.Append(to, entry.cFileName)) {
-        sources.used = sourcesUsed;
-        sources.text[sourcesUsed] = '\0';
-      }
-    });
-    if (sources.used != 0) {
-      if (record) RecordMoves(to, destinations);
-      SHFILEOPSTRUCTA operation = {};
-      operation.hwnd = owner;
-      operation.wFunc = FO_MOVE;
-      operation.pFrom = sources.text;
-      operation.pTo = destinations.text;
-      operation.fFlags = FOF_MULTIDESTFILES | FOF_ALLOWUNDO;
-      operation.fAnyOperationsAborted = TRUE;
-      operation.lpszProgressTitle = title;
-      SHFileOperationA(&operation);
-    }
+  char* block = static_cast<char*>(HeapAlloc(heap, HEAP_ZERO_MEMORY, size));
+  if (!block) return;
+  for (PathList* list : lists) {
+    *list = {block, list->used + 1, 0};
+    block += list->capacity;
   }
-  if (sources.text) HeapFree(heap, 0, sources.text);
-  if (destinations.text) HeapFree(heap, 0, destinations.text);
+  move.Collect();
+  if (move.sources.used != 0) {
+    SHFILEOPSTRUCTA operation = {};
+    operation.hwnd = owner;
+    operation.wFunc = FO_MOVE;
+    operation.pFrom = move.sources.text;
+    operation.pTo = move.destinations.text;
+    operation.fFlags = FOF_MULTIDESTFILES | FOF_ALLOWUNDO;
+    operation.fAnyOperationsAborted = TRUE;
+    operation.lpszProgressTitle = title;
+    SHFileOperationA(&operation);
+    // Listed before the move, recorded after it.
+    if (move.recording) move.Record(ini);
+  }
+  HeapFree(heap, 0, move.sources.text);
 }
 
 namespace {

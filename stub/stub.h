@@ -61,6 +61,11 @@ void ForgetUserFolder();
 
 // --- distribution (distribute.cpp) and its records (records.cpp) ---
 void DistributeWorkspace(HWND window, const char* workspace);
+// Moves what `source` holds into `destination`. With `record` (an
+// installed application's folder) it refuses "Setup.ini" and "Setup.exe"
+// at the top, and records in that folder's Setup.ini each file that the
+// move brought to a place that was free before; when that Setup.ini
+// cannot be written, nothing moves.
 void MoveFolderContents(HWND owner, const char* destination, const char* source, const char* title,
                         bool record);
 // Appends `entry` to the list unless it is there already, ignoring case;

@@ -40,6 +40,27 @@ TEST_F(SelfRemoval, FileWithTheFlagIsGoneAfterItsRunAndSoIsTheBatch) {
   EXPECT_TRUE(driver::WaitUntilGone("C:\\delus.bat", 5000));
 }
 
+TEST_F(SelfRemoval, ReadOnlyFileOrOneNamedWithPercentsRemovesItselfAndNothingElse) {
+  // cmd reads "100%sfx_unset% done.exe" as "100 done.exe" unless its '%'
+  // are doubled.
+  const std::string decoy = root_ + "\\100 done.exe";
+  ASSERT_TRUE(driver::WriteFileBytes(decoy, "decoy"));
+  struct Case {
+    const char* name;
+    bool readOnly;  // del alone never deletes it
+  } cases[] = {{"read only.exe", true}, {"100%sfx_unset% done.exe", false}};
+  for (const Case& c : cases) {
+    std::string built = Build(c.name, true);
+    if (c.readOnly) {
+      ASSERT_TRUE(SetFileAttributesA(built.c_str(), FILE_ATTRIBUTE_READONLY));
+    }
+    EXPECT_EQ(RunToEnd(built), 0u) << c.name;
+    EXPECT_TRUE(driver::WaitUntilGone(built, 15000)) << c.name;
+    EXPECT_TRUE(driver::WaitUntilGone("C:\\delus.bat", 5000)) << c.name << ": the batch ended";
+  }
+  EXPECT_EQ(driver::ReadFileBytes(decoy), "decoy");
+}
+
 TEST_F(SelfRemoval, PlusWithoutAValidHandleRemovesAtOnce) {
   for (const char* arguments : {" +", " +-1", " + 999999"}) {
     std::string built = Build("by hand.exe", false);

@@ -154,16 +154,19 @@ TEST_F(Distribution, ApplicationFolderReceivesFilesAndRecordsThemOnce) {
     Put("[Application]\\" + name + "\\plugin.dll", "v" + std::to_string(run));
     Put("[Application]\\" + name + "\\data\\inner.txt");
     Put("[Application]\\" + missing + "\\left.txt", "left");
+    // Its own installer's record is refused and left over with the rest.
+    Put("[Application]\\" + name + "\\setup.INI", "[Root]");
     std::vector<std::string> texts = Run(Build("app run " + std::to_string(run))).texts;
     ASSERT_FALSE(texts.empty());
-    EXPECT_EQ(texts.back(), "1 File\n4 Bytes\n...failure at copy.\n\nDeleting workspace...");
+    EXPECT_EQ(texts.back(), "2 Files\n10 Bytes\n...failure at copy.\n\nDeleting workspace...");
   }
+  EXPECT_EQ(driver::ProfileString(ini, "Root", "Named"), "Demo");
   EXPECT_EQ(driver::ReadFileBytes(app + "\\plugin.dll"), "v1");
   EXPECT_TRUE(driver::Exists(app + "\\data\\inner.txt"));
   std::vector<std::string> copied = driver::ProfileList(ini, "CopiedFile");
   std::sort(copied.begin(), copied.end());
-  EXPECT_EQ(copied, (std::vector<std::string>{app + "\\data", app + "\\plugin.dll"}));
-  EXPECT_EQ(driver::ProfileList(ini, "MakedDirectory"), std::vector<std::string>{app});
+  EXPECT_EQ(copied, (std::vector<std::string>{app + "\\data\\inner.txt", app + "\\plugin.dll"}));
+  EXPECT_EQ(driver::ProfileList(ini, "MakedDirectory"), (std::vector<std::string>{app, app + "\\data"}));
   EXPECT_TRUE(driver::KeyExists(HKEY_LOCAL_MACHINE, driver::UninstallKey(missing)))
       << "a name without a key leaves an empty key";
 }

@@ -61,8 +61,12 @@ TEST_F(SfxbuildLzhTest, WhatWouldNeverBeDistributedIsWarnedAbout) {
   Put("[System]/a.dll", "a");
   Put("loose.txt", "top");
   Put("[Nowhere]/b.txt", "b");
+  Put("[application]/Demo/SETUP.exe", "MZ");
+  Put("[Application]/Demo/sub/Setup.ini", "moved: not at the top");
   ToolRun pack = Pack("--final readme.txt");
   EXPECT_EQ(pack.code, 0) << pack.out;
+  EXPECT_NE(pack.out.find("SETUP.exe would replace the installed application's own"), std::string::npos) << pack.out;
+  EXPECT_EQ(pack.out.find("Setup.ini would replace"), std::string::npos) << pack.out;
   EXPECT_NE(pack.out.find("warning: loose.txt lies at the top"), std::string::npos) << pack.out;
   EXPECT_NE(pack.out.find("warning: [Nowhere] is no destination token"), std::string::npos) << pack.out;
   EXPECT_NE(pack.out.find("warning: final command \"readme.txt\" names no destination token"), std::string::npos)

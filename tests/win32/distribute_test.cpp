@@ -4,6 +4,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -132,12 +133,67 @@ TEST_F(Distribution, ApplicationDestinationIsRecordedOnceInItsSetupIni) {
   }
   EXPECT_EQ(driver::ReadFileBytes(app + "\\plugin.dll"), "v1") << "the second run replaces the file";
   EXPECT_TRUE(driver::Exists(app + "\\data\\inner.txt"));
+  // A moved folder is recorded by its files, so that the uninstall takes
+  // them and not what else the folder comes to hold.
   std::vector<std::string> copied = driver::ProfileList(ini, "CopiedFile");
-  ASSERT_EQ(copied.size(), 2u) << "each entry once, the folder as one entry";
-  EXPECT_NE(std::find(copied.begin(), copied.end(), app + "\\plugin.dll"), copied.end());
-  EXPECT_NE(std::find(copied.begin(), copied.end(), app + "\\data"), copied.end());
-  EXPECT_EQ(driver::ProfileList(ini, "MakedDirectory"), std::vector<std::string>{app});
+  std::sort(copied.begin(), copied.end());
+  EXPECT_EQ(copied, (std::vector<std::string>{app + "\\data\\inner.txt", app + "\\plugin.dll"}));
+  EXPECT_EQ(driver::ProfileList(ini, "MakedDirectory"), (std::vector<std::string>{app, app + "\\data"}));
   EXPECT_TRUE(driver::Exists(workspace_ + "\\[Application]\\" + tag_ + " unknown\\left.txt"));
+}
+
+TEST_F(Distribution, ApplicationRecordsOnlyWhatTheMoveBroughtAndRefusesItsOwnFiles) {
+  std::string app = root_ + "\\Installed";
+  std::string ini = driver::MakeInstalledApplication(app);
+  ASSERT_TRUE(driver::WriteFileBytes(app + "\\user.txt", "the user's"));
+  // Files unpacked from an archive keep their read-only attribute.
+  ASSERT_TRUE(SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_READONLY));
+  std::string name = tag_ + " app";
+  RegisterApplication(name, app + "\\Setup.exe");
+  std::string from = "[Application]\\" + name + "\\";
+  Put(from + "new.txt", "new");
+  Put(from + "user.txt", "replaced");                 // its place was taken
+  Put(from + "sub\\deeper\\Setup.ini", "any name");  // refused only at the top
+  Put(from + "held.txt", "held");                     // the move cannot take it
+  Put(from + "Setup.ini", "[Root]\r\nNamed=elsewhere\r\n");
+  Put(from + "SETUP.EXE", "MZ other");
+  HANDLE held = CreateFileA((workspace_ + "\\" + from + "held.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  DistributeWorkspace(nullptr, workspace_.c_str());
+  CloseHandle(held);
+
+  EXPECT_EQ(driver::ReadFileBytes(app + "\\new.txt"), "new");
+  EXPECT_EQ(driver::ReadFileBytes(app + "\\sub\\deeper\\Setup.ini"), "any name");
+  EXPECT_FALSE(driver::Exists(app + "\\held.txt"));
+  EXPECT_EQ(driver::ReadFileBytes(app + "\\Setup.exe"), "MZ") << "the installer stays the application's own";
+  EXPECT_EQ(driver::ProfileString(ini, "Root", "Named"), "Demo");
+  EXPECT_TRUE(driver::Exists(workspace_ + "\\" + from + "Setup.ini"));
+  EXPECT_TRUE(driver::Exists(workspace_ + "\\" + from + "SETUP.EXE"));
+  std::vector<std::string> copied = driver::ProfileList(ini, "CopiedFile");
+  std::sort(copied.begin(), copied.end());
+  EXPECT_EQ(copied, (std::vector<std::string>{app + "\\new.txt", app + "\\sub\\deeper\\Setup.ini"}));
+  EXPECT_EQ(driver::ProfileList(ini, "MakedDirectory"),
+            (std::vector<std::string>{app, app + "\\sub", app + "\\sub\\deeper"}));
+  // Wine, run as root here, writes into a read-only file all the same;
+  // Windows needs the attribute gone.
+  EXPECT_FALSE(GetFileAttributesA(ini.c_str()) & FILE_ATTRIBUTE_READONLY);
+}
+
+TEST_F(Distribution, ApplicationWhoseRecordsCannotBeWrittenReceivesNothing) {
+  std::string app = root_ + "\\Installed";
+  std::string ini = driver::MakeInstalledApplication(app);
+  std::string name = tag_ + " app";
+  RegisterApplication(name, app + "\\Setup.exe");
+  Put("[Application]\\" + name + "\\plugin.dll");
+  // Another program holds the record open for reading only.
+  HANDLE held = CreateFileA(ini.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  DistributeWorkspace(nullptr, workspace_.c_str());
+  CloseHandle(held);
+  EXPECT_FALSE(driver::Exists(app + "\\plugin.dll")) << "its uninstall would never remove it";
+  EXPECT_TRUE(driver::Exists(workspace_ + "\\[Application]\\" + name + "\\plugin.dll"));
+  EXPECT_EQ(driver::ProfileList(ini, "CopiedFile").size(), 0u);
 }
 
 TEST_F(Distribution, NewParentFoldersAreRecordedOutermostFirst) {

@@ -49,7 +49,23 @@ void WarnAtTop(const FolderChild& child) {
             child.shownName.c_str());
 }
 
-std::string Walk(const NativePath& native, const std::string& shown, const std::string& name, bool warnAtTop,
+// An "[Application]\\<name>\\Setup.ini" or "...\\Setup.exe", which the
+// stubs refuse to move: it would replace the application's own.
+void WarnIfRefused(const TreeEntry& entry) {
+  const char* name = entry.name.c_str();
+  const char* first = text::FindFirst(name, '\\');
+  const char* second = first ? text::FindFirst(first + 1, '\\') : nullptr;
+  if (!second || text::FindFirst(second + 1, '\\') ||
+      !text::EqualNoCase(name, static_cast<size_t>(first - name), tokens::kApplication) ||
+      !tokens::IsRefusedInApplication(second + 1))
+    return;
+  fprintf(stderr,
+          "sfxbuild: warning: %s would replace the installed application's own; the stub leaves it in its "
+          "workspace\n",
+          entry.path.c_str());
+}
+
+std::string Walk(const NativePath& native, const std::string& shown, const std::string& name, bool warn,
                  std::vector<TreeEntry>* entries) {
   std::vector<FolderChild> children;
   if (!ReadFolder(native, shown, &children)) return "cannot read folder " + shown;
@@ -57,7 +73,7 @@ std::string Walk(const NativePath& native, const std::string& shown, const std::
     std::string refusal = Refusal(child);
     if (!refusal.empty()) return refusal;
     if (!child.isFolder && !child.isFile) continue;  // devices, sockets: nothing to ship
-    if (name.empty() && warnAtTop) WarnAtTop(child);
+    if (name.empty() && warn) WarnAtTop(child);
     TreeEntry entry;
     entry.name = name.empty() ? child.stored : name + "\\" + child.stored;
     entry.path = child.shown;
@@ -66,10 +82,11 @@ std::string Walk(const NativePath& native, const std::string& shown, const std::
     entry.size = child.size;
     entry.modified = child.modified;
     entry.readOnly = child.readOnly;
+    if (warn) WarnIfRefused(entry);
     entries->push_back(entry);
     // `entry` is a copy: the walk below grows the vector under its feet.
     if (entry.isFolder) {
-      std::string error = Walk(child.native, child.shown, entry.name, false, entries);
+      std::string error = Walk(child.native, child.shown, entry.name, warn, entries);
       if (!error.empty()) return error;
     }
   }

@@ -25,7 +25,8 @@ struct TreeEntry {
 // order. Names are turned into code page 932, the code page the stubs read
 // them in; one that has no such form is an error. With `warnAtTop`, warns
 // on stderr about what the stubs would never distribute: files at the top,
-// and top-level folders whose name is no destination token. Returns an
+// top-level folders whose name is no destination token, and a Setup.ini
+// or Setup.exe at the top of an "[Application]\<name>" folder. Returns an
 // empty text on success, otherwise what went wrong.
 std::string ListFolder(const char* folder, std::vector<TreeEntry>* entries, bool warnAtTop = true);
 
