@@ -107,6 +107,18 @@ bool RunShell(HWND window) {
   return false;
 }
 
+// OK or Cancel while a program started from "[shell]" still runs: its
+// folder, which both delete, must stay until it has ended (setup records
+// into its Setup.ini there). The timer keeps ticking meanwhile.
+bool WaitingForShellPrograms(HWND window) {
+  const char* running = RunningShellProgram();
+  if (!running) return false;
+  char text[MAX_PATH + 32];
+  wsprintfA(text, "Waiting for\n%s\nto end...", running);
+  SetText(window, text);
+  return true;
+}
+
 void Distribute(HWND window) {
   DWORD files = 0, bytes = 0;
   CountTree(g_stub.workspace, 0, &files, &bytes);
@@ -144,8 +156,12 @@ void Tick(HWND window) {
     case kRunShell:
       if (!RunShell(window)) return;  // waits for a button
       break;
-    case kDistribute: Distribute(window); break;
-    case kDeleteWorkspace: DeleteWorkspace(window); break;
+    case kDistribute:
+      if (!WaitingForShellPrograms(window)) Distribute(window);
+      break;
+    case kDeleteWorkspace:
+      if (!WaitingForShellPrograms(window)) DeleteWorkspace(window);
+      break;
     default: Finish(window); return;
   }
   SetTimer(window, kTimer, kTickMs, nullptr);
