@@ -41,4 +41,17 @@ bool IsRefusedInApplication(const char* name) {
   return text::EqualNoCase(name, length, "Setup.ini") || text::EqualNoCase(name, length, "Setup.exe");
 }
 
+bool IsShellProgram(const char* name) {
+  // No double-byte character of a Windows code page has '.' as a byte of
+  // its own, so the last '.' found byte by byte starts the extension.
+  const char* extension = nullptr;
+  for (const char* p = name; *p; ++p)
+    if (*p == '.') extension = p;
+  if (!extension) return false;
+  static const char* const kPrograms[] = {".exe", ".com", ".bat", ".cmd", ".pif"};
+  for (const char* program : kPrograms)
+    if (text::EqualNoCase(extension, program)) return true;
+  return false;
+}
+
 }  // namespace tokens

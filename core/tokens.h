@@ -50,6 +50,11 @@ bool IsKnownToken(const char* name);
 // them) would replace the application's own record and installer.
 bool IsRefusedInApplication(const char* name);
 
+// Whether a "[shell]" item is a program whose end the stub waits for
+// (.exe, .com, .bat, .cmd, .pif in any case) rather than a document shown
+// by some viewer.
+bool IsShellProgram(const char* name);
+
 }  // namespace tokens
 
 #endif  // SFX_CORE_TOKENS_H

@@ -16,9 +16,9 @@ enum class Removal {
 };
 
 // Clears the program file's read-only attribute, which would fail every
-// try, and chooses the method by the platform family. Returns when the batch has
-// been started, or when nothing could be done; the in-memory method ends
-// the process.
+// try, and chooses the method by the platform family. Returns when the
+// batch has been started, or when nothing could be done; the in-memory
+// method ends the process.
 void RemoveSelf(Removal what);
 
 // "\\delus.bat": deletes the program until it is gone (a bounded number

@@ -61,7 +61,8 @@ struct Move {
   void Collect() {
     ForEachMovingEntry(from, record, [&](const char* name, bool isFolder) {
       // The lists stay pairs: an entry whose either path would not fit,
-      // or that appeared since the count, is left where it is.
+      // or that appeared since the count, is left where it is. (A file
+      // that appeared inside a moved folder since then moves unrecorded.)
       DWORD kept = sources.used;
       if (!sources.Append(from, name)) return;
       if (!destinations.Append(to, name)) {

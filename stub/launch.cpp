@@ -8,9 +8,20 @@
 
 namespace {
 
-// Opens `file` with its default verb. The process handle is not needed and
-// is closed at once.
-bool ShellOpen(HWND window, const char* file, const char* folder) {
+// The programs started from "[shell]" (setup, typically): the run waits
+// for their end before it deletes their folder. More than this many, and
+// the rest is not waited for.
+constexpr int kMaxShellPrograms = 32;
+struct ShellProgram {
+  HANDLE process;  // null once ended
+  char name[MAX_PATH];
+};
+ShellProgram g_programs[kMaxShellPrograms];
+int g_programCount;
+
+// Opens `file` with its default verb. The process handle goes to
+// `process` when asked for, and is closed otherwise.
+bool ShellOpen(HWND window, const char* file, const char* folder, HANDLE* process = nullptr) {
   SHELLEXECUTEINFOA execute = {};
   execute.cbSize = sizeof execute;
   execute.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_CONNECTNETDRV | SEE_MASK_FLAG_DDEWAIT |
@@ -20,7 +31,8 @@ bool ShellOpen(HWND window, const char* file, const char* folder) {
   execute.lpDirectory = folder;
   execute.nShow = SW_SHOW;
   bool ok = ShellExecuteExA(&execute) != FALSE;
-  if (execute.hProcess) CloseHandle(execute.hProcess);
+  if (process) *process = execute.hProcess;
+  else if (execute.hProcess) CloseHandle(execute.hProcess);
   return ok;
 }
 
@@ -67,10 +79,42 @@ bool RunShellItems(HWND window, const char* workspace) {
   bool started = false;
   platform::ForEachEntry(folder, [&](const WIN32_FIND_DATAA& entry, bool isFolder) {
     char file[MAX_PATH];
-    if (!isFolder && platform::JoinChecked(file, folder, entry.cFileName) && ShellOpen(window, file, folder))
-      started = true;
+    HANDLE process = nullptr;
+    if (isFolder || !platform::JoinChecked(file, folder, entry.cFileName) ||
+        !ShellOpen(window, file, folder, &process))
+      return;
+    started = true;
+    if (!process) return;
+    // A document's viewer may be some long-running program that has
+    // nothing to do with the run: only programs are waited for.
+    if (tokens::IsShellProgram(entry.cFileName) && g_programCount < kMaxShellPrograms) {
+      ShellProgram& program = g_programs[g_programCount++];
+      program.process = process;
+      lstrcpyA(program.name, entry.cFileName);
+    } else {
+      CloseHandle(process);
+    }
   });
   return started;
+}
+
+const char* RunningShellProgram() {
+  const char* running = nullptr;
+  for (int i = 0; i < g_programCount; ++i) {
+    ShellProgram& program = g_programs[i];
+    if (program.process && WaitForSingleObject(program.process, 0) != WAIT_TIMEOUT) {
+      CloseHandle(program.process);
+      program.process = nullptr;
+    }
+    if (program.process && !running) running = program.name;
+  }
+  return running;
+}
+
+void ForgetShellPrograms() {
+  for (int i = 0; i < g_programCount; ++i)
+    if (g_programs[i].process) CloseHandle(g_programs[i].process);
+  g_programCount = 0;
 }
 
 void RunFinalCommand(HWND window, char* command) {

@@ -39,6 +39,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
     DestroyWindow(window);
   }
+  ForgetShellPrograms();
   if (g_stub.selfRemoval) RelaunchForRemoval();
   return 0;
 }

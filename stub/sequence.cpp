@@ -50,20 +50,34 @@ void SetUpWindow(HWND window) {
   ForgetUserFolder();
 }
 
+// A folder of that name may be left from an earlier run, whose content
+// would then be distributed with this one's: the workspace must be new.
+// After the name, "<name>-1" to "<name>-9" are tried.
+constexpr int kWorkspaceTries = 10;
+
 // "Making folder\n\"<workspace>\"\nas workspace..."
 void MakeWorkspace(HWND window) {
+  char name[MAX_PATH];
+  lstrcpyA(name, g_stub.workspace);
+  bool made = false;
+  for (int i = 0; i < kWorkspaceTries && !made && name[0] && lstrlenA(name) + 3 < MAX_PATH; ++i) {
+    if (i) wsprintfA(g_stub.workspace, "%s-%d", name, i);
+    made = CreateDirectoryA(g_stub.workspace, nullptr) != FALSE;
+  }
   char text[MAX_PATH + 64];
-  wsprintfA(text, "Making folder\n\"%s\"\nas workspace...", g_stub.workspace);
+  wsprintfA(text, "Making folder\n\"%s\"\nas workspace...", made ? g_stub.workspace : name);
   SetText(window, text);
-  if (g_stub.workspace[0]) CreateDirectoryA(g_stub.workspace, nullptr);
+  // Without a workspace of its own the run stops in the next step.
+  if (!made) g_stub.workspace[0] = '\0';
   g_stub.state = kSplitArchive;
 }
 
 void SplitArchive(HWND window) {
   SetText(window, "Dividing data...\nfrom me.");
   char archive[MAX_PATH];
-  // Without a workspace name the archive would land in the root of the
-  // drive: such a run stops here.
+  // Without a workspace (no name, or no new folder of that name) the
+  // archive would land in the root of the drive or among old files: such
+  // a run stops here.
   bool ok = g_stub.workspace[0] && lstrlenA(g_stub.workspace) + lstrlenA(kArchiveName) < MAX_PATH;
   if (ok) {
     lstrcpyA(archive, g_stub.workspace);
@@ -91,6 +105,18 @@ bool RunShell(HWND window) {
   ShowButtons(window, SW_SHOW);
   SetFocus(GetDlgItem(window, IDC_OK));
   return false;
+}
+
+// OK or Cancel while a program started from "[shell]" still runs: its
+// folder, which both delete, must stay until it has ended (setup records
+// into its Setup.ini there). The timer keeps ticking meanwhile.
+bool WaitingForShellPrograms(HWND window) {
+  const char* running = RunningShellProgram();
+  if (!running) return false;
+  char text[MAX_PATH + 32];
+  wsprintfA(text, "Waiting for\n%s\nto end...", running);
+  SetText(window, text);
+  return true;
 }
 
 void Distribute(HWND window) {
@@ -130,8 +156,12 @@ void Tick(HWND window) {
     case kRunShell:
       if (!RunShell(window)) return;  // waits for a button
       break;
-    case kDistribute: Distribute(window); break;
-    case kDeleteWorkspace: DeleteWorkspace(window); break;
+    case kDistribute:
+      if (!WaitingForShellPrograms(window)) Distribute(window);
+      break;
+    case kDeleteWorkspace:
+      if (!WaitingForShellPrograms(window)) DeleteWorkspace(window);
+      break;
     default: Finish(window); return;
   }
   SetTimer(window, kTimer, kTickMs, nullptr);

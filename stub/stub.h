@@ -74,9 +74,14 @@ bool RecordCopiedFile(const char* ini, const char* entry);
 void RecordMadeDirectory(const char* ini, const char* entry);
 
 // --- launching (launch.cpp) ---
-// Opens every file of the workspace's "[shell]" folder, in that folder;
-// true when one started.
+// Opens every file of the workspace's "[shell]" folder, in that folder,
+// and keeps the process handles of the programs; true when one started.
 bool RunShellItems(HWND window, const char* workspace);
+// The name of a program started by RunShellItems that still runs, or null
+// when every one has ended; handles of ended ones are closed here.
+const char* RunningShellProgram();
+// Closes the handles of those that still run, at the program's end.
+void ForgetShellPrograms();
 void RunFinalCommand(HWND window, char* command);
 
 // --- self-removal (self_removal.cpp) ---

@@ -31,6 +31,9 @@ bool IsWorkspaceName(const std::string& path, const std::string& folder) {
   std::string start = Joined(folder, "$JP");
   if (path.rfind(start, 0) != 0) return false;
   std::string digits = path.substr(start.size());
+  // A name taken by an earlier run's folder gets a suffix "-1" to "-9".
+  if (digits.size() > 2 && digits[digits.size() - 2] == '-' && digits.back() >= '1' && digits.back() <= '9')
+    digits.resize(digits.size() - 2);
   return !digits.empty() && digits.size() <= 4 &&
          digits.find_first_not_of("0123456789ABCDEFabcdef") == std::string::npos;
 }

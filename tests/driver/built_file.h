@@ -35,7 +35,8 @@ std::string WorkspaceOf(const std::string& makingText);
 // The one workspace ("$JP...") that a run made in `folder`; empty when none.
 std::string WorkspaceIn(const std::string& folder);
 // "$JP" (GetTempFileNameA keeps three characters of the prefix) and one to
-// four hexadecimal digits, right in `folder`.
+// four hexadecimal digits, perhaps with a suffix "-1" to "-9", right in
+// `folder`.
 bool IsWorkspaceName(const std::string& path, const std::string& folder);
 // The warning of a built file that finds itself damaged.
 inline const char kWarningText[] = "Anyone cooked this file.\nCheck your naughty brother...\n         or virus.";

@@ -130,6 +130,44 @@ TEST_F(ShellRun, CancelSkipsDistributionAndTheFinalCommandButDeletesTheWorkspace
   EXPECT_FALSE(driver::Exists(workspace));
 }
 
+TEST_F(Distribution, OkWhileTheShellProgramRunsWaitsForItsEnd) {
+  const std::string program = driver::ReadFileBytes(driver::ProgramFolder() + "\\late-window.exe");
+  Put("[shell]\\setup.exe", program);  // stays until it is ended
+  Put("[Environment]\\SFX_E2E_DEST\\payload.txt", "payload");
+  environment_["SFX_E2E_WINDOW_DELAY_MS"] = "0";
+  environment_["SFX_E2E_WINDOW_SHOW_MS"] = "600000";
+  driver::Process process = Start(Build("wait for setup"));
+  HWND window = driver::WaitForWindow(process.id(), "#32770", "wait for setup", 10000);
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(driver::WaitForText(window, IDC_PROGRESS_TEXT, driver::kWaitingText, 30000));
+  std::string workspace = driver::WorkspaceIn(temp_);
+  DWORD setup = 0;
+  for (const driver::ChildProcess& child : driver::ChildrenOf(process.id()))
+    if (child.name == "setup.exe") setup = child.id;
+  ASSERT_NE(setup, 0u) << "setup.exe was not started";
+
+  driver::PressButton(window, IDC_OK);
+  const std::string waiting = "Waiting for\nsetup.exe\nto end...";
+  ASSERT_TRUE(driver::WaitForText(window, IDC_PROGRESS_TEXT, waiting, 10000));
+  driver::Screenshot(driver::ScreenshotPath("waiting for setup"), window);
+  EXPECT_FALSE(driver::IsControlVisible(window, IDC_OK));
+  // Nothing goes on before setup has ended.
+  EXPECT_TRUE(driver::Exists(workspace + "\\[shell]\\setup.exe"));
+  EXPECT_FALSE(driver::Exists(dest_ + "\\payload.txt"));
+
+  HANDLE running = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, setup);
+  ASSERT_NE(running, nullptr);
+  TerminateProcess(running, 0);
+  EXPECT_EQ(WaitForSingleObject(running, 10000), WAIT_OBJECT_0);
+  CloseHandle(running);
+  std::vector<std::string> texts = driver::FollowTexts(process, window, IDC_PROGRESS_TEXT, kRunTimeoutMs);
+  EXPECT_EQ(texts, (std::vector<std::string>{waiting, "Transport...\n\n" + driver::CountText(2, program.size() + 7),
+                                             "Deleting workspace..."}));
+  EXPECT_EQ(process.ExitCode(), 0u);
+  EXPECT_EQ(driver::ReadFileBytes(dest_ + "\\payload.txt"), "payload");
+  EXPECT_FALSE(driver::Exists(workspace));
+}
+
 TEST_F(Distribution, ShellWithOnlyASubfolderStartsNothingAndDoesNotWait) {
   PutBatch("[shell]\\sub\\not me.bat", root_ + "\\sub ran.txt");
   Put("[Environment]\\SFX_E2E_DEST\\payload.txt", "payload");

@@ -8,6 +8,10 @@ namespace {
 
 class Launch : public WorkspaceTest {
  protected:
+  void TearDown() override {
+    ForgetShellPrograms();  // what RunShellItems kept
+    WorkspaceTest::TearDown();
+  }
   // A batch file at `path` that leaves `marker` behind when it runs.
   void Batch(const std::string& path, const std::string& marker) {
     EXPECT_TRUE(driver::PutFile(path, driver::FolderMarkerBatch(marker))) << path;
@@ -31,6 +35,24 @@ TEST_F(Launch, ShellItemsStartFromTheirFolder) {
   // Whatever the call opened has ended, so a marker of the subfolder's batch would be there.
   ASSERT_TRUE(started.WaitUntilEnded());
   EXPECT_FALSE(driver::Exists(root_ + "\\sub.txt")) << "subfolders are not opened";
+}
+
+TEST_F(Launch, ProgramsAreKeptUntilTheyEndAndDocumentsAreNot) {
+  std::string release = root_ + "\\release.txt";
+  ASSERT_TRUE(driver::PutFile(workspace_ + "\\[shell]\\Setup.BAT",
+                              ":Wait\r\nif not exist \"" + release + "\" goto Wait\r\n"));
+  ASSERT_TRUE(driver::PutFile(workspace_ + "\\[shell]\\notes.ini", "[a]\r\n"));  // Wine's editor shows it
+  ASSERT_TRUE(RunShellItems(nullptr, workspace_.c_str()));
+  HWND editor = driver::WaitForWindow(0, "Notepad", nullptr, 10000);
+  EXPECT_NE(editor, nullptr);
+  ASSERT_NE(RunningShellProgram(), nullptr);
+  EXPECT_STREQ(RunningShellProgram(), "Setup.BAT");
+  ASSERT_TRUE(driver::WriteFileBytes(release, "go"));
+  // The editor still shows the document, and is not waited for.
+  DWORD until = GetTickCount() + 20000;
+  while (RunningShellProgram() && static_cast<LONG>(until - GetTickCount()) > 0) Sleep(50);
+  EXPECT_EQ(RunningShellProgram(), nullptr);
+  if (editor) PostMessageA(editor, WM_CLOSE, 0, 0);
 }
 
 TEST_F(Launch, NoShellItemsStartNothing) {

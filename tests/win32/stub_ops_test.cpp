@@ -113,6 +113,41 @@ TEST_F(WorkspaceName, IsEmptyWhenNoNameCanBeMade) {
   EXPECT_STREQ(name, "");
 }
 
+using MakeWorkspaceState = Scratch;
+
+TEST_F(MakeWorkspaceState, TakesANewFolderOrStopsTheRun) {
+  HWND window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PROGRESS), GetDesktopWindow(),
+                                   ProgressDialogProc, 0);
+  ASSERT_NE(window, nullptr);
+  struct Case {
+    std::string name;
+    int taken;         // the name and this many suffixes already exist
+    std::string made;  // empty: none is new
+  } cases[] = {
+      {root_ + "\\$JP1", 0, root_ + "\\$JP1"},
+      {root_ + "\\$JP2", 1, root_ + "\\$JP2-1"},
+      {root_ + "\\$JP3", 3, root_ + "\\$JP3-3"},
+      {root_ + "\\$JP4", 10, ""},
+      {root_ + "\\missing\\$JP5", 0, ""},
+  };
+  for (const Case& c : cases) {
+    for (int i = 0; i < c.taken; ++i) Put(driver::NameOf(c.name) + (i ? "-" + std::to_string(i) : "") + "\\old.txt", 3);
+    lstrcpyA(g_stub.workspace, c.name.c_str());
+    g_stub.state = kMakeWorkspace;
+    Tick(window);
+    EXPECT_EQ(std::string(g_stub.workspace), c.made) << c.name;
+    EXPECT_EQ(driver::ControlText(window, IDC_PROGRESS_TEXT),
+              "Making folder\n\"" + (c.made.empty() ? c.name : c.made) + "\"\nas workspace...");
+    // Without a workspace the next step writes no archive and ends the run.
+    if (!c.made.empty()) {
+      EXPECT_EQ(driver::Entries(c.made).size(), 0u) << "a new folder";
+    }
+  }
+  for (int i = 0; i < 10; ++i)
+    EXPECT_EQ(driver::Entries(root_ + "\\$JP4" + (i ? "-" + std::to_string(i) : "")).size(), 1u) << "untouched";
+  DestroyWindow(window);
+}
+
 using SplitPayloadTest = Scratch;
 
 // stub bytes + block + archive, sums as a builder computes them.

@@ -49,7 +49,7 @@ void WarnAtTop(const FolderChild& child) {
             child.shownName.c_str());
 }
 
-// An "[Application]\\<name>\\Setup.ini" or "...\\Setup.exe", which the
+// An "[Application]\<name>\Setup.ini" or "...\Setup.exe", which the
 // stubs refuse to move: it would replace the application's own.
 void WarnIfRefused(const TreeEntry& entry) {
   const char* name = entry.name.c_str();
