@@ -237,6 +237,8 @@ TEST_F(SetupPainting, PageModeStartsAtTheSetupModesPageAndFollowsItsButtons) {
   RegSetValueExA(key, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(uninstall.c_str()),
                  static_cast<DWORD>(uninstall.size() + 1));
   RegCloseKey(key);
+  // The earlier installation's record, which makes the entry this product's.
+  ASSERT_TRUE(driver::PutFile(earlier + "\\Setup.ini", "[Root]\r\nNamed=" + earlier + "\r\n[CopiedFile]\r\nCount=1\r\n"));
   struct Case {
     const char* ini;
     std::vector<Step> steps;
