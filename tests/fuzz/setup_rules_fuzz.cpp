@@ -12,6 +12,7 @@
 #include "setup/hotkey.h"
 #include "setup/install_folder.h"
 #include "setup/option_rows.h"
+#include "setup/path_rules.h"
 #include "setup/registry_line.h"
 #include "setup/shared_places.h"
 
@@ -112,6 +113,9 @@ void SharedPlaces(const char* line, const char* previous, text::LeadByteTest isL
   Check(!setup::ErasesSharedSystemKey(line, isLead) || usable);
   setup::RemovesSharedSettingsKey(line, previous, isLead);
   Check(line[0] || setup::IsSharedClass(line, isLead));
+  // A full path has a root; a plain name is relative and climbs nowhere.
+  Check(!setup::IsFullPath(line, isLead) || setup::FullPathRoot(line, isLead) > 0);
+  Check(!setup::IsPlainRelativePath(line, isLead) || (setup::FullPathRoot(line, isLead) == 0 && setup::StaysBelow(line, isLead)));
   setup::DeleteReach reach = setup::ReachOfDeletePattern(line, isLead);
   Check(reach == setup::DeleteReach::kInstallation || reach == setup::DeleteReach::kSystemFolders ||
         reach == setup::DeleteReach::kElsewhere);
@@ -119,8 +123,8 @@ void SharedPlaces(const char* line, const char* previous, text::LeadByteTest isL
 
 void Marks(const char* line, size_t length) {
   setup::CopyMarks marks = setup::ReadCopyMarks(line);
-  Check(marks.path <= 4 && marks.path <= length);
-  Check(marks.path == size_t(marks.noRecord) + marks.keep + marks.overwrite + marks.ignoreFailure);
+  Check(marks.path <= 5 && marks.path <= length);
+  Check(marks.path == size_t(marks.noRecord) + marks.keep + marks.overwrite + marks.ignoreFailure + marks.takeOver);
   uint16_t word = setup::HotkeyWord(line);
   Check(length == 0 ? word == setup::kNoHotkey : (word & setup::kControlAlt) == setup::kControlAlt);
 }
