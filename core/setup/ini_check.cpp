@@ -5,7 +5,7 @@
 
 #include "draw/paint.h"
 #include "draw/readme_pages.h"
-#include "profile.h"
+#include "ini/reader.h"
 #include "setup/copy_entry.h"
 #include "setup/ini_names.h"
 #include "setup/install_folder.h"
