@@ -6,7 +6,6 @@
 
 #include "folder_walk.h"
 #include "paths.h"
-#include "profile.h"
 #include "registry.h"
 #include "setup/shared_places.h"
 
