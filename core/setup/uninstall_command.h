@@ -1,7 +1,7 @@
 // The command of the uninstall entry, which setup writes and which setup
 // and the stubs read back:
 //
-//   C:\Program Files\App\Setup.exe uninstall   [Del] Auto set: no questions
+//   C:\Program Files\App\Setup.exe uninstall   [Del] Auto set: the uninstall starts at once
 //   C:\Program Files\App\Setup.exe             the user chooses in setup
 //
 // The program stays unquoted: a reader finds its folder up to the last
