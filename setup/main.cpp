@@ -7,6 +7,7 @@
 #include "paths.h"
 #include "process.h"
 #include "self_removal.h"
+#include "setup/uninstall_command.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ int SetupMain(HINSTANCE instance, const char* tail) {
   GetWindowRect(GetDesktopWindow(), &g_setup.desktop);
   g_setup.mode = SetupMode::kInstall;
   g_setup.runState = RunState::kFresh;
-  g_setup.uninstallArgument = lstrcmpA(tail, "uninstall") == 0;
+  g_setup.uninstallArgument = lstrcmpA(tail, setup::kUninstallArgument) == 0;
   if (ReadNumber("Back", "Do") != 0) PaintBackdrop();
 
   HWND backdrop = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_BACKDROP), nullptr, BackdropWindowProc, 0);

@@ -10,6 +10,7 @@
 #include "registry.h"
 #include "setup/install_folder.h"
 #include "setup/option_rows.h"
+#include "setup/uninstall_command.h"
 
 namespace {
 
@@ -65,6 +66,11 @@ bool FindEarlierInstallation(char* folder, char* name, const char** keyName) {
   *keyName = last ? last + 1 : name;
   folder[0] = '\0';
   if (!name[0] || !platform::ReadUninstallString(*keyName, folder)) return false;
+  // Setup writes its program unquoted; a quoted one is another program's.
+  if (setup::CutToCommandProgram(folder, nullptr, platform::IsAnsiLeadByte)) {
+    folder[0] = '\0';
+    return false;
+  }
   char* slash = const_cast<char*>(text::FindLast(folder, '\\', platform::IsAnsiLeadByte));
   char ini[MAX_PATH];
   if (slash) *slash = '\0';

@@ -14,7 +14,7 @@
 #include "registry.h"
 #include "setup/hotkey.h"
 #include "setup/install_folder.h"
-#include "setup/path_rules.h"
+#include "setup/menu_folder.h"
 
 namespace {
 
@@ -245,17 +245,11 @@ void RemoveEmptyMenu(profile::Document& ini, const char* menu) {
 }  // namespace
 
 void GetMenuFolder(const profile::Document& ini, char* menuFolder, char* programs) {
-  ini.Read("Menu", "Named", menuFolder, MAX_PATH);
-  if (menuFolder[0] && !setup::IsFullPath(menuFolder, platform::IsAnsiLeadByte)) menuFolder[0] = '\0';
-  programs[0] = '\0';
-  if (!ReadShellFolder("Programs", programs) || menuFolder[0]) return;
-  char name[MAX_PATH];
+  char named[MAX_PATH], name[MAX_PATH];
+  ini.Read("Menu", "Named", named, sizeof named);
   ini.Read("Menu", "Name", name, sizeof name);
-  lstrcpyA(menuFolder, programs);
-  // A name of dots, an empty part or a leading backslash would put the
-  // menu elsewhere than in a folder of its own below Programs: no menu.
-  if (name[0] && !setup::IsPlainRelativePath(name, platform::IsAnsiLeadByte)) menuFolder[0] = '\0';
-  else if (name[0]) JoinPath(menuFolder, name);
+  if (!ReadShellFolder("Programs", programs)) programs[0] = '\0';
+  setup::ComposeMenuFolder(menuFolder, MAX_PATH, named, name, programs, platform::IsAnsiLeadByte);
 }
 
 void MakeMenuShortcuts(HWND, profile::Document& ini, bool make) {
@@ -386,15 +380,14 @@ void OpenFolderLink(const char* kind, const char* andGo) {
 }  // namespace
 
 void LaunchAfterInstall() {
-  char programs[MAX_PATH], menu[MAX_PATH], name[MAX_PATH];
+  char programs[MAX_PATH], named[MAX_PATH], name[MAX_PATH], menu[MAX_PATH];
   if (!ReadShellFolder("Programs", programs)) return;
-  ReadSetting("Menu", "Named", menu);
-  if (!menu[0]) {
-    ReadSetting("Menu", "Name", name);
-    if (!name[0]) return;
-    lstrcpyA(menu, programs);
-    JoinPath(menu, name);
-  }
+  ReadSetting("Menu", "Named", named);
+  ReadSetting("Menu", "Name", name);
+  // Without a Name or a chosen folder the menu has no folder of its own
+  // whose links the install opens.
+  setup::MenuFolder kind = setup::ComposeMenuFolder(menu, sizeof menu, named, name, programs, platform::IsAnsiLeadByte);
+  if (kind == setup::MenuFolder::kNone || kind == setup::MenuFolder::kPrograms) return;
   for (int i = 0;; ++i) {
     char entry[MAX_PATH], link[MAX_PATH];
     ReadSetting("LastGo", i, entry);
