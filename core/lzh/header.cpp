@@ -135,7 +135,7 @@ Result ReadLevel01(const Source& source, uint8_t* buf, Parse* parse) {
   h->headerSize = total;
 
   if (h->level == 0) {
-    if (at + 2 <= total) h->crc = bytes::GetLe16(buf + at);  // the oldest archivers may leave it out
+    if (at + kLevel0Tail <= total) h->crc = bytes::GetLe16(buf + at);  // the oldest archivers may leave it out
     if (at + 3 <= total) h->os = buf[at + 2];
     return Result::kOk;
   }
