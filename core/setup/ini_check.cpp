@@ -387,8 +387,8 @@ class Checker {
   // --- what the lists hold ---
 
   void CheckCopyEntries() {
-    for (const Entry* entry : ReadList("CopyFile", "", 0)) {
-      std::string where = Where("CopyFile", *entry);
+    for (const Entry* entry : ReadList(ini::kCopyFile, "", 0)) {
+      std::string where = Where(ini::kCopyFile, *entry);
       CopyMarks marks = ReadCopyMarks(entry->value.c_str());
       std::string path = entry->value.substr(marks.path);
       if (path.empty()) {
@@ -408,10 +408,10 @@ class Checker {
   }
 
   void CheckRegistryLines() {
-    for (const char* list : {"Make", "Erase"}) {
-      bool make = list[0] == 'M';
-      for (const Entry* entry : ReadList("Reg", list, 0)) {
-        std::string where = Where("Reg", *entry);
+    for (const char* list : {ini::kMake, ini::kErase}) {
+      bool make = list == ini::kMake;
+      for (const Entry* entry : ReadList(ini::kReg, list, 0)) {
+        std::string where = Where(ini::kReg, *entry);
         const char* line = entry->value.c_str();
         const char* separator = text::FindFirst(line, '\\');
         if (!separator) {
@@ -435,11 +435,11 @@ class Checker {
   }
 
   void CheckSettingsKey() {
-    const Entry* company = Find("Registry", "Company");
-    std::string name = Value("Registry", "Name");
+    const Entry* company = Find(ini::kRegistry, ini::kCompany);
+    std::string name = Value(ini::kRegistry, ini::kName);
     if (!company || !RemovesSharedSettingsKey(company->value.c_str(), name.c_str())) return;
     std::string key = "SOFTWARE\\" + company->value + (name.empty() ? "" : "\\" + name);
-    Warn(company->line, Where("Registry", *company),
+    Warn(company->line, Where(ini::kRegistry, *company),
          key + " of the user and of the machine is a key that the whole system shares, which setup refuses to delete",
          true);
   }
@@ -449,15 +449,15 @@ class Checker {
   void CheckAssociations() {
     const std::string refused = "; setup leaves the section alone";
     for (long long n = 0;; ++n) {
-      std::string section = "Ext" + Number(n);
-      const Entry* ext = Find(section, "Ext");
+      std::string section = ini::kExt + Number(n);
+      const Entry* ext = Find(section, ini::kExt);
       if (!ext || ext->value.empty()) return;
       if (IsSharedClass(ext->value.c_str()))
         Warn(ext->line, Where(section.c_str(), *ext), ext->value + " is an extension of the shell's own" + refused, true);
       else if (ext->value[0] != '.')
         Warn(ext->line, Where(section.c_str(), *ext), ext->value + " has no leading dot, so it names no extension");
       // A section without a Kind is refused as well, for a reason plain to see.
-      const Entry* kind = Find(section, "Kind");
+      const Entry* kind = Find(section, ini::kKind);
       if (!kind || kind->value.empty()) continue;
       if (IsSharedClass(kind->value.c_str()))
         Warn(kind->line, Where(section.c_str(), *kind), kind->value + " is a class of the shell's own" + refused, true);
@@ -468,16 +468,16 @@ class Checker {
   }
 
   void CheckDeletePatterns() {
-    for (const Entry* entry : ReadList("Del", "", 0)) {
+    for (const Entry* entry : ReadList(ini::kDel, "", 0)) {
       if (!ResolvesBelowItsPlace(entry->value.c_str())) {
-        Warn(entry->line, Where("Del", *entry),
+        Warn(entry->line, Where(ini::kDel, *entry),
              entry->value + (entry->value[0] == '!' ? " is no full path" : " climbs above the installation folder") +
                  ": setup deletes nothing for it");
         continue;
       }
       DeleteReach reach = ReachOfDeletePattern(entry->value.c_str());
       if (reach == DeleteReach::kInstallation) continue;
-      Warn(entry->line, Where("Del", *entry),
+      Warn(entry->line, Where(ini::kDel, *entry),
            std::string("the uninstall deletes files ") +
                (reach == DeleteReach::kSystemFolders ? "in the Windows or system folder: "
                                                      : "outside the installation folder: ") +
@@ -495,34 +495,35 @@ class Checker {
   }
 
   void CheckReadme() {
-    const Indexed* readme = FindSection("Readme");
+    const Indexed* readme = FindSection(ini::kReadme);
     if (!readme) return;
     std::map<int, const Entry*> lines;
     for (const auto& key : readme->keys) {
       int n;
       if (ReadListNumber(key.second->name.c_str(), &n)) lines.emplace(n, key.second);
     }
-    const Entry* file = Find("Readme", "File");
+    const Entry* file = Find(ini::kReadme, ini::kFile);
     bool pages = file && text::EqualNoCase(file->value.c_str(), "ReadMe.Special");
     if (!pages) {
       if (!lines.empty())
-        Warn(lines.begin()->second->line, Where("Readme", *lines.begin()->second),
-             "File is not ReadMe.Special, so setup never draws these lines");
+        Warn(lines.begin()->second->line, Where(ini::kReadme, *lines.begin()->second),
+             std::string(ini::kFile) + " is not ReadMe.Special, so setup never draws these lines");
       if (file && shell_) CheckReadmeFile(*file);
       return;
     }
-    int count = Int("Readme", "No", 0);
+    int count = Int(ini::kReadme, ini::kNo, 0);
     auto beyond = lines.lower_bound(count < 0 ? 0 : count);
     if (beyond != lines.end())
-      Warn(beyond->second->line, Where("Readme", *beyond->second),
-           "No is " + Number(count) + ", so the lines from " + Number(count < 0 ? 0 : count) + " on are never drawn");
+      Warn(beyond->second->line, Where(ini::kReadme, *beyond->second),
+           std::string(ini::kNo) + " is " + Number(count) + ", so the lines from " + Number(count < 0 ? 0 : count) +
+               " on are never drawn");
     int last = beyond == lines.begin() ? -1 : std::prev(beyond)->first;
-    if (const Entry* no = Find("Readme", "No"); no && count > last + 1)
-      Warn(no->line, Where("Readme", *no),
-           "No is " + Number(count) +
+    if (const Entry* no = Find(ini::kReadme, ini::kNo); no && count > last + 1)
+      Warn(no->line, Where(ini::kReadme, *no),
+           std::string(ini::kNo) + " is " + Number(count) +
                (last < 0 ? ", but there are no lines"
                          : ", but the last line is " + Number(last) + "; the rest read as empty"));
-    for (auto it = lines.begin(); it != beyond; ++it) CheckNamedFile(*it->second, Where("Readme", *it->second));
+    for (auto it = lines.begin(); it != beyond; ++it) CheckNamedFile(*it->second, Where(ini::kReadme, *it->second));
   }
 
   // A text file: setup, with no installation folder recorded, opens the
@@ -532,55 +533,56 @@ class Checker {
     if (!path[0] || path[0] == '\\' || path[0] == '/' || path[1] == ':') return;
     std::string name = path + text::SplitPath(path).name;
     if (InShell(file.value) || InShell(name)) return;
-    Warn(file.line, Where("Readme", file),
+    Warn(file.line, Where(ini::kReadme, file),
          (name == file.value ? file.value + " is not" : "neither " + file.value + " nor " + name + " is") +
              " in [shell]; the viewer opens empty");
   }
 
   void CheckBackdrop() {
-    std::vector<const Entry*> lines = ReadList("Back", "", 0);
+    std::vector<const Entry*> lines = ReadList(ini::kBack, "", 0);
     if (lines.empty()) return;
-    if (Int("Back", "Do", 0) == 0) {
-      Warn(lines[0]->line, Where("Back", *lines[0]), "Do is 0, so setup never paints the backdrop");
+    if (Int(ini::kBack, ini::kDo, 0) == 0) {
+      Warn(lines[0]->line, Where(ini::kBack, *lines[0]),
+           std::string(ini::kDo) + " is 0, so setup never paints the backdrop");
       return;
     }
     int id;
     for (const Entry* line : lines) {
       if (readme::ReadHeader(line->value.c_str(), &id)) break;  // the painter stops there
-      CheckNamedFile(*line, Where("Back", *line));
+      CheckNamedFile(*line, Where(ini::kBack, *line));
     }
   }
 
   // A description that holds an installation's records: shipped after a
   // test install, it names the author's folder, files and keys.
   void CheckInstalledMark() {
-    const Entry* count = Find("CopiedFile", "Count");
+    const Entry* count = Find(ini::kCopiedFile, ini::kCount);
     if (count && profile::ReadProfileInt(count->value, 0) != 0)
-      Warn(count->line, Where("CopiedFile", *count),
-           count->value + " marks this file as the record of an installation; in another folder than its [Root] "
-           "Named, setup drops the records and installs anew");
-    for (const Entry* made : {Find("Menu", "Made"), Find("MadeKey", "Count")})
+      Warn(count->line, Where(ini::kCopiedFile, *count),
+           count->value + " marks this file as the record of an installation; in another folder than its [" +
+               ini::kRoot + "] " + ini::kNamed + ", setup drops the records and installs anew");
+    for (const Entry* made : {Find(ini::kMenu, ini::kMade), Find(ini::kMadeKey, ini::kCount)})
       if (made)
-        Warn(made->line, Where(made == Find("Menu", "Made") ? "Menu" : "MadeKey", *made),
+        Warn(made->line, Where(made == Find(ini::kMenu, ini::kMade) ? ini::kMenu : ini::kMadeKey, *made),
              "setup writes this record itself; a new install drops it");
   }
 
   // Folders setup makes or proposes from the description's names.
   void CheckFolderNames() {
-    if (const Entry* menu = Find("Menu", "Name"); menu && !menu->value.empty()) {
+    if (const Entry* menu = Find(ini::kMenu, ini::kName); menu && !menu->value.empty()) {
       if (!IsPlainRelativePath(menu->value.c_str()))
-        Warn(menu->line, Where("Menu", *menu),
+        Warn(menu->line, Where(ini::kMenu, *menu),
              menu->value + " is no folder name below Programs (a part of dots, an empty part or a leading "
              "backslash): setup makes no start-menu folder");
       else if (IsSharedMenuFolder(menu->value))
-        Warn(menu->line, Where("Menu", *menu),
+        Warn(menu->line, Where(ini::kMenu, *menu),
              menu->value + " is a folder that Windows and other programs share: setup removes only the links "
              "it names there, never the folder");
     }
-    if (const Entry* root = Find("Root", "Name")) {
+    if (const Entry* root = Find(ini::kRoot, ini::kName)) {
       FolderMacro macro = SplitFolderMacro(root->value.c_str());
       if (!StaysBelow(root->value.c_str() + macro.rest))
-        Warn(root->line, Where("Root", *root),
+        Warn(root->line, Where(ini::kRoot, *root),
              root->value + " climbs above its base folder: the dialog refuses the folder it proposes");
     }
   }
