@@ -23,7 +23,7 @@
 #include <string.h>
 
 #include "paths.h"
-#include "profile.h"
+#include "ini/lists.h"
 #include "registry.h"
 #include "setup/association_command.h"
 #include "setup/shared_places.h"
@@ -62,14 +62,14 @@ bool Exists(const char* path) {
   return true;
 }
 
-bool IsOurs(const char* path) { return platform::IsListed(g_setup.ini, kMadeKey, path, true); }
+bool IsOurs(const char* path) { return profile::IsListed(Settings(), kMadeKey, path, profile::Compare::kNoCase); }
 
 // Whether this installation may write the key: it made the key, or the
 // key is not there and the record can hold its path.
 bool MayWrite(const char* path) { return IsOurs(path) || (lstrlenA(path) < MAX_PATH && !Exists(path)); }
 
 void Record(const char* path) {
-  if (!IsOurs(path)) platform::AppendToList(g_setup.ini, kMadeKey, path);
+  if (!IsOurs(path)) profile::Append(&Settings(), kMadeKey, path);
 }
 
 // Deletes a key this installation made, with its tree or only when it is
@@ -78,7 +78,7 @@ void Unmake(const char* path, bool whole) {
   if (!IsOurs(path)) return;
   if (whole) DeleteKeyTree(HKEY_CLASSES_ROOT, path);
   else DeleteKeyIfEmpty(HKEY_CLASSES_ROOT, path);
-  if (!Exists(path)) platform::RemoveFromList(g_setup.ini, kMadeKey, path, true);
+  if (!Exists(path)) profile::RemoveFromList(&Settings(), kMadeKey, path, profile::Compare::kNoCase);
 }
 
 // Whether the extension belongs to another class. A forced section keeps

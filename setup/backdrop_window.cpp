@@ -23,7 +23,7 @@ void PaintBackdrop() {
   // %root% of the drawing commands: the installation folder.
   char root[MAX_PATH];
   ReadSetting("Root", "Named", root);
-  PaintBackSection(g_setup.backdrop, desktop, root, g_setup.ini);
+  PaintBackSection(g_setup.backdrop, desktop, root, Settings());
 }
 
 void ReleaseBackdrop() {

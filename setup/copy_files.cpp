@@ -5,7 +5,8 @@
 #include "setup.h"
 
 #include "paths.h"
-#include "profile.h"
+#include "ini/lists.h"
+#include "ini_file.h"
 #include "setup/copy_entry.h"
 
 namespace {
@@ -30,17 +31,7 @@ bool CopyReplacing(const char* source, const char* destination) {
     DeleteFileA(temporary);
     return false;
   }
-  // The Windows 95 family has no MoveFileExA: there the destination goes
-  // first (a read-only one stays, as CopyFileA would not replace it).
-  bool replaced = MoveFileExA(temporary, destination, MOVEFILE_REPLACE_EXISTING) ||
-                  (GetLastError() == ERROR_CALL_NOT_IMPLEMENTED &&
-                   (DeleteFileA(destination) || GetLastError() == ERROR_FILE_NOT_FOUND) &&
-                   MoveFileA(temporary, destination));
-  if (!replaced) {
-    platform::ClearReadOnly(temporary);
-    DeleteFileA(temporary);
-  }
-  return replaced;
+  return platform::ReplaceWith(temporary, destination);
 }
 
 // What became of an entry of [CopyFile].
@@ -66,7 +57,9 @@ struct CopyRun {
   int count;
   size_t waitingLength;  // each name with its line break
   size_t failedLength;
-  int records;           // the next key of [CopiedFile]
+  // [CopiedFile] and [MakedDirectory], written in one go at the end.
+  profile::ListText* copied;
+  profile::ListText* made;
 };
 
 bool ReadEntry(const CopyRun& run, int k, CopyEntry* entry) {
@@ -82,9 +75,7 @@ bool ReadEntry(const CopyRun& run, int k, CopyEntry* entry) {
   return true;
 }
 
-void Record(CopyRun* run, const char* destination) {
-  WriteSetting("CopiedFile", run->records++, destination);
-}
+void Record(CopyRun* run, const char* destination) { run->copied->Add(destination, lstrlenA(destination)); }
 
 // Copies an entry whose destination is older or missing (or that may
 // overwrite a newer one). Only a file that was not there before is the
@@ -184,6 +175,10 @@ void AskAboutWaiting(HWND dialog, CopyRun* run) {
     if (run->states[k] == kWaiting && ReadEntry(*run, k, &entry)) Copy(run, k, entry);
 }
 
+void ReportLostRecords(HWND dialog) {
+  Ask(dialog, "インストールの記録を残せませんでした．\r\nアンインストールで削除されないものがあります．", MB_ICONWARNING);
+}
+
 void ReportFailures(HWND dialog, const CopyRun& run) {
   char* text = ListMessage(run, kFailed, run.failedLength, "以下のファイルはコピーできませんでした\r\n\r\n",
                            "\r\n処理は継続します");
@@ -205,19 +200,44 @@ void CopySelf(CopyRun* run) {
   if (CopyReplacing(self, destination) && !existed) Record(run, destination);
 }
 
+// Makes `path` and the folders above it that are missing, and lists the
+// ones it made, outermost first.
+void MakeFolderTree(char* path, profile::ListText* made) {
+  if (!CreateDirectoryA(path, nullptr) && !PathExists(path)) {
+    char* slash = const_cast<char*>(text::FindLast(path, '\\', platform::IsAnsiLeadByte));
+    if (!slash) return;
+    *slash = '\0';
+    MakeFolderTree(path, made);
+    *slash = '\\';
+    if (!CreateDirectoryA(path, nullptr)) return;
+  }
+  made->Add(path, lstrlenA(path));
+}
+
 void MakeFolders(CopyRun* run) {
   char folder[MAX_PATH];
   lstrcpyA(folder, run->folder);
-  int n = folder[0] ? MakeFolderTree(folder, 0) : 0;
+  if (folder[0]) MakeFolderTree(folder, run->made);
   for (int k = 1;; ++k) {
     char name[MAX_PATH];
     ReadSetting("MakeDirectory", k, name);
     if (!name[0]) break;
     lstrcpyA(folder, run->folder);
     JoinPath(folder, name);
-    if (folder[0]) n = MakeFolderTree(folder, n);
+    if (folder[0]) MakeFolderTree(folder, run->made);
   }
-  platform::WriteProfileNumber(g_setup.ini, "MakedDirectory", "Count", n);
+}
+
+// The lists replace what the description held; false when one could not
+// be had, which loses the records, so that the run says so.
+bool WriteRecords(const CopyRun& run) {
+  const char* made = run.made->Finish();
+  const char* copied = run.copied->Finish();
+  if (!made || !copied) return false;
+  // Even with nothing recorded the count marks an installed copy.
+  return Settings().ReplaceSection("MakedDirectory", made) &&
+         (run.copied->count() ? Settings().ReplaceSection("CopiedFile", copied)
+                              : Settings().Write("CopiedFile", "Count", "1"));
 }
 
 }  // namespace
@@ -225,7 +245,11 @@ void MakeFolders(CopyRun* run) {
 void CopyInstallFiles(HWND dialog) {
   WriteSetting("Check", "Copy", IsChecked(dialog, IDC_COPY) ? "2" : "0");
   WriteSetting("Check", "Del", IsChecked(dialog, IDC_DELETE) ? "2" : "0");
+  profile::ListText copied(platform::ResizeOnHeap, Settings().LineEnd());
+  profile::ListText made(platform::ResizeOnHeap, Settings().LineEnd());
   CopyRun run = {};
+  run.copied = &copied;
+  run.made = &made;
   GetDlgItemTextA(dialog, IDC_FOLDER, run.folder, sizeof run.folder);
   WriteSetting("Root", "Named", run.folder);
   MakeFolders(&run);
@@ -235,26 +259,13 @@ void CopyInstallFiles(HWND dialog) {
     if (run.waitingLength) AskAboutWaiting(dialog, &run);
     if (run.failedLength) ReportFailures(dialog, run);
     CopySelf(&run);
-    // Even with nothing recorded the count marks an installed copy.
-    platform::WriteProfileNumber(g_setup.ini, "CopiedFile", "Count", run.records > 0 ? run.records : 1);
   }
+  if (!WriteRecords(run)) ReportLostRecords(dialog);
   if (run.states) HeapFree(GetProcessHeap(), 0, run.states);
   InvalidateRect(dialog, nullptr, TRUE);
   UpdateWindow(dialog);
 }
 
-int MakeFolderTree(char* path, int next) {
-  if (!CreateDirectoryA(path, nullptr) && !PathExists(path)) {
-    char* slash = const_cast<char*>(text::FindLast(path, '\\', platform::IsAnsiLeadByte));
-    if (!slash) return next;
-    *slash = '\0';
-    next = MakeFolderTree(path, next);
-    *slash = '\\';
-    if (!CreateDirectoryA(path, nullptr)) return next;
-  }
-  WriteSetting("MakedDirectory", next, path);
-  return next + 1;
-}
 
 namespace {
 
@@ -287,24 +298,12 @@ void InstallSetupFiles() {
   // The running program itself, whatever its name and wherever the
   // current folder is; an installed copy that runs again is that file.
   if (!platform::SamePath(own, program) && CopyReplacing(own, program)) KeepWritable(program);
-  MergeRecordList(installed, g_setup.ini, "MakedDirectory");
-  MergeRecordList(installed, g_setup.ini, "CopiedFile");
-  // The copy takes the file as it lies on the disk, and a system that
-  // keeps profile writes in a cache may not have written them yet when
-  // nothing was merged.
+  profile::Document earlier(platform::ResizeOnHeap);
+  if (platform::LoadIniFile(installed, &earlier)) {
+    profile::MergeList(earlier, &Settings(), "MakedDirectory");
+    profile::MergeList(earlier, &Settings(), "CopiedFile");
+  }
+  // The copy takes the file as it lies on the disk.
   FlushSettings();
   if (!platform::SamePath(g_setup.ini, installed) && CopyReplacing(g_setup.ini, installed)) KeepWritable(installed);
-}
-
-void MergeRecordList(const char* from, const char* into, const char* section) {
-  int count = static_cast<int>(GetPrivateProfileIntA(section, "Count", 0, from));
-  for (int j = 0; j < count; ++j) {
-    char key[platform::kNumberSize], value[MAX_PATH];
-    platform::NumberText(key, j);
-    GetPrivateProfileStringA(section, key, "", value, sizeof value, from);
-    // An entry missing from the earlier list names nothing to remove.
-    if (!value[0] || platform::IsListed(into, section, value, false)) continue;
-    platform::AppendToList(into, section, value);
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, into);
-  }
 }

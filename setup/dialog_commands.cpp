@@ -65,11 +65,9 @@ bool HasFolder(HWND dialog) {
 // The install keeps its records in the running Setup.ini: one that cannot
 // be written (a read-only medium, a file nobody may change) would lose
 // them all while the install reported success, and nothing it made could
-// be uninstalled. The test writes a value as it stands.
+// be uninstalled. The test writes the file as it stands.
 bool CanRecord(HWND dialog) {
-  char change[MAX_PATH];
-  ReadSetting("Menu", "Change", change);
-  if (WritePrivateProfileStringA("Menu", "Change", change, g_setup.ini)) return true;
+  if (SaveSettings()) return true;
   char caption[MAX_PATH], text[MAX_PATH + 96];
   ReadSetting("Setup", "Name", caption, "Install");
   wsprintfA(text, "%s\n\nに書き込めないため，インストールを中止します．", g_setup.ini);

@@ -3,9 +3,11 @@
 #include "setup.h"
 
 #include "command_line.h"
+#include "ini_file.h"
 #include "paths.h"
 #include "process.h"
 #include "self_removal.h"
+#include "setup/uninstall_command.h"
 
 namespace {
 
@@ -43,15 +45,22 @@ int SetupMain(HINSTANCE instance, const char* tail) {
   // Unpacked from an archive, the description may carry a read-only
   // attribute; setup writes its choices and records into it.
   platform::ClearReadOnly(g_setup.ini);
+  profile::Document settings(platform::ResizeOnHeap), earlierRecord(platform::ResizeOnHeap);
+  g_setup.settings = &settings;
+  g_setup.earlierRecord = &earlierRecord;
+  if (!LoadSettings()) return 1;
   GetWindowRect(GetDesktopWindow(), &g_setup.desktop);
   g_setup.mode = SetupMode::kInstall;
   g_setup.runState = RunState::kFresh;
-  g_setup.uninstallArgument = lstrcmpA(tail, "uninstall") == 0;
+  g_setup.uninstallArgument = lstrcmpA(tail, setup::kUninstallArgument) == 0;
   if (ReadNumber("Back", "Do") != 0) PaintBackdrop();
 
   HWND backdrop = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_BACKDROP), nullptr, BackdropWindowProc, 0);
   if (backdrop) RunMessageLoop(backdrop);
 
+  // What the run wrote reaches the disk; an uninstalled description is
+  // gone and stays gone.
+  if (g_setup.runState != RunState::kUninstalled) FlushSettings();
   ReleaseBackdrop();
   if (g_setup.largeIcon) DestroyIcon(g_setup.largeIcon);
   if (g_setup.smallIcon) DestroyIcon(g_setup.smallIcon);

@@ -10,6 +10,7 @@
 #include "registry.h"
 #include "setup/install_folder.h"
 #include "setup/option_rows.h"
+#include "setup/uninstall_command.h"
 
 namespace {
 
@@ -65,6 +66,11 @@ bool FindEarlierInstallation(char* folder, char* name, const char** keyName) {
   *keyName = last ? last + 1 : name;
   folder[0] = '\0';
   if (!name[0] || !platform::ReadUninstallString(*keyName, folder)) return false;
+  // Setup writes its program unquoted; a quoted one is another program's.
+  if (setup::CutToCommandProgram(folder, nullptr, platform::IsAnsiLeadByte)) {
+    folder[0] = '\0';
+    return false;
+  }
   char* slash = const_cast<char*>(text::FindLast(folder, '\\', platform::IsAnsiLeadByte));
   char ini[MAX_PATH];
   if (slash) *slash = '\0';
@@ -158,13 +164,13 @@ void PresentOption(HWND dialog, int id, int value) {
 void ReadLeftRows(const Presentation& p, int* values) {
   if (p.versionUp) {
     char named[MAX_PATH];
-    GetPrivateProfileStringA("Menu", "Named", "", named, sizeof named, p.previousIni);
+    g_setup.earlier->Read("Menu", "Named", named, sizeof named);
     if (named[0]) WriteSetting("Menu", "Change", named);
   }
   for (int row = 0; row < setup::kLeftRows; ++row) {
     values[row] = ReadNumber("Check", kLeftRowKeys[row]);
     if (p.versionUp) {
-      int earlier = static_cast<int>(GetPrivateProfileIntA("Check", kLeftRowKeys[row], 0, p.previousIni));
+      int earlier = g_setup.earlier->Number("Check", kLeftRowKeys[row], 0);
       values[row] = setup::MergeEarlierOption(values[row], earlier);
     }
   }
@@ -268,18 +274,21 @@ void InitMainDialog(HWND dialog) {
   Presentation p = {};
   char own[MAX_PATH];
   OwnFolder(own);
-  p.installedCopy = IsInstallationRecord(g_setup.ini, own);
+  p.installedCopy = IsInstallationRecord(Settings(), own);
   if (p.installedCopy) {
     ShowInstalledFolder(dialog, &p);
-    lstrcpyA(g_setup.earlierIni, g_setup.ini);
+    g_setup.earlier = g_setup.settings;
     PresentInstalledCopy(dialog, &p);
   } else {
     ProposeFolder(dialog, &p);
-    if (p.versionUp) lstrcpyA(g_setup.earlierIni, p.previousIni);
+    if (p.versionUp) LoadEarlierRecord(p.previousIni);
+    p.versionUp = g_setup.earlier != nullptr;
     PresentNewInstall(dialog, p);
   }
   PresentReadMeButton(dialog);
   PresentRows(dialog, &p);
+  // What the dialog has written so far is on the disk while it waits.
+  FlushSettings();
   SetFocus(GetDlgItem(dialog, IDC_RUN));
 }
 

@@ -9,7 +9,7 @@
 
 #include "draw/bmp.h"
 #include "draw/paint.h"
-#include "profile.h"
+#include "ini/lists.h"
 
 namespace {
 
@@ -214,14 +214,14 @@ void SetFont(void* context, const draw::FontDescription& d) {
 
 }  // namespace
 
-char** ReadLineList(const char* ini, const char* section, int count) {
+char** ReadLineList(const profile::Document& ini, const char* section, int count) {
   if (count <= 0 || static_cast<DWORD>(count) > MAXDWORD / sizeof(char*)) return nullptr;
   char** lines = static_cast<char**>(Allocate(static_cast<DWORD>(count) * sizeof(char*)));
   if (!lines) return nullptr;
   for (int i = 0; i < count; ++i) {
-    char key[platform::kNumberSize], line[MAX_PATH];
-    platform::NumberText(key, i);
-    GetPrivateProfileStringA(section, key, "", line, sizeof line, ini);
+    char key[profile::kNumberSize], line[MAX_PATH];
+    profile::NumberText(key, i);
+    ini.Read(section, key, line, sizeof line);
     lines[i] = static_cast<char*>(Allocate(lstrlenA(line) + 1));
     if (lines[i]) lstrcpyA(lines[i], line);
   }
@@ -234,12 +234,12 @@ void FreeLineList(char** lines, int count) {
   Release(lines);
 }
 
-void PaintBackSection(HDC dc, const RECT& area, const char* root, const char* ini) {
+void PaintBackSection(HDC dc, const RECT& area, const char* root, const profile::Document& ini) {
   int count = 0;
   for (;; ++count) {
-    char key[platform::kNumberSize], line[MAX_PATH];
-    platform::NumberText(key, count);
-    if (GetPrivateProfileStringA("Back", key, "", line, sizeof line, ini) == 0) break;
+    char key[profile::kNumberSize], line[MAX_PATH];
+    profile::NumberText(key, count);
+    if (ini.Read("Back", key, line, sizeof line) == 0) break;
   }
   char** lines = ReadLineList(ini, "Back", count);
   if (!lines) return;

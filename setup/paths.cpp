@@ -7,34 +7,13 @@
 
 #include "paths.h"
 #include "registry.h"
-#include "setup/path_rules.h"
+#include "setup/resolve_path.h"
 
 namespace {
 
-// `base` followed directly by `rest` into `out` (MAX_PATH): such values
-// carry their own separator. Empty when it would not fit, or when the
-// system gave no folder: the rest alone would name the current drive's
-// root.
-void Concatenate(char* out, const char* base, const char* rest) {
-  if (!base[0] || lstrlenA(base) + lstrlenA(rest) >= MAX_PATH) {
-    out[0] = '\0';
-    return;
-  }
-  lstrcpyA(out, base);
-  lstrcatA(out, rest);
-}
-
-// `root` joined with `path` into `out` (MAX_PATH), as the fallback of
-// every resolution. Empty unless the root is a full path: an empty or
-// relative root would make the path one below the current folder or the
-// current drive's root. A file to copy, delete or open (`below`) also
-// stays below the root: a ".." part would reach what the description
-// does not name.
-void RootJoined(char* out, const char* root, const char* path, bool below) {
-  if (!setup::IsFullPath(root, platform::IsAnsiLeadByte) || (below && !setup::StaysBelow(path, platform::IsAnsiLeadByte)) ||
-      !text::CopyCut(out, MAX_PATH, root, platform::IsAnsiLeadByte))
-    out[0] = '\0';
-  else JoinPath(out, path);
+// The fallback of a document's program: its own path joined to the root.
+void RootJoined(char* out, const char* root, const char* document) {
+  setup::RootJoined(out, MAX_PATH, root, document, false, platform::IsAnsiLeadByte);
 }
 
 // The program of a command as the registry holds it: a quoted program, or
@@ -70,37 +49,24 @@ void JoinPath(char* path, const char* name) {
 }
 
 void ResolvePath(const char* path, const char* root, char* out, bool programMode) {
-  char result[MAX_PATH], base[MAX_PATH];
-  if (text::StartsWithNoCase(path, "%system%")) {
-    if (!GetSystemDirectoryA(base, sizeof base)) base[0] = '\0';
-    Concatenate(result, base, path + 8);
-  } else if (text::StartsWithNoCase(path, "%windows%")) {
-    if (!GetWindowsDirectoryA(base, sizeof base)) base[0] = '\0';
-    Concatenate(result, base, path + 9);
-  } else if (text::StartsWithNoCase(path, "%programs%")) {
-    ProgramFilesFolder(base);
-    Concatenate(result, base, path + 10);
-  } else if (text::StartsWithNoCase(path, "%root%")) {
-    RootJoined(result, root, path + 6, !programMode);
-  } else if (path[0] == '!') {
-    // A file is named by a full path; in program mode the rest is a
-    // registry value's or a command's text, taken as written.
-    lstrcpynA(result, path + 1, sizeof result);
-    if (!programMode && !setup::FullPathRoot(result, platform::IsAnsiLeadByte)) result[0] = '\0';
-  } else if (programMode) {
+  if (programMode && setup::SplitPathMacro(path).rest == 0) {
     char document[MAX_PATH], found[MAX_PATH];
     lstrcpynA(document, path, sizeof document);
     if (reinterpret_cast<INT_PTR>(FindExecutableA(document, root, found)) > 32 && PathExists(found)) {
       lstrcpyA(out, found);
       return;
     }
-    // Neither found nor registered: the document's own path below the root.
-    RootJoined(out, root, document, false);
+    // Neither found nor registered: the document's own path.
+    RootJoined(out, root, document);
     FindProgramForFile(document, root, out);
     return;
-  } else {
-    RootJoined(result, root, path, true);
   }
+  char system[MAX_PATH], windows[MAX_PATH], programs[MAX_PATH], result[MAX_PATH];
+  if (!GetSystemDirectoryA(system, sizeof system)) system[0] = '\0';
+  if (!GetWindowsDirectoryA(windows, sizeof windows)) windows[0] = '\0';
+  ProgramFilesFolder(programs);
+  setup::MachineFolders folders = {system, windows, programs};
+  setup::ResolvePath(result, sizeof result, path, root, folders, programMode, platform::IsAnsiLeadByte);
   lstrcpyA(out, result);
 }
 
@@ -119,7 +85,7 @@ void FindProgramForFile(const char* path, const char* root, char* out) {
             ProgramOfCommand(command);
   }
   if (found) lstrcpyA(out, command);
-  else RootJoined(out, root, path, false);
+  else RootJoined(out, root, path);
 }
 
 void ShellDelete(const char* path) {

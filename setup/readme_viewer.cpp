@@ -49,7 +49,7 @@ void FitToScreen(HWND dialog) {
 
 void OpenPages(HWND dialog) {
   int count = ReadNumber("Readme", "No");
-  g_viewer.lines = ReadLineList(g_setup.ini, "Readme", count);
+  g_viewer.lines = ReadLineList(Settings(), "Readme", count);
   g_viewer.count = g_viewer.lines ? count : 0;
   g_viewer.pageMode = true;
   HDC dc = GetDC(dialog);

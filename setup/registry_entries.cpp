@@ -97,11 +97,11 @@ const char* Piece(char* copy, setup::Span span) {
 
 }  // namespace
 
-void ApplyRegistryList(const char* ini, bool make) {
+void ApplyRegistryList(const profile::Document& ini, bool make) {
   for (int n = 0;; ++n) {
     char key[16], line[kLineSize + 1];  // one byte more tells an over-long line
     wsprintfA(key, "%s%d", make ? "Make" : "Erase", n);
-    GetPrivateProfileStringA("Reg", key, "", line, sizeof line, ini);
+    ini.Read("Reg", key, line, sizeof line);
     if (!line[0]) return;
     if (make) MakeRegistryEntry(line);
     else EraseRegistryEntry(line);

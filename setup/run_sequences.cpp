@@ -4,6 +4,7 @@
 // pause) as the work it stands for is done.
 #include "setup.h"
 
+#include "ini/lists.h"
 #include "paths.h"
 
 namespace {
@@ -62,9 +63,9 @@ namespace {
 void PrepareRecords() {
   if (g_setup.mode == SetupMode::kInstalledCopy) return;
   static const char* const kRecords[] = {"CopiedFile", "MakedDirectory", "MadeKey"};
-  for (const char* section : kRecords) WritePrivateProfileStringA(section, nullptr, nullptr, g_setup.ini);
+  for (const char* section : kRecords) WriteSetting(section, nullptr, nullptr);
   WriteSetting("Menu", "Made", nullptr);
-  if (g_setup.earlierIni[0]) MergeRecordList(g_setup.earlierIni, g_setup.ini, "MadeKey");
+  if (g_setup.earlier) profile::MergeList(*g_setup.earlier, &Settings(), "MadeKey");
 }
 
 }  // namespace
@@ -86,18 +87,18 @@ void RunInstall(HWND dialog) {
   }
   HideAndPause(dialog, IDC_FOLDER);
   Label(dialog, IDS_SETTING);
-  MakeMenuShortcuts(dialog, g_setup.ini, IsChecked(dialog, IDC_MENU));
+  MakeMenuShortcuts(dialog, Settings(), IsChecked(dialog, IDC_MENU));
   HideAndPause(dialog, IDC_MENU);
-  MakeFolderShortcut(dialog, g_setup.ini, IsChecked(dialog, IDC_DESKTOP), "Desktop");
+  MakeFolderShortcut(dialog, Settings(), IsChecked(dialog, IDC_DESKTOP), "Desktop");
   HideAndPause(dialog, IDC_DESKTOP);
-  MakeFolderShortcut(dialog, g_setup.ini, IsChecked(dialog, IDC_STARTUP), "Startup");
+  MakeFolderShortcut(dialog, Settings(), IsChecked(dialog, IDC_STARTUP), "Startup");
   HideAndPause(dialog, IDC_STARTUP);
   ApplyAssociations(dialog, IsChecked(dialog, IDC_EXT));
   HideAndPause(dialog, IDC_EXT);
-  MakeSendToShortcuts(dialog, g_setup.ini, IsChecked(dialog, IDC_SEND));
+  MakeSendToShortcuts(dialog, Settings(), IsChecked(dialog, IDC_SEND));
   HideAndPause(dialog, IDC_SEND);
   RegisterUninstall();
-  ApplyRegistryList(g_setup.ini, true);
+  ApplyRegistryList(Settings(), true);
   InstallSetupFiles();
   Hide(dialog, IDC_COPY);
   Hide(dialog, IDC_DELETE);
@@ -112,16 +113,16 @@ void RunUninstall(HWND dialog) {
   Label(dialog, IDS_REMOVING_SETTINGS);
   RemoveOldMenus(dialog);
   HideAndPause(dialog, IDC_MENU);
-  MakeFolderShortcut(nullptr, g_setup.ini, false, "Desktop");
+  MakeFolderShortcut(nullptr, Settings(), false, "Desktop");
   HideAndPause(dialog, IDC_STARTUP);
-  MakeFolderShortcut(nullptr, g_setup.ini, false, "Startup");
+  MakeFolderShortcut(nullptr, Settings(), false, "Startup");
   Hide(dialog, IDC_DESKTOP);
   ApplyAssociations(nullptr, false);
   RemoveRegistration();
   HideAndPause(dialog, IDC_EXT);
-  MakeSendToShortcuts(nullptr, g_setup.ini, false);
+  MakeSendToShortcuts(nullptr, Settings(), false);
   HideAndPause(dialog, IDC_SEND);
-  ApplyRegistryList(g_setup.ini, false);
+  ApplyRegistryList(Settings(), false);
   Label(dialog, IDS_REMOVING_FILES);
   RemoveInstalledFiles();
   HideAndPause(dialog, IDC_FOLDER);

@@ -21,6 +21,7 @@
 
 #include <windows.h>
 
+#include "ini/document.h"
 #include "setup_resource.h"
 
 // How the running Setup.ini presents itself; also the page the read-me
@@ -51,30 +52,44 @@ struct Setup {
   // The main dialog's icons from [Desktop] Icon; null without one.
   HICON largeIcon;
   HICON smallIcon;
+  // The running Setup.ini, read into memory at the start.
+  profile::Document* settings;
   // The record this product's earlier installation left: the running
   // Setup.ini in an installed copy, the one of the installation found
-  // through its uninstall entry in a version-up; empty for a new install.
+  // through its uninstall entry in a version-up; null for a new install.
   // Only what it names was made by this product.
-  char earlierIni[MAX_PATH];
+  profile::Document* earlier;
+  profile::Document* earlierRecord;  // what a version-up reads it into
   bool ran;  // the run button's sequence has started: it runs once
 };
 extern Setup g_setup;
 
 // --- Setup.ini: the running description (a missing key reads its default) ---
+profile::Document& Settings();
 // Reads [section] key into `out` (MAX_PATH bytes).
 void ReadSetting(const char* section, const char* key, char* out, const char* fallback = "");
 int ReadNumber(const char* section, const char* key, int fallback = 0);
 void WriteSetting(const char* section, const char* key, const char* value);
 // The same for key `k` of a numbered list ("0", "1", ...).
 void ReadSetting(const char* section, int k, char* out);
-void WriteSetting(const char* section, int k, const char* value);
-// Writes the profile cache of the running Setup.ini to the disk.
-void FlushSettings();
+// Reads the running Setup.ini from the disk into Settings().
+bool LoadSettings();
+// Reads the record of the earlier installation that a version-up
+// replaces; g_setup.earlier stays null when it cannot be read.
+void LoadEarlierRecord(const char* ini);
+// Writes Settings() to the disk, or only when they changed; false when
+// the file cannot be written.
+bool SaveSettings();
+bool FlushSettings();
+// Reads [section] key of another Setup.ini into `out` (MAX_PATH bytes);
+// empty when it is missing.
+void ReadIniFile(const char* ini, const char* section, const char* key, char* out);
 // Whether `ini` is the record of an installation in `folder`: it carries
 // the installed mark (a nonzero [CopiedFile] Count) and its [Root] Named
 // is that folder. A description that an author shipped after a test
 // install carries the mark too, but names the author's folder.
 bool IsInstallationRecord(const char* ini, const char* folder);
+bool IsInstallationRecord(const profile::Document& ini, const char* folder);
 // The folder of this program, with its trailing backslash.
 void OwnFolder(char* folder);
 
@@ -134,25 +149,23 @@ bool PathExists(const char* path);
 
 // --- file copying and the installation's records (copy_files.cpp) ---
 void CopyInstallFiles(HWND dialog);
-int MakeFolderTree(char* path, int next);
 int CompareWriteTimes(const char* destination, const char* source);
 void InstallSetupFiles();
-void MergeRecordList(const char* from, const char* into, const char* section);
 
 // --- shortcuts (shortcuts.cpp) ---
-void GetMenuFolder(const char* ini, char* menuFolder, char* programs);
-void MakeMenuShortcuts(HWND owner, const char* ini, bool make);
-void MakeSendToShortcuts(HWND owner, const char* ini, bool make);
-void MakeFolderShortcut(HWND owner, const char* ini, bool make, const char* kind);
+void GetMenuFolder(const profile::Document& ini, char* menuFolder, char* programs);
+void MakeMenuShortcuts(HWND owner, profile::Document& ini, bool make);
+void MakeSendToShortcuts(HWND owner, profile::Document& ini, bool make);
+void MakeFolderShortcut(HWND owner, profile::Document& ini, bool make, const char* kind);
 void RemoveOldMenus(HWND dialog);
-void DeleteMenuLinks(const char* ini);
-void DeleteMenuFolder(const char* ini);
+void DeleteMenuLinks(const profile::Document& ini);
+void DeleteMenuFolder(profile::Document& ini);
 void RemoveFolderTree(const char* folder);
 void LaunchAfterInstall();
 void ChooseMenuFolder(HWND dialog);
 
 // --- registry lines (registry_entries.cpp) ---
-void ApplyRegistryList(const char* ini, bool make);
+void ApplyRegistryList(const profile::Document& ini, bool make);
 void MakeRegistryEntry(const char* line);
 void EraseRegistryEntry(const char* line);
 void DeleteKeyTree(HKEY parent, const char* name);
@@ -177,12 +190,12 @@ void RemoveInstalledFiles();
 size_t ListRemainingItems(char* list, size_t size = 0);
 
 // --- the backdrop painter (painter.cpp) ---
-void PaintBackSection(HDC dc, const RECT& area, const char* root, const char* ini);
+void PaintBackSection(HDC dc, const RECT& area, const char* root, const profile::Document& ini);
 void PaintCommands(HDC dc, const RECT& area, const char* root, const char* const* lines, int count);
 // The keys "0" .. count-1 of `section` in copies of their own, an absent
 // key as an empty line; a line whose copy cannot be had is null, which the
 // painter and the page list take as empty. Null when the list cannot be had.
-char** ReadLineList(const char* ini, const char* section, int count);
+char** ReadLineList(const profile::Document& ini, const char* section, int count);
 void FreeLineList(char** lines, int count);
 
 // --- the read-me viewer (readme_viewer.cpp) ---

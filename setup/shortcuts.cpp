@@ -10,32 +10,32 @@
 #include "folder_dialog.h"
 #include "folder_walk.h"
 #include "paths.h"
-#include "profile.h"
+#include "ini/document.h"
 #include "registry.h"
 #include "setup/hotkey.h"
 #include "setup/install_folder.h"
-#include "setup/path_rules.h"
+#include "setup/menu_folder.h"
 
 namespace {
 
 // A link's section of Setup.ini: [Menu<n>], [Send<n>], [Desktop], [Startup].
 struct LinkSection {
-  const char* ini;
+  const profile::Document* ini;
   char name[16];
 };
 
 void ReadLink(const LinkSection& section, const char* key, char* out) {
-  GetPrivateProfileStringA(section.name, key, "", out, MAX_PATH, section.ini);
+  section.ini->Read(section.name, key, out, MAX_PATH);
 }
 
 int ReadLinkNumber(const LinkSection& section, const char* key) {
-  return static_cast<int>(GetPrivateProfileIntA(section.name, key, 0, section.ini));
+  return section.ini->Number(section.name, key, 0);
 }
 
 // The section of the n-th entry of a list ("Menu" 3 gives [Menu3]); false
 // at the first entry without a name.
-bool ListEntry(const char* ini, const char* list, int n, LinkSection* section, char* name) {
-  section->ini = ini;
+bool ListEntry(const profile::Document& ini, const char* list, int n, LinkSection* section, char* name) {
+  section->ini = &ini;
   wsprintfA(section->name, "%s%d", list, n);
   ReadLink(*section, "Name", name);
   return name[0] != '\0';
@@ -51,8 +51,8 @@ int ShowCommand(int show) {
 
 // "1" in [Check] `key` once what the box stands for has been removed, so
 // that the box shows cleared next time.
-void ClearCheck(const char* ini, const char* key) {
-  if (GetPrivateProfileIntA("Check", key, 0, ini) != 0) WritePrivateProfileStringA("Check", key, "1", ini);
+void ClearCheck(profile::Document& ini, const char* key) {
+  if (ini.Number("Check", key, 0) != 0) ini.Write("Check", key, "1");
 }
 
 // Writes one link file with every field of its section. One shell-link
@@ -64,7 +64,7 @@ bool SaveLink(const LinkSection& section, const char* path, bool withHotkey) {
   if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                  reinterpret_cast<void**>(&link)))) {
     char root[MAX_PATH], value[MAX_PATH], resolved[MAX_PATH];
-    GetPrivateProfileStringA("Root", "Named", "", root, sizeof root, section.ini);
+    section.ini->Read("Root", "Named", root, sizeof root);
     link->SetShowCmd(ShowCommand(ReadLinkNumber(section, "Show")));
     ReadLink(section, "Arg", value);
     link->SetArguments(value);
@@ -158,7 +158,7 @@ bool MenuLinkPath(char* path, const char* menu, const char* programs, const char
   return NestedLinkPath(path, menu, name, make);
 }
 
-void RemoveMenuLinks(const char* ini, const char* menu, const char* programs) {
+void RemoveMenuLinks(const profile::Document& ini, const char* menu, const char* programs) {
   LinkSection section;
   char name[MAX_PATH], path[MAX_PATH];
   for (int i = 0; ListEntry(ini, "Menu", i, &section, name); ++i) {
@@ -220,45 +220,39 @@ bool IsProtectedFolder(const char* folder) {
 // Made, written when the install created the folder. A folder that was
 // there before (a shared one such as Accessories, another program's of
 // the same name) is not its to remove whole.
-bool MadeMenuFolder(const char* ini, const char* folder) {
+bool MadeMenuFolder(const profile::Document& ini, const char* folder) {
   char made[MAX_PATH];
-  GetPrivateProfileStringA("Menu", "Made", "", made, sizeof made, ini);
+  ini.Read("Menu", "Made", made, sizeof made);
   return made[0] && platform::SamePath(made, folder) && !IsProtectedFolder(folder);
 }
 
 // "2" in [Check] `key` once what the box stands for has been made, so
 // that a version-up and a run of the installed copy offer the box checked
 // again (an absent key counts as 3, always done, and stays).
-void RecordChosen(const char* ini, const char* key) {
-  if (GetPrivateProfileIntA("Check", key, 3, ini) != 3) WritePrivateProfileStringA("Check", key, "2", ini);
+void RecordChosen(profile::Document& ini, const char* key) {
+  if (ini.Number("Check", key, 3) != 3) ini.Write("Check", key, "2");
 }
 
 // Removes a menu folder that holds no more links, unless it is one of the
 // guarded folders, and forgets it as made once it is gone.
-void RemoveEmptyMenu(const char* ini, const char* menu) {
+void RemoveEmptyMenu(profile::Document& ini, const char* menu) {
   if (IsProtectedFolder(menu) || !RemoveDirectoryA(menu)) return;
   char made[MAX_PATH];
-  GetPrivateProfileStringA("Menu", "Made", "", made, sizeof made, ini);
-  if (made[0] && platform::SamePath(made, menu)) WritePrivateProfileStringA("Menu", "Made", nullptr, ini);
+  ini.Read("Menu", "Made", made, sizeof made);
+  if (made[0] && platform::SamePath(made, menu)) ini.Write("Menu", "Made", nullptr);
 }
 
 }  // namespace
 
-void GetMenuFolder(const char* ini, char* menuFolder, char* programs) {
-  GetPrivateProfileStringA("Menu", "Named", "", menuFolder, MAX_PATH, ini);
-  if (menuFolder[0] && !setup::IsFullPath(menuFolder, platform::IsAnsiLeadByte)) menuFolder[0] = '\0';
-  programs[0] = '\0';
-  if (!ReadShellFolder("Programs", programs) || menuFolder[0]) return;
-  char name[MAX_PATH];
-  GetPrivateProfileStringA("Menu", "Name", "", name, sizeof name, ini);
-  lstrcpyA(menuFolder, programs);
-  // A name of dots, an empty part or a leading backslash would put the
-  // menu elsewhere than in a folder of its own below Programs: no menu.
-  if (name[0] && !setup::IsPlainRelativePath(name, platform::IsAnsiLeadByte)) menuFolder[0] = '\0';
-  else if (name[0]) JoinPath(menuFolder, name);
+void GetMenuFolder(const profile::Document& ini, char* menuFolder, char* programs) {
+  char named[MAX_PATH], name[MAX_PATH];
+  ini.Read("Menu", "Named", named, sizeof named);
+  ini.Read("Menu", "Name", name, sizeof name);
+  if (!ReadShellFolder("Programs", programs)) programs[0] = '\0';
+  setup::ComposeMenuFolder(menuFolder, MAX_PATH, named, name, programs, platform::IsAnsiLeadByte);
 }
 
-void MakeMenuShortcuts(HWND, const char* ini, bool make) {
+void MakeMenuShortcuts(HWND, profile::Document& ini, bool make) {
   char menu[MAX_PATH], programs[MAX_PATH];
   GetMenuFolder(ini, menu, programs);
   if (!menu[0]) return;
@@ -268,7 +262,7 @@ void MakeMenuShortcuts(HWND, const char* ini, bool make) {
     ClearCheck(ini, "Menu");
     return;
   }
-  if (CreateDirectoryA(menu, nullptr)) WritePrivateProfileStringA("Menu", "Made", menu, ini);
+  if (CreateDirectoryA(menu, nullptr)) ini.Write("Menu", "Made", menu);
   else if (!PathExists(menu)) return;
   RecordChosen(ini, "Menu");
   LinkSection section;
@@ -277,11 +271,11 @@ void MakeMenuShortcuts(HWND, const char* ini, bool make) {
     if (MenuLinkPath(path, menu, programs, name, true)) SaveLink(section, path, false);
   // A menu that got no link is not left behind empty.
   RemoveEmptyMenu(ini, menu);
-  if (PathExists(menu) && GetPrivateProfileIntA("Menu", "Open", 0, ini) != 0)
+  if (PathExists(menu) && ini.Number("Menu", "Open", 0) != 0)
     ShellExecuteA(nullptr, "open", menu, nullptr, menu, SW_SHOWNORMAL);
 }
 
-void MakeSendToShortcuts(HWND, const char* ini, bool make) {
+void MakeSendToShortcuts(HWND, profile::Document& ini, bool make) {
   char sendTo[MAX_PATH];
   if (!ReadShellFolder("SendTo", sendTo) || !sendTo[0]) return;
   LinkSection section;
@@ -299,21 +293,21 @@ void MakeSendToShortcuts(HWND, const char* ini, bool make) {
   if (!make) ClearCheck(ini, "Send");
 }
 
-void MakeFolderShortcut(HWND, const char* ini, bool make, const char* kind) {
+void MakeFolderShortcut(HWND, profile::Document& ini, bool make, const char* kind) {
   char folder[MAX_PATH], name[MAX_PATH], path[MAX_PATH];
   LinkSection section;
-  section.ini = ini;
+  section.ini = &ini;
   lstrcpyA(section.name, kind);
   if (!ReadShellFolder(kind, folder)) return;
   ReadLink(section, "Name", name);
   if (!name[0] || !LinkPath(path, folder, name)) return;
   if (!make) {
-    WritePrivateProfileStringA("LastGo", kind, "", ini);
+    ini.Write("LastGo", kind, "");
     ClearCheck(ini, kind);
     DeleteLink(path);
     return;
   }
-  if (SaveLink(section, path, true)) WritePrivateProfileStringA("LastGo", kind, path, ini);
+  if (SaveLink(section, path, true)) ini.Write("LastGo", kind, path);
   RecordChosen(ini, kind);
 }
 
@@ -321,14 +315,14 @@ void RemoveOldMenus(HWND) {
   // The menus of this product's earlier installation, and what the running
   // description names; never those of whatever Setup.ini lies in the folder
   // the dialog shows, which may be another program's.
-  if (g_setup.earlierIni[0]) {
-    DeleteMenuLinks(g_setup.earlierIni);
-    DeleteMenuFolder(g_setup.earlierIni);
+  if (g_setup.earlier) {
+    DeleteMenuLinks(*g_setup.earlier);
+    DeleteMenuFolder(*g_setup.earlier);
   }
-  if (lstrcmpiA(g_setup.earlierIni, g_setup.ini) != 0) DeleteMenuFolder(g_setup.ini);
+  if (g_setup.earlier != g_setup.settings) DeleteMenuFolder(Settings());
 }
 
-void DeleteMenuLinks(const char* ini) {
+void DeleteMenuLinks(const profile::Document& ini) {
   char menu[MAX_PATH], programs[MAX_PATH];
   GetMenuFolder(ini, menu, programs);
   if (!menu[0]) return;
@@ -341,7 +335,7 @@ void DeleteMenuLinks(const char* ini) {
 // The whole menu folder when this product made it, links the user added
 // included, as a new install of the menu starts afresh; otherwise only the
 // links the description names, then the folders left empty.
-void DeleteMenuFolder(const char* ini) {
+void DeleteMenuFolder(profile::Document& ini) {
   char menu[MAX_PATH], programs[MAX_PATH];
   GetMenuFolder(ini, menu, programs);
   if (!menu[0]) return;
@@ -386,15 +380,14 @@ void OpenFolderLink(const char* kind, const char* andGo) {
 }  // namespace
 
 void LaunchAfterInstall() {
-  char programs[MAX_PATH], menu[MAX_PATH], name[MAX_PATH];
+  char programs[MAX_PATH], named[MAX_PATH], name[MAX_PATH], menu[MAX_PATH];
   if (!ReadShellFolder("Programs", programs)) return;
-  ReadSetting("Menu", "Named", menu);
-  if (!menu[0]) {
-    ReadSetting("Menu", "Name", name);
-    if (!name[0]) return;
-    lstrcpyA(menu, programs);
-    JoinPath(menu, name);
-  }
+  ReadSetting("Menu", "Named", named);
+  ReadSetting("Menu", "Name", name);
+  // Without a Name or a chosen folder the menu has no folder of its own
+  // whose links the install opens.
+  setup::MenuFolder kind = setup::ComposeMenuFolder(menu, sizeof menu, named, name, programs, platform::IsAnsiLeadByte);
+  if (kind == setup::MenuFolder::kNone || kind == setup::MenuFolder::kPrograms) return;
   for (int i = 0;; ++i) {
     char entry[MAX_PATH], link[MAX_PATH];
     ReadSetting("LastGo", i, entry);
@@ -404,7 +397,7 @@ void LaunchAfterInstall() {
     if (entry[0] == '$') ShellDelete(link);
   }
   // A menu that only held links opened once is not left behind empty.
-  RemoveEmptyMenu(g_setup.ini, menu);
+  RemoveEmptyMenu(Settings(), menu);
   OpenFolderLink("Startup", "StartupAndGo");
   OpenFolderLink("Desktop", "DesktopAndGo");
 }
@@ -416,7 +409,7 @@ void ChooseMenuFolder(HWND dialog) {
   GetDlgItemTextA(dialog, IDC_FOLDER, other, sizeof other);
   JoinPath(other, "Setup.ini");
   start[0] = '\0';
-  if (other[0]) GetPrivateProfileStringA("Menu", "Named", "", start, sizeof start, other);
+  if (other[0]) ReadIniFile(other, "Menu", "Named", start);
   if (!start[0]) ReadSetting("Menu", "Named", start);
   char title[MAX_PATH + 32];
   wsprintfA(title, "ﾒﾆｭｰ \"%s\" の作成位置", name);
@@ -427,4 +420,5 @@ void ChooseMenuFolder(HWND dialog) {
   if (programs) CoTaskMemFree(programs);
   if (!ok || !setup::JoinNameUnlessPresent(chosen, MAX_PATH, name, platform::IsAnsiLeadByte)) return;
   WriteSetting("Menu", "Change", chosen);
+  FlushSettings();
 }

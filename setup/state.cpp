@@ -1,42 +1,63 @@
 // The process-wide state, and the running Setup.ini that every part of
-// setup reads and writes.
+// setup reads and writes: read once into memory, written back whole.
 #include "setup.h"
 
+#include "ini/lists.h"
+#include "ini_file.h"
 #include "paths.h"
-#include "profile.h"
 
 Setup g_setup;
 
+profile::Document& Settings() { return *g_setup.settings; }
+
 void ReadSetting(const char* section, const char* key, char* out, const char* fallback) {
-  GetPrivateProfileStringA(section, key, fallback, out, MAX_PATH, g_setup.ini);
+  Settings().Read(section, key, out, MAX_PATH, fallback);
 }
 
 int ReadNumber(const char* section, const char* key, int fallback) {
-  return static_cast<int>(GetPrivateProfileIntA(section, key, fallback, g_setup.ini));
+  return Settings().Number(section, key, fallback);
 }
 
 void WriteSetting(const char* section, const char* key, const char* value) {
-  WritePrivateProfileStringA(section, key, value, g_setup.ini);
+  Settings().Write(section, key, value);
 }
 
 void ReadSetting(const char* section, int k, char* out) {
-  char key[platform::kNumberSize];
-  platform::NumberText(key, k);
+  char key[profile::kNumberSize];
+  profile::NumberText(key, k);
   ReadSetting(section, key, out);
 }
 
-void WriteSetting(const char* section, int k, const char* value) {
-  char key[platform::kNumberSize];
-  platform::NumberText(key, k);
-  WriteSetting(section, key, value);
+void LoadEarlierRecord(const char* ini) {
+  if (platform::LoadIniFile(ini, g_setup.earlierRecord)) g_setup.earlier = g_setup.earlierRecord;
 }
 
-void FlushSettings() { WritePrivateProfileStringA(nullptr, nullptr, nullptr, g_setup.ini); }
+bool LoadSettings() { return platform::LoadIniFile(g_setup.ini, g_setup.settings); }
+
+bool SaveSettings() {
+  if (!platform::SaveIniFile(g_setup.ini, Settings())) return false;
+  Settings().MarkUnchanged();
+  return true;
+}
+
+bool FlushSettings() { return !Settings().changed() || SaveSettings(); }
+
+void ReadIniFile(const char* ini, const char* section, const char* key, char* out) {
+  profile::Document other(platform::ResizeOnHeap);
+  out[0] = '\0';
+  if (platform::LoadIniFile(ini, &other)) other.Read(section, key, out, MAX_PATH);
+}
 
 bool IsInstallationRecord(const char* ini, const char* folder) {
+  profile::Document record(platform::ResizeOnHeap);
+  if (!platform::LoadIniFile(ini, &record)) return false;
+  return IsInstallationRecord(record, folder);
+}
+
+bool IsInstallationRecord(const profile::Document& ini, const char* folder) {
   char named[MAX_PATH];
-  if (GetPrivateProfileIntA("CopiedFile", "Count", 0, ini) == 0) return false;
-  GetPrivateProfileStringA("Root", "Named", "", named, sizeof named, ini);
+  if (ini.Number("CopiedFile", "Count", 0) == 0) return false;
+  ini.Read("Root", "Named", named, sizeof named);
   return named[0] && platform::SamePath(named, folder);
 }
 

@@ -6,9 +6,9 @@
 
 #include "folder_walk.h"
 #include "paths.h"
-#include "profile.h"
 #include "registry.h"
 #include "setup/shared_places.h"
+#include "setup/uninstall_command.h"
 
 namespace {
 
@@ -124,6 +124,8 @@ namespace {
 bool EntryIsOurs(const char* name, const char* folder, bool earlierToo) {
   char command[MAX_PATH], ini[MAX_PATH];
   if (!platform::ReadUninstallString(name, command) || !command[0]) return true;
+  // Setup writes its program unquoted; a quoted one is another program's.
+  if (setup::CutToCommandProgram(command, nullptr, platform::IsAnsiLeadByte)) return false;
   char* slash = const_cast<char*>(text::FindLast(command, '\\', platform::IsAnsiLeadByte));
   if (!slash) return false;
   slash[1] = '\0';
@@ -137,22 +139,19 @@ void RegisterUninstall() {
   HKEY currentVersion =
       platform::CreateRegistryKey(HKEY_LOCAL_MACHINE, platform::kCurrentVersionKey, KEY_CREATE_SUB_KEY);
   if (!currentVersion) return;
-  char name[MAX_PATH], text[MAX_PATH], command[MAX_PATH + 16];
+  char name[MAX_PATH], text[MAX_PATH], folder[MAX_PATH], command[MAX_PATH + 16];
   if (HKEY uninstall = platform::CreateRegistryKey(currentVersion, "Uninstall", KEY_CREATE_SUB_KEY)) {
     ReadSetting("Root", "Name", name);
-    ReadSetting("Root", "Named", command);
-    HKEY application = name[0] && EntryIsOurs(name, command, true)
+    ReadSetting("Root", "Named", folder);
+    HKEY application = name[0] && EntryIsOurs(name, folder, true)
                            ? platform::CreateRegistryKey(uninstall, name, KEY_SET_VALUE)
                            : nullptr;
     if (application) {
       ReadSetting("Setup", "Name", text);
       if (text[0]) platform::WriteRegistryString(application, "DisplayName", text);
-      // Unquoted: the stubs read the folder back up to its last backslash.
-      if (command[0]) JoinPath(command, "Setup.exe");
-      if (command[0]) {
-        if (ReadNumber("Del", "Auto") != 0) lstrcatA(command, " uninstall");
+      if (setup::ComposeUninstallCommand(command, sizeof command, folder, ReadNumber("Del", "Auto") != 0,
+                                         platform::IsAnsiLeadByte))
         platform::WriteRegistryString(application, "UninstallString", command);
-      }
       platform::FlushAndClose(application);
     }
     platform::FlushAndClose(uninstall);

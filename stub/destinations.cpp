@@ -5,6 +5,7 @@
 
 #include "folder_dialog.h"
 #include "registry.h"
+#include "setup/uninstall_command.h"
 #include "tokens.h"
 
 namespace {
@@ -108,21 +109,9 @@ int ResolveApplicationFolder(const char* name, char* folder, char* title) {
   char command[MAX_PATH];
   int resolved = 0;
   if (platform::ReadUninstallString(name, command)) {
-    if (command[0] == '"') {
-      // A quoted program path ends at its closing quote; whatever follows
-      // are arguments. (Dropping words first would cut a quoted path that
-      // holds blanks.)
-      CutAt(command + 1, '"');
-      for (char* to = command; (*to = to[1]) != '\0'; ++to) {
-      }
-    } else {
-      // Drop trailing arguments one word at a time until a path remains.
-      while (platform::KindOf(command) == platform::PathKind::kNothing) {
-        char* blank = const_cast<char*>(text::FindLast(command, ' ', platform::IsAnsiLeadByte));
-        if (!blank) break;
-        *blank = '\0';
-      }
-    }
+    setup::CutToCommandProgram(
+        command, [](const char* path) { return platform::KindOf(path) != platform::PathKind::kNothing; },
+        platform::IsAnsiLeadByte);
     platform::PathKind kind = platform::KindOf(command);
     if (kind == platform::PathKind::kFile && !CutToFolder(command)) kind = platform::PathKind::kNothing;
     if (kind != platform::PathKind::kNothing && command[0]) {

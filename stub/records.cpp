@@ -2,10 +2,10 @@
 // that application's Setup.ini so that its uninstaller removes it too.
 #include "stub.h"
 
-#include "profile.h"
+#include "profile_calls.h"
 
 bool RecordCopiedFile(const char* ini, const char* entry) {
-  if (platform::IsListed(ini, "CopiedFile", entry, true)) return false;
+  if (platform::IsListed(ini, "CopiedFile", entry)) return false;
   platform::AppendToList(ini, "CopiedFile", entry);
   return true;
 }
@@ -19,7 +19,7 @@ void RecordMadeDirectory(const char* ini, const char* entry) {
   int length = lstrlenA(parent);
   bool top = length == 0 || (length == 1 && parent[0] == '\\') || (length == 2 && parent[1] == ':');
   if (top || length >= lstrlenA(entry)) return;
-  if (platform::IsListed(ini, "MakedDirectory", parent, true)) return;
+  if (platform::IsListed(ini, "MakedDirectory", parent)) return;
   RecordMadeDirectory(ini, parent);  // outermost folders first
   platform::AppendToList(ini, "MakedDirectory", parent);
 }

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "bytes.h"
+#include "cab/format.h"
 
 namespace cab {
 
@@ -10,15 +11,8 @@ using core::Result;
 
 namespace {
 
-constexpr size_t kHeaderSize = 36;
-constexpr size_t kFolderSize = 8;
-constexpr size_t kFileSize = 16;
-constexpr size_t kMaxStoredName = 256;  // with its NUL
+constexpr size_t kMaxStoredName = kMaxNameLength + 1;  // with its NUL
 constexpr size_t kMaxFolderReserve = 255;
-constexpr uint16_t kPrevious = 0x0001, kNext = 0x0002, kReserve = 0x0004;
-// Folder indexes at and above this one mean "continued from or into
-// another cabinet of the set", not a folder of this cabinet.
-constexpr uint16_t kFirstContinuation = 0xFFFD;
 
 // Reads the cabinet in order and never past `limit`, its size: a read
 // that would pass it means the table contradicts the size (kBadHeader),
@@ -91,27 +85,29 @@ Result ReadHeader(Cursor& cursor, uint64_t cabinetSize, uint16_t* folders, uint1
   uint8_t header[kHeaderSize];
   Result r = cursor.Take(kHeaderSize, header, "header");
   if (r != Result::kOk) return r;
-  if (memcmp(header, "MSCF", 4) != 0) return cursor.Bad("no cabinet signature");
-  uint32_t declared = bytes::GetLe32(header + 8);
+  if (memcmp(header, kSignature, kSignatureLength) != 0) return cursor.Bad("no cabinet signature");
+  uint32_t declared = bytes::GetLe32(header + kCabinetSizeAt);
   if (declared != cabinetSize)
     return cursor.Bad("cabinet says it is " + std::to_string(declared) + " bytes long, but " +
                       std::to_string(cabinetSize) + " are present");
-  *filesAt = bytes::GetLe32(header + 16);
-  if (header[25] != 1) return cursor.Bad("cabinet format version " + std::to_string(header[25]) + " is not 1");
-  *folders = bytes::GetLe16(header + 26);
-  *files = bytes::GetLe16(header + 28);
-  uint16_t flags = bytes::GetLe16(header + 30);
+  *filesAt = bytes::GetLe32(header + kFirstFileAt);
+  uint8_t major = header[kVersionMajorAt];
+  if (major != kVersionMajor)
+    return cursor.Bad("cabinet format version " + std::to_string(major) + " is not " + std::to_string(kVersionMajor));
+  *folders = bytes::GetLe16(header + kFolderCountAt);
+  *files = bytes::GetLe16(header + kFileCountAt);
+  uint16_t flags = bytes::GetLe16(header + kFlagsAt);
   *folderReserve = 0;
-  if (flags & kReserve) {
-    uint8_t reserve[4];
+  if (flags & kFlagReserve) {
+    uint8_t reserve[kReserveSizesSize];
     r = cursor.Take(sizeof reserve, reserve, "header");
     if (r != Result::kOk) return r;
-    *folderReserve = reserve[2];
+    *folderReserve = reserve[kFolderReserveAt];
     r = cursor.Skip(bytes::GetLe16(reserve), "header");
   }
   // The names of the previous and the next cabinet of a set, each a file
   // name and a disk name.
-  int names = (flags & kPrevious ? 2 : 0) + (flags & kNext ? 2 : 0);
+  int names = (flags & kFlagPrevious ? 2 : 0) + (flags & kFlagNext ? 2 : 0);
   for (int i = 0; i < names && r == Result::kOk; ++i) r = cursor.TakeString(nullptr, "header");
   return r;
 }
@@ -130,22 +126,23 @@ Result ReadDirectory(const io::Source& source, uint64_t cabinetSize, Directory* 
   directory->compression = 0;
   directory->files.clear();
   for (uint16_t i = 0; i < folders; ++i) {
-    uint8_t folder[kFolderSize + kMaxFolderReserve];
-    r = cursor.Take(kFolderSize + folderReserve, folder, "folder table");
+    uint8_t folder[kFolderEntrySize + kMaxFolderReserve];
+    r = cursor.Take(kFolderEntrySize + folderReserve, folder, "folder table");
     if (r != Result::kOk) return r;
-    if (bytes::GetLe32(folder) > cabinetSize) return cursor.Bad("a cabinet folder starts past the end of the cabinet");
-    if (i == 0) directory->compression = bytes::GetLe16(folder + 6);
+    if (bytes::GetLe32(folder + kFolderDataAt) > cabinetSize)
+      return cursor.Bad("a cabinet folder starts past the end of the cabinet");
+    if (i == 0) directory->compression = bytes::GetLe16(folder + kFolderCompressionAt);
   }
   if (filesAt < cursor.at()) return cursor.Bad("the cabinet's file table overlaps its header");
   if (files != 0) r = cursor.Skip(filesAt - cursor.at(), "file table");
   for (uint16_t i = 0; i < files && r == Result::kOk; ++i) {
-    uint8_t file[kFileSize];
-    r = cursor.Take(kFileSize, file, "file table");
+    uint8_t file[kFileEntrySize];
+    r = cursor.Take(kFileEntrySize, file, "file table");
     if (r != Result::kOk) break;
     DirectoryEntry entry;
-    entry.size = bytes::GetLe32(file);
-    entry.folder = bytes::GetLe16(file + 8);
-    entry.attributes = bytes::GetLe16(file + 14);
+    entry.size = bytes::GetLe32(file + kFileSizeAt);
+    entry.folder = bytes::GetLe16(file + kFileFolderAt);
+    entry.attributes = bytes::GetLe16(file + kFileAttributesAt);
     if (entry.folder >= folders && entry.folder < kFirstContinuation)
       return cursor.Bad("a cabinet file names folder " + std::to_string(entry.folder) + " of " +
                         std::to_string(folders));

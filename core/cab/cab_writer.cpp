@@ -11,13 +11,6 @@ using core::Result;
 
 namespace {
 
-constexpr size_t kHeaderSize = 36;
-constexpr size_t kFolderEntrySize = 8;
-constexpr size_t kFileEntrySize = 16;
-constexpr size_t kDataHeaderSize = 8;
-// Readers take at most this many compressed bytes in an MSZIP block.
-constexpr size_t kMaxMszipBlock = kBlockBytes + 12;
-
 struct Folder {
   uint32_t dataOffset = 0;
   uint16_t blocks = 0;
@@ -39,12 +32,11 @@ class Deflater {
   // when the result would not fit an MSZIP block.
   bool Block(const uint8_t* in, size_t size, uint8_t* out, size_t* outSize) {
     if (deflateReset(&stream_) != Z_OK) return false;
-    out[0] = 'C';
-    out[1] = 'K';
+    memcpy(out, kMszipSignature, kMszipSignatureLength);
     stream_.next_in = const_cast<uint8_t*>(in);
     stream_.avail_in = static_cast<uInt>(size);
-    stream_.next_out = out + 2;
-    stream_.avail_out = static_cast<uInt>(kMaxMszipBlock - 2);
+    stream_.next_out = out + kMszipSignatureLength;
+    stream_.avail_out = static_cast<uInt>(kMaxMszipBlock - kMszipSignatureLength);
     if (deflate(&stream_, Z_FINISH) != Z_STREAM_END) return false;
     *outSize = kMaxMszipBlock - stream_.avail_out;
     return true;
@@ -58,8 +50,7 @@ class Deflater {
 // One stored deflate block: what MSZIP falls back to for bytes that do not
 // shrink.
 size_t StoredBlock(const uint8_t* in, size_t size, uint8_t* out) {
-  out[0] = 'C';
-  out[1] = 'K';
+  memcpy(out, kMszipSignature, kMszipSignatureLength);
   out[2] = 1;  // last block, stored
   bytes::PutLe16(out + 3, static_cast<uint32_t>(size));
   bytes::PutLe16(out + 5, static_cast<uint32_t>(~size & 0xFFFF));
@@ -165,31 +156,31 @@ class Writer {
 
   void FillTables(uint8_t* p) const {
     memset(p, 0, kHeaderSize);
-    memcpy(p, "MSCF", 4);
-    bytes::PutLe32(p + 8, static_cast<uint32_t>(offset_));
-    bytes::PutLe32(p + 16, static_cast<uint32_t>(kHeaderSize + kFolderEntrySize * folders_.size()));
-    p[24] = 3;  // version 1.3
-    p[25] = 1;
-    bytes::PutLe16(p + 26, static_cast<uint32_t>(folders_.size()));
-    bytes::PutLe16(p + 28, static_cast<uint32_t>(files_.size()));
-    bytes::PutLe16(p + 32, options_.setId);
+    memcpy(p, kSignature, kSignatureLength);
+    bytes::PutLe32(p + kCabinetSizeAt, static_cast<uint32_t>(offset_));
+    bytes::PutLe32(p + kFirstFileAt, static_cast<uint32_t>(kHeaderSize + kFolderEntrySize * folders_.size()));
+    p[kVersionMinorAt] = kVersionMinor;
+    p[kVersionMajorAt] = kVersionMajor;
+    bytes::PutLe16(p + kFolderCountAt, static_cast<uint32_t>(folders_.size()));
+    bytes::PutLe16(p + kFileCountAt, static_cast<uint32_t>(files_.size()));
+    bytes::PutLe16(p + kSetIdAt, options_.setId);
     p += kHeaderSize;
     for (const Folder& folder : folders_) {
-      bytes::PutLe32(p, folder.dataOffset);
-      bytes::PutLe16(p + 4, folder.blocks);
-      bytes::PutLe16(p + 6, static_cast<uint32_t>(options_.compression));
+      bytes::PutLe32(p + kFolderDataAt, folder.dataOffset);
+      bytes::PutLe16(p + kFolderBlocksAt, folder.blocks);
+      bytes::PutLe16(p + kFolderCompressionAt, static_cast<uint32_t>(options_.compression));
       p += kFolderEntrySize;
     }
     for (size_t i = 0; i < files_.size(); ++i) {
       const FileEntry& file = files_[i];
-      bytes::PutLe32(p, file.size);
-      bytes::PutLe32(p + 4, startOf_[i]);
-      bytes::PutLe16(p + 8, folderOf_[i]);
-      bytes::PutLe16(p + 10, file.date);
-      bytes::PutLe16(p + 12, file.time);
-      bytes::PutLe16(p + 14, file.attributes);
-      memcpy(p + 16, file.name.data(), file.name.size());
-      p[16 + file.name.size()] = 0;
+      bytes::PutLe32(p + kFileSizeAt, file.size);
+      bytes::PutLe32(p + kFileOffsetAt, startOf_[i]);
+      bytes::PutLe16(p + kFileFolderAt, folderOf_[i]);
+      bytes::PutLe16(p + kFileDateAt, file.date);
+      bytes::PutLe16(p + kFileTimeAt, file.time);
+      bytes::PutLe16(p + kFileAttributesAt, file.attributes);
+      memcpy(p + kFileNameAt, file.name.data(), file.name.size());
+      p[kFileNameAt + file.name.size()] = 0;
       p += kFileEntrySize + file.name.size() + 1;
     }
   }
@@ -245,9 +236,10 @@ class Writer {
       memcpy(out, block_.data(), size);
     }
     uint8_t* header = packed_.data();
-    bytes::PutLe16(header + 4, static_cast<uint32_t>(outSize));
-    bytes::PutLe16(header + 6, static_cast<uint32_t>(size));
-    bytes::PutLe32(header, Checksum(header + 4, 4, Checksum(out, outSize, 0)));
+    bytes::PutLe16(header + kDataPackedAt, static_cast<uint32_t>(outSize));
+    bytes::PutLe16(header + kDataUnpackedAt, static_cast<uint32_t>(size));
+    // The checksum covers the two sizes and the data.
+    bytes::PutLe32(header + kDataChecksumAt, Checksum(header + kDataPackedAt, 4, Checksum(out, outSize, 0)));
     ++folder->blocks;
     return Emit(packed_.data(), kDataHeaderSize + outSize);
   }

@@ -1,12 +1,11 @@
 // Writes Microsoft cabinet files: the archive format of stub-cab and
 // stub-extract, and of cab32.dll's tests.
 //
-// Layout of what Write produces (all numbers little-endian):
-//   header (36 bytes) | folder table (8 bytes each) | file table (16 bytes +
-//   name + NUL each) | data blocks of every folder, folder after folder.
-// A data block holds at most 32 KiB of uncompressed bytes; with MSZIP each
-// block is "CK" and a deflate stream that stands on its own, so a reader
-// needs no history from earlier blocks.
+// Layout of what Write produces (the fields in format.h):
+//   header | folder table | file table | data blocks of every folder,
+//   folder after folder.
+// With MSZIP each block is "CK" and a deflate stream that stands on its
+// own, so a reader needs no history from earlier blocks.
 #ifndef SFX_CORE_CAB_CAB_WRITER_H
 #define SFX_CORE_CAB_CAB_WRITER_H
 
@@ -16,21 +15,17 @@
 #include <string>
 #include <vector>
 
+#include "cab/format.h"
 #include "io/io.h"
 #include "result.h"
 
 namespace cab {
 
-enum class Compression : uint16_t { kNone = 0, kMszip = 1 };
+enum class Compression : uint16_t { kNone = kMethodNone, kMszip = kMethodMszip };
 
-constexpr uint32_t kBlockBytes = 32768;
 // A folder counts its data blocks in 16 bits.
 constexpr uint32_t kMaxFolderBytes = 65535u * kBlockBytes;
 constexpr size_t kMaxFiles = 65535;
-constexpr size_t kMaxNameLength = 255;  // without the NUL
-
-// Attribute bits of a file entry.
-constexpr uint16_t kReadOnly = 0x01, kHidden = 0x02, kSystem = 0x04, kArchive = 0x20;
 
 struct FileEntry {
   std::string name;  // as stored: '\\' between folders, bytes taken as they are

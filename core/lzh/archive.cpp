@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "bytes.h"
+#include "lzh/format.h"
 
 namespace lzh {
 
@@ -25,28 +26,29 @@ Result ArchiveReader::Open(const Source& source, const Allocator& allocator) {
 
 namespace {
 
+// Whether the header at `p` names a method this reader knows.
 bool KnownMethod(const uint8_t* p) {
-  char name[6] = {};
-  memcpy(name, p, 5);
+  char name[kMethodLength + 1] = {};
+  memcpy(name, p + kMethodAt, kMethodLength);
   return FindMethod(name) != nullptr;
 }
 
 // Whether a header plausibly starts at `p` (with `size` bytes available).
 bool LooksLikeHeader(const uint8_t* p, size_t size) {
-  if (size < 22 || p[2] != '-' || p[3] != 'l' || p[6] != '-') return false;
-  switch (p[20]) {
+  const uint8_t* method = p + kMethodAt;
+  if (size < kLevel01MinSize || method[0] != '-' || method[1] != 'l' || method[kMethodLength - 1] != '-')
+    return false;
+  switch (p[kLevelAt]) {
     case 0:
     case 1: {
-      size_t total = static_cast<size_t>(p[0]) + 2;
-      if (p[0] == 0 || total < 22 || total > size) return false;
-      uint8_t sum = 0;
-      for (size_t i = 2; i < total; ++i) sum = static_cast<uint8_t>(sum + p[i]);
-      return sum == p[1];
+      size_t total = static_cast<size_t>(p[kSizeAt]) + 2;
+      if (p[kSizeAt] == 0 || total < kLevel01MinSize || total > size) return false;
+      return Level01Sum(p, total) == p[kSumAt];
     }
     case 2:
-      return bytes::GetLe16(p) >= 26 && KnownMethod(p + 2);
+      return bytes::GetLe16(p + kSizeAt) >= kLevel2FixedSize && KnownMethod(p);
     case 3:
-      return p[0] == 4 && p[1] == 0 && KnownMethod(p + 2);
+      return bytes::GetLe16(p + kSizeAt) == kLevel3WordSize && KnownMethod(p);
     default:
       return false;
   }
@@ -70,7 +72,7 @@ void ArchiveReader::FindFirstHeader() {
   aheadAt_ = 0;
   aheadEnd_ = got;
   if (got == 0 || LooksLikeHeader(ahead_, got) || ahead_[0] == 0) return;
-  for (size_t i = 1; i + 22 <= got; ++i)
+  for (size_t i = 1; i + kLevel01MinSize <= got; ++i)
     if (LooksLikeHeader(ahead_ + i, got - i)) {
       aheadAt_ = i;
       return;

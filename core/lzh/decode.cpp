@@ -2,29 +2,30 @@
 
 #include <string.h>
 
+#include "lzh/format.h"
 #include "lzh/states.h"
 
 namespace lzh {
 namespace {
 
 const Method kMethods[] = {
-    {"-lh0-", DecodeStored, sizeof(StoredState)},
-    {"-lh1-", DecodeLh1, sizeof(Lh1State)},
-    {"-lh4-", DecodeStatic<12>, sizeof(StaticState<12>)},
-    {"-lh5-", DecodeStatic<13>, sizeof(StaticState<13>)},
-    {"-lh6-", DecodeStatic<15>, sizeof(StaticState<15>)},
-    {"-lh7-", DecodeStatic<16>, sizeof(StaticState<16>)},
-    {"-lhd-", nullptr, 0},
-    {"-lzs-", DecodeLzs, sizeof(LarcState)},
-    {"-lz4-", DecodeStored, sizeof(StoredState)},
-    {"-lz5-", DecodeLz5, sizeof(LarcState)},
+    {kMethodStored, DecodeStored, sizeof(StoredState)},
+    {kMethodLh1, DecodeLh1, sizeof(Lh1State)},
+    {kMethodLh4, DecodeStatic<kLh4DictBits>, sizeof(StaticState<kLh4DictBits>)},
+    {kMethodLh5, DecodeStatic<kLh5DictBits>, sizeof(StaticState<kLh5DictBits>)},
+    {kMethodLh6, DecodeStatic<kLh6DictBits>, sizeof(StaticState<kLh6DictBits>)},
+    {kMethodLh7, DecodeStatic<kLh7DictBits>, sizeof(StaticState<kLh7DictBits>)},
+    {kMethodFolder, nullptr, 0},
+    {kMethodLzs, DecodeLzs, sizeof(LarcState)},
+    {kMethodLz4, DecodeStored, sizeof(StoredState)},
+    {kMethodLz5, DecodeLz5, sizeof(LarcState)},
 };
 
 }  // namespace
 
 const Method* FindMethod(const char* name) {
   for (const Method& m : kMethods)
-    if (memcmp(m.name, name, 5) == 0) return &m;
+    if (memcmp(m.name, name, kMethodLength) == 0) return &m;
   return nullptr;
 }
 

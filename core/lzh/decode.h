@@ -2,6 +2,7 @@
 #ifndef SFX_CORE_LZH_DECODE_H
 #define SFX_CORE_LZH_DECODE_H
 
+#include "lzh/format.h"
 #include "lzh/lzh.h"
 
 namespace lzh {
@@ -23,7 +24,7 @@ struct DecodeJob {
 typedef Result (*DecodeFn)(void* workspace, DecodeJob* job);
 
 struct Method {
-  char name[6];
+  MethodId name;
   DecodeFn decode;        // null for folder entries, which carry no data
   size_t workspaceSize;
 };

@@ -13,7 +13,7 @@ namespace {
 
 // The small code's lengths; `special` is the index after which a 2-bit
 // count of zero lengths follows (the length code's habit).
-Result ReadSmallLengths(uint8_t* lengths, HuffmanTable<kLengthCodes, 8>& table, BitInput& in,
+Result ReadSmallLengths(uint8_t* lengths, HuffmanTable<kPreCodes, 8>& table, BitInput& in,
                         int symbols, int countBits, int special) {
   in.Refill();
   int n = static_cast<int>(in.Take(countBits));
@@ -28,20 +28,20 @@ Result ReadSmallLengths(uint8_t* lengths, HuffmanTable<kLengthCodes, 8>& table, 
   while (i < n) {
     in.Refill();
     uint32_t peek = in.Peek16();
-    int length = static_cast<int>(peek >> 13);
+    int length = static_cast<int>(peek >> (16 - kSmallLengthBits));
     if (length == 7) {
       // Longer lengths continue in unary: one 1 bit per step, then a 0.
-      for (uint32_t mask = 1u << 12; peek & mask; mask >>= 1)
+      for (uint32_t mask = 1u << (15 - kSmallLengthBits); peek & mask; mask >>= 1)
         if (++length > kMaxCodeLength) return Result::kBadData;
-      in.Drop(static_cast<unsigned>(length - 3));
+      in.Drop(static_cast<unsigned>(length - kSmallLengthBits));
     } else {
-      in.Drop(3);
+      in.Drop(kSmallLengthBits);
     }
     lengths[i++] = static_cast<uint8_t>(length);
     if (i == special) {
       // Encoders count these zeros up to index 5 even past n, so they may
       // overrun n; the array is sized for all symbols either way.
-      for (int zeros = static_cast<int>(in.Take(2)); zeros > 0 && i < symbols; --zeros) lengths[i++] = 0;
+      for (int zeros = static_cast<int>(in.Take(kPreZerosBits)); zeros > 0 && i < symbols; --zeros) lengths[i++] = 0;
     }
   }
   for (; i < symbols; ++i) lengths[i] = 0;
@@ -54,9 +54,9 @@ template <class State>
 Result ReadLiteralLengths(State* s) {
   BitInput& in = s->in;
   in.Refill();
-  int n = static_cast<int>(in.Take(9));
+  int n = static_cast<int>(in.Take(kLiteralCountBits));
   if (n == 0) {
-    int only = static_cast<int>(in.Take(9));
+    int only = static_cast<int>(in.Take(kLiteralCountBits));
     if (only >= kLiteralCodes) return Result::kBadData;
     FillTable(s->literals.View(), only);
     return Result::kOk;
@@ -66,13 +66,15 @@ Result ReadLiteralLengths(State* s) {
   while (i < n) {
     in.Refill();
     uint32_t c = s->small.Decode(in);
-    if (c >= static_cast<uint32_t>(kLengthCodes)) return Result::kBadData;
+    if (c >= static_cast<uint32_t>(kPreCodes)) return Result::kBadData;
     if (c > 2) {
       s->literalLengths[i++] = static_cast<uint8_t>(c - 2);
       continue;
     }
-    // 0, 1 and 2 are runs of unused symbols: 1, 3..18 and 20..530 long.
-    int run = c == 0 ? 1 : c == 1 ? static_cast<int>(in.Take(4)) + 3 : static_cast<int>(in.Take(9)) + 20;
+    // 0, 1 and 2 are runs of unused symbols.
+    int run = c == 0   ? 1
+              : c == 1 ? static_cast<int>(in.Take(kShortRunBits)) + kShortRunMin
+                       : static_cast<int>(in.Take(kLongRunBits)) + kLongRunMin;
     if (run > n - i) run = n - i;
     for (; run > 0; --run) s->literalLengths[i++] = 0;
   }
@@ -82,7 +84,7 @@ Result ReadLiteralLengths(State* s) {
 
 template <class State>
 Result ReadBlockCodes(State* s) {
-  Result r = ReadSmallLengths(s->smallLengths, s->small, s->in, kLengthCodes, 5, 3);
+  Result r = ReadSmallLengths(s->smallLengths, s->small, s->in, kPreCodes, kPreCountBits, kPreZerosAfter);
   if (r == Result::kOk) r = ReadLiteralLengths(s);
   if (r == Result::kOk)
     r = ReadSmallLengths(s->smallLengths, s->small, s->in, State::kPositionCodes, State::kPositionCountBits, -1);
@@ -109,7 +111,7 @@ __attribute__((always_inline)) inline size_t DecodeRun(State* s, uint32_t* block
     --symbols;
     // One refill covers a whole symbol: at most 16 + 16 + 15 bits.
     uint32_t c = s->literals.Decode(b);
-    if (c < 256) {
+    if (c < static_cast<uint32_t>(kFirstMatchSymbol)) {
       *op++ = static_cast<uint8_t>(c);
       continue;
     }
@@ -122,7 +124,7 @@ __attribute__((always_inline)) inline size_t DecodeRun(State* s, uint32_t* block
     // them on the straight path; otherwise it may lay out the one-byte
     // distance first and cost every other match a jump.
     size_t distance = __builtin_expect(p == 0, 0) ? 1 : (size_t(1) << (p - 1)) + b.Take(p - 1) + 1;
-    size_t length = c - 253;
+    size_t length = c - kFirstMatchSymbol + kMinMatch;
     const uint8_t* from = op - distance;
     if (__builtin_expect(distance >= 8, 1)) {
       for (size_t i = 0; i < length; i += 8) memcpy(op + i, from + i, 8);
@@ -158,7 +160,7 @@ Result DecodeStatic(void* workspace, DecodeJob* job) {
     }
     in.Refill();
     if (blockLeft == 0) {
-      blockLeft = in.Take(16);
+      blockLeft = in.Take(kBlockCountBits);
       if (blockLeft == 0) { r = Result::kBadData; break; }
       r = ReadBlockCodes(s);
       if (r != Result::kOk) break;
@@ -173,7 +175,7 @@ Result DecodeStatic(void* workspace, DecodeJob* job) {
     in.Refill();
     --blockLeft;
     uint32_t c = s->literals.Decode(in);
-    if (c < 256) {
+    if (c < static_cast<uint32_t>(kFirstMatchSymbol)) {
       out.Put(static_cast<uint8_t>(c));
       --left;
       continue;
@@ -182,7 +184,7 @@ Result DecodeStatic(void* workspace, DecodeJob* job) {
     uint32_t p = s->small.Decode(in);
     if (p >= static_cast<uint32_t>(State::kPositionCodes)) { r = Result::kBadData; break; }
     size_t distance = p == 0 ? 1 : (size_t(1) << (p - 1)) + in.Take(p - 1) + 1;
-    size_t length = c - 253;
+    size_t length = c - kFirstMatchSymbol + kMinMatch;
     if (length > left) length = static_cast<size_t>(left);  // a match may not run past the entry
     out.Copy(distance, length);
     left -= length;
@@ -193,9 +195,9 @@ Result DecodeStatic(void* workspace, DecodeJob* job) {
   return out.Finish(r);
 }
 
-template Result DecodeStatic<12>(void*, DecodeJob*);
-template Result DecodeStatic<13>(void*, DecodeJob*);
-template Result DecodeStatic<15>(void*, DecodeJob*);
-template Result DecodeStatic<16>(void*, DecodeJob*);
+template Result DecodeStatic<kLh4DictBits>(void*, DecodeJob*);
+template Result DecodeStatic<kLh5DictBits>(void*, DecodeJob*);
+template Result DecodeStatic<kLh6DictBits>(void*, DecodeJob*);
+template Result DecodeStatic<kLh7DictBits>(void*, DecodeJob*);
 
 }  // namespace lzh

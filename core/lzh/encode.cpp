@@ -8,6 +8,7 @@
 #include "entry_name.h"
 #include "lzh/crc16.h"
 #include "lzh/encode_pack.h"
+#include "lzh/format.h"
 #include "lzh/header.h"
 #include "text.h"
 
@@ -24,7 +25,8 @@ constexpr size_t kCopyChunk = 65536;
 // the byte 0xFF, which separates folders inside the header.
 Result SplitName(const EntryInfo& info, bool directory, std::vector<uint8_t>* folder, std::vector<uint8_t>* name) {
   std::string raw(info.name ? info.name : "", info.name ? info.nameLength : 0);
-  if (raw.size() > kMaxPath || raw.find('\xFF') != std::string::npos) return Result::kUnsafeName;
+  if (raw.size() > kMaxPath || raw.find(static_cast<char>(kFolderSeparator)) != std::string::npos)
+    return Result::kUnsafeName;
   // Readers land an absolute name below their target; the writer is
   // stricter and stores none, so what it writes means one thing everywhere.
   if (!raw.empty() && (raw[0] == '/' || raw[0] == '\\' || raw.find(':') != std::string::npos))
@@ -50,40 +52,30 @@ Result SplitName(const EntryInfo& info, bool directory, std::vector<uint8_t>* fo
   for (const char* slash; (slash = static_cast<const char*>(memchr(part, '/', clean.data() + cleanLength - part)));
        part = slash + 1) {
     folder->insert(folder->end(), part, slash);
-    folder->push_back(0xFF);
+    folder->push_back(kFolderSeparator);
   }
   const char* end = clean.data() + cleanLength;
   if (directory) {
     folder->insert(folder->end(), part, end);
-    folder->push_back(0xFF);
+    folder->push_back(kFolderSeparator);
   } else {
     name->assign(part, end);
   }
   return Result::kOk;
 }
 
-// Appends a little-endian field.
-void Put16(std::vector<uint8_t>* v, uint32_t x) {
-  v->resize(v->size() + 2);
-  bytes::PutLe16(v->data() + v->size() - 2, x);
-}
-void Put32(std::vector<uint8_t>* v, uint32_t x) {
-  v->resize(v->size() + 4);
-  bytes::PutLe32(v->data() + v->size() - 4, x);
-}
-
 const char* MethodName(PackMethod method) {
   switch (method) {
-    case PackMethod::kLh5: return "-lh5-";
-    case PackMethod::kLh6: return "-lh6-";
-    case PackMethod::kLh7: return "-lh7-";
+    case PackMethod::kLh5: return kMethodLh5;
+    case PackMethod::kLh6: return kMethodLh6;
+    case PackMethod::kLh7: return kMethodLh7;
     case PackMethod::kStored: break;
   }
-  return "-lh0-";
+  return kMethodStored;
 }
 
 int DictBits(PackMethod method) {
-  return method == PackMethod::kLh5 ? 13 : method == PackMethod::kLh6 ? 15 : 16;
+  return method == PackMethod::kLh5 ? kLh5DictBits : method == PackMethod::kLh6 ? kLh6DictBits : kLh7DictBits;
 }
 
 // Reads exactly `size` bytes; fewer is kSizeChanged.
@@ -155,45 +147,38 @@ Result LzhWriter::WriteHeader(const char* method, const std::vector<uint8_t>& fo
                               const std::vector<uint8_t>& name, uint64_t packed, uint64_t original, uint16_t crc,
                               const EntryInfo& info, uint8_t attributes) {
   int64_t t = info.unixTime < 0 ? 0 : info.unixTime > 0xFFFFFFFFll ? 0xFFFFFFFFll : info.unixTime;
-  std::vector<uint8_t> h;
+  std::vector<uint8_t> h(kLevel2FixedSize);
   h.reserve(64 + folder.size() + name.size());
-  Put16(&h, 0);  // the total, known at the end
-  h.insert(h.end(), method, method + 5);
-  Put32(&h, static_cast<uint32_t>(packed));
-  Put32(&h, static_cast<uint32_t>(original));
-  Put32(&h, static_cast<uint32_t>(t));
-  h.push_back(0x20);
-  h.push_back(2);  // header level
-  Put16(&h, crc);
-  h.push_back(options_.os);
-  size_t next = h.size();
-  Put16(&h, 0);
+  memcpy(h.data() + kMethodAt, method, kMethodLength);
+  bytes::PutLe32(h.data() + kPackedSizeAt, static_cast<uint32_t>(packed));
+  bytes::PutLe32(h.data() + kOriginalSizeAt, static_cast<uint32_t>(original));
+  bytes::PutLe32(h.data() + kTimeAt, static_cast<uint32_t>(t));
+  h[kAttributesAt] = kAttributeArchive;
+  h[kLevelAt] = 2;  // the header level
+  bytes::PutLe16(h.data() + kDataCrcAt, crc);
+  h[kOsAt] = options_.os;
+  size_t next = kLevel2NextAt;
   // Each extension: its size goes in the previous one's "next" field.
   auto extension = [&](uint8_t type, const uint8_t* data, size_t size) {
-    size_t total = 1 + size + 2;
-    h[next] = static_cast<uint8_t>(total);
-    h[next + 1] = static_cast<uint8_t>(total >> 8);
+    bytes::PutLe16(h.data() + next, static_cast<uint32_t>(1 + size + 2));
     h.push_back(type);
     h.insert(h.end(), data, data + size);
     next = h.size();
-    Put16(&h, 0);
+    h.resize(next + 2);  // the next one's size, 0 at the end
   };
   const uint8_t zero[2] = {0, 0};
-  extension(0x00, zero, 2);
+  extension(kExtHeaderCrc, zero, 2);
   size_t crcAt = h.size() - 4;
-  if (!name.empty()) extension(0x01, name.data(), name.size());
-  if (!folder.empty()) extension(0x02, folder.data(), folder.size());
+  if (!name.empty()) extension(kExtName, name.data(), name.size());
+  if (!folder.empty()) extension(kExtFolder, folder.data(), folder.size());
   const uint8_t attr[2] = {attributes, 0};
-  extension(0x40, attr, 2);
+  extension(kExtAttributes, attr, 2);
   // A total whose low byte is zero would start with the end marker.
   if ((h.size() & 0xFF) == 0) h.push_back(0);
-  h[0] = static_cast<uint8_t>(h.size());
-  h[1] = static_cast<uint8_t>(h.size() >> 8);
-  uint16_t headerCrc = Crc16(0, h.data(), h.size());
-  h[crcAt] = static_cast<uint8_t>(headerCrc);
-  h[crcAt + 1] = static_cast<uint8_t>(headerCrc >> 8);
-  memcpy(lastMethod_, method, 5);
-  lastMethod_[5] = '\0';
+  bytes::PutLe16(h.data() + kSizeAt, static_cast<uint32_t>(h.size()));
+  bytes::PutLe16(h.data() + crcAt, Crc16(0, h.data(), h.size()));
+  memcpy(lastMethod_, method, kMethodLength);
+  lastMethod_[kMethodLength] = '\0';
   return Write(h.data(), h.size());
 }
 
@@ -208,7 +193,7 @@ Result LzhWriter::AddFile(const EntryInfo& info, const Source& data, uint64_t si
   if (method != PackMethod::kStored && method != PackMethod::kLh5 && method != PackMethod::kLh6 &&
       method != PackMethod::kLh7)
     return Result::kBadCommand;
-  uint8_t attributes = static_cast<uint8_t>(info.attributes & ~0x10);
+  uint8_t attributes = static_cast<uint8_t>(info.attributes & ~kAttributeFolder);
   bool pack = method != PackMethod::kStored && level > 0 && size != 0;
   if (size > options_.memoryLimit) return AddLarge(info, data, size, pack ? method : PackMethod::kStored, level, folder, name);
 
@@ -232,7 +217,7 @@ Result LzhWriter::AddFile(const EntryInfo& info, const Source& data, uint64_t si
       return Fail(r);
     }
   }
-  r = WriteHeader("-lh0-", folder, name, size, size, crc, info, attributes);
+  r = WriteHeader(kMethodStored, folder, name, size, size, crc, info, attributes);
   if (r == Result::kOk) r = Write(input.data(), input.size());
   return Fail(r);
 }
@@ -240,7 +225,7 @@ Result LzhWriter::AddFile(const EntryInfo& info, const Source& data, uint64_t si
 Result LzhWriter::AddLarge(const EntryInfo& info, const Source& data, uint64_t size, PackMethod method, int level,
                            const std::vector<uint8_t>& folder, const std::vector<uint8_t>& name) {
   if (!data.rewind) return Result::kCannotRewind;
-  uint8_t attributes = static_cast<uint8_t>(info.attributes & ~0x10);
+  uint8_t attributes = static_cast<uint8_t>(info.attributes & ~kAttributeFolder);
   Packer* packer = method == PackMethod::kStored ? nullptr : GetPacker();
 
   // First reading: the CRC, and whether packing pays. Nothing is written yet.
@@ -265,7 +250,7 @@ Result LzhWriter::AddLarge(const EntryInfo& info, const Source& data, uint64_t s
 
   // Second reading, into the archive; from here on a failure breaks it.
   if (first.gaveUp) {
-    r = WriteHeader("-lh0-", folder, name, size, size, first.crc, info, attributes);
+    r = WriteHeader(kMethodStored, folder, name, size, size, first.crc, info, attributes);
     chunk.resize(kCopyChunk);
     uint16_t crc = 0;
     for (uint64_t left = size; left != 0 && r == Result::kOk;) {
@@ -298,7 +283,8 @@ Result LzhWriter::AddDirectory(const EntryInfo& info) {
   std::vector<uint8_t> folder, name;
   Result r = SplitName(info, true, &folder, &name);
   if (r != Result::kOk) return r;
-  return Fail(WriteHeader("-lhd-", folder, name, 0, 0, 0, info, static_cast<uint8_t>(info.attributes | 0x10)));
+  uint8_t attributes = static_cast<uint8_t>(info.attributes | kAttributeFolder);
+  return Fail(WriteHeader(kMethodFolder, folder, name, 0, 0, 0, info, attributes));
 }
 
 Result LzhWriter::Finish() {

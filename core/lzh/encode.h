@@ -17,6 +17,7 @@
 #include <memory>
 #include <vector>
 
+#include "lzh/format.h"
 #include "lzh/lzh.h"
 
 namespace lzh {
@@ -108,7 +109,7 @@ class LzhWriter {
   Result broken_ = Result::kOk;
   bool finished_ = false;
   uint64_t written_ = 0;
-  char lastMethod_[6] = "";
+  char lastMethod_[kMethodLength + 1] = "";
   std::unique_ptr<Packer> packer_;  // made on first need: most of the writer's memory
 };
 

@@ -50,14 +50,14 @@ void Packer::FinishBits() {
 }
 
 void Packer::MakePlan(size_t begin, size_t end, Plan* plan) const {
-  const int positionCodes = dictBits_ + 1 < 14 ? 14 : dictBits_ + 1;
+  const int positionCodes = PositionCodes(dictBits_);
   plan->count = static_cast<uint32_t>(end - begin);
   memset(plan->literalFreq, 0, sizeof plan->literalFreq);
   memset(plan->positionFreq, 0, sizeof plan->positionFreq);
   for (size_t i = begin; i < end; ++i) {
     uint32_t s = symbols_[i];
     ++plan->literalFreq[s];
-    if (s >= 256) ++plan->positionFreq[BitLength(distances_[i])];
+    if (s >= kFirstMatchSymbol) ++plan->positionFreq[BitLength(distances_[i])];
   }
   plan->literalUsed = MakeCodeLengths(plan->literalFreq, kLiteralCodes, plan->literalLengths, &plan->literalOnly);
   plan->positionUsed =
@@ -88,13 +88,13 @@ void Packer::MakePlan(size_t begin, size_t end, Plan* plan) const {
       i += run;
       if (run <= 2) {
         for (; run > 0; --run) token(0, 0);
-      } else if (run <= 18) {
-        token(1, run - 3);
-      } else if (run == 19) {
+      } else if (run < kLongRunMin - 1) {
+        token(1, run - kShortRunMin);
+      } else if (run == kLongRunMin - 1) {
         token(0, 0);
-        token(1, 15);
+        token(1, run - 1 - kShortRunMin);
       } else {
-        token(2, run - 20);
+        token(2, run - kLongRunMin);
       }
     }
     plan->preUsed = MakeCodeLengths(preFreq, kPreCodes, plan->preLengths, &plan->preOnly);
@@ -111,9 +111,9 @@ void Packer::MakePlan(size_t begin, size_t end, Plan* plan) const {
 // The block's symbol count and its three code tables, through `put`.
 template <class PutFn>
 void Packer::PutTables(const Plan& plan, PutFn put) const {
-  const int positionCodes = dictBits_ + 1 < 14 ? 14 : dictBits_ + 1;
-  const int positionBits = dictBits_ <= 13 ? 4 : 5;
-  put(plan.count, 16);
+  const int positionCodes = PositionCodes(dictBits_);
+  const int positionBits = PositionCountBits(dictBits_);
+  put(plan.count, kBlockCountBits);
 
   // Small codes' lengths: 0..6 in three bits, longer ones as 111 and a
   // unary tail. After index `special`, two bits count the zeros that follow.
@@ -123,37 +123,37 @@ void Packer::PutTables(const Plan& plan, PutFn put) const {
     put(static_cast<uint32_t>(n), countBits);
     for (int i = 0; i < n;) {
       int l = lengths[i++];
-      if (l <= 6) put(static_cast<uint32_t>(l), 3);
-      else put((1u << (l - 3)) - 2, l - 3);
+      if (l <= 6) put(static_cast<uint32_t>(l), kSmallLengthBits);
+      else put((1u << (l - kSmallLengthBits)) - 2, l - kSmallLengthBits);
       if (i == special) {
         int zeros = 0;
         while (zeros < 3 && i + zeros < n && lengths[i + zeros] == 0) ++zeros;
-        put(static_cast<uint32_t>(zeros), 2);
+        put(static_cast<uint32_t>(zeros), kPreZerosBits);
         i += zeros;
       }
     }
   };
 
   if (plan.literalUsed < 2) {
-    put(0, 5);
-    put(0, 5);
-    put(0, 9);
-    put(static_cast<uint32_t>(plan.literalOnly), 9);
+    put(0, kPreCountBits);
+    put(0, kPreCountBits);
+    put(0, kLiteralCountBits);
+    put(static_cast<uint32_t>(plan.literalOnly), kLiteralCountBits);
   } else {
     uint16_t preCodes[kPreCodes];
     MakeCodes(plan.preLengths, kPreCodes, preCodes);
     if (plan.preUsed < 2) {
-      put(0, 5);
-      put(static_cast<uint32_t>(plan.preOnly), 5);
+      put(0, kPreCountBits);
+      put(static_cast<uint32_t>(plan.preOnly), kPreCountBits);
     } else {
-      putSmall(plan.preLengths, kPreCodes, 5, 3);
+      putSmall(plan.preLengths, kPreCodes, kPreCountBits, kPreZerosAfter);
     }
-    put(static_cast<uint32_t>(plan.literalCount), 9);
+    put(static_cast<uint32_t>(plan.literalCount), kLiteralCountBits);
     for (int t = 0; t < plan.tokenCount; ++t) {
       int s = plan.tokens[t];
       put(preCodes[s], plan.preLengths[s]);
-      if (s == 1) put(plan.extras[t], 4);
-      else if (s == 2) put(plan.extras[t], 9);
+      if (s == 1) put(plan.extras[t], kShortRunBits);
+      else if (s == 2) put(plan.extras[t], kLongRunBits);
     }
   }
 
@@ -169,13 +169,13 @@ void Packer::EncodeRange(size_t begin, size_t end, const Plan& plan) {
   ++blocks_;
   PutTables(plan, [this](uint32_t value, int bits) { Put(value, bits); });
   uint16_t literalCodes[kLiteralCodes];
-  uint16_t positionCodes[17];
+  uint16_t positionCodes[kMaxPositionCodes];
   MakeCodes(plan.literalLengths, kLiteralCodes, literalCodes);
-  MakeCodes(plan.positionLengths, 17, positionCodes);
+  MakeCodes(plan.positionLengths, kMaxPositionCodes, positionCodes);
   for (size_t i = begin; i < end; ++i) {
     uint32_t s = symbols_[i];
     Put(literalCodes[s], plan.literalLengths[s]);
-    if (s < 256) continue;
+    if (s < kFirstMatchSymbol) continue;
     uint32_t v = distances_[i];
     int p = BitLength(v);
     Put(positionCodes[p], plan.positionLengths[p]);

@@ -14,10 +14,8 @@ using namespace packing;
 
 namespace {
 
-constexpr uint32_t kMinMatch = 3;
-constexpr uint32_t kMaxMatch = 256;
 constexpr int kHashBits = 16;
-constexpr uint32_t kMaxWindow = 65536;
+constexpr uint32_t kMaxWindow = uint32_t(1) << kLh7DictBits;
 constexpr uint32_t kPrevMask = kMaxWindow - 1;
 // Input is read in chunks this large; a slide moves the window back once
 // per chunk, so larger chunks slide less often.
@@ -111,7 +109,7 @@ void Packer::EmitLiteral(uint8_t c) {
 }
 
 void Packer::EmitMatch(uint32_t length, uint32_t distance) {
-  symbols_[count_] = static_cast<uint16_t>(length + 253);
+  symbols_[count_] = static_cast<uint16_t>(length - kMinMatch + kFirstMatchSymbol);
   distances_[count_] = static_cast<uint16_t>(distance - 1);
   if (++count_ == blockLimit_) FlushSymbols();
 }

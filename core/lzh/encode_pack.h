@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "lzh/encode.h"
+#include "lzh/format.h"
 
 namespace lzh {
 
@@ -13,9 +14,6 @@ namespace lzh {
 // encode_blocks.cpp writes them as blocks, encode_codes.cpp makes codes.
 namespace packing {
 
-constexpr int kLiteralCodes = 510;  // 256 bytes + match lengths 3..256
-constexpr int kPreCodes = 19;       // the code that packs the literal code's lengths
-constexpr int kMaxBits = 16;        // the longest code
 constexpr size_t kOutSize = 1 << 16;  // packed bytes gathered before they go to the sink
 
 inline int BitLength(uint32_t v) { return v == 0 ? 0 : 32 - __builtin_clz(v); }
@@ -78,17 +76,17 @@ class Packer {
   // so that its cost can be weighed against splitting the block.
   struct Plan {
     uint32_t count;
-    uint32_t literalFreq[510];
-    uint32_t positionFreq[17];
-    uint8_t literalLengths[510];
-    uint8_t positionLengths[17];
-    uint8_t preLengths[19];
+    uint32_t literalFreq[kLiteralCodes];
+    uint32_t positionFreq[kMaxPositionCodes];
+    uint8_t literalLengths[kLiteralCodes];
+    uint8_t positionLengths[kMaxPositionCodes];
+    uint8_t preLengths[kPreCodes];
     int literalUsed, literalOnly, positionUsed, positionOnly, preUsed, preOnly;
     int literalCount;  // the literal code's lengths sent, trailing zeros cut
     // The literal code's lengths as pre-code symbols: 0 one unused symbol,
     // 1 a run of 3..18, 2 a run of 20..530, n + 2 a length n.
-    uint8_t tokens[510];
-    uint16_t extras[510];
+    uint8_t tokens[kLiteralCodes];
+    uint16_t extras[kLiteralCodes];
     int tokenCount;
     uint64_t bits;  // the whole block's size
   };
@@ -107,8 +105,8 @@ class Packer {
   std::vector<uint32_t> head_;
   std::vector<uint32_t> prev_;
   uint32_t maxDistance_ = 0;
-  uint32_t niceLength_ = 256;
-  int dictBits_ = 16;
+  uint32_t niceLength_ = kMaxMatch;
+  int dictBits_ = kLh7DictBits;
 
   // The block being collected.
   std::vector<uint16_t> symbols_;

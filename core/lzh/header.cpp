@@ -4,11 +4,11 @@
 
 #include "bytes.h"
 #include "lzh/crc16.h"
+#include "lzh/format.h"
 #include "text.h"
 
 namespace lzh {
 namespace {
-
 
 // A name or folder field, kept until both are known.
 struct Field {
@@ -35,31 +35,31 @@ struct Parse {
 void TakeExtension(Parse* parse, uint8_t type, const uint8_t* data, size_t size, size_t at) {
   EntryHeader* h = parse->header;
   switch (type) {
-    case 0x00:  // CRC-16 of the whole header
+    case kExtHeaderCrc:
       if (size >= 2) {
         parse->hasHeaderCrc = true;
         parse->headerCrc = bytes::GetLe16(data);
         parse->headerCrcAt = at;
       }
       break;
-    case 0x01: parse->name.Set(data, size); break;
-    case 0x02: parse->folder.Set(data, size); break;
-    case 0x40:
+    case kExtName: parse->name.Set(data, size); break;
+    case kExtFolder: parse->folder.Set(data, size); break;
+    case kExtAttributes:
       if (size >= 1) h->attributes = data[0];
       break;
-    case 0x42:  // 64-bit sizes
+    case kExtSizes64:
       if (size >= 16) {
         h->packedSize = bytes::GetLe64(data);
         h->originalSize = bytes::GetLe64(data + 8);
       }
       break;
-    case 0x50:
+    case kExtUnixMode:
       if (size >= 2) {
         h->unixMode = bytes::GetLe16(data);
         h->hasUnixMode = true;
       }
       break;
-    case 0x54:
+    case kExtUnixTime:
       if (size >= 4) {
         h->unixTime = bytes::GetLe32(data);
         h->hasUnixTime = true;
@@ -75,7 +75,7 @@ void AppendField(EntryHeader* h, const Field& field) {
   for (size_t i = 0; i < field.length; ++i) {
     uint8_t b = field.bytes[i];
     char out = static_cast<char>(b);
-    if (b == 0xFF || b == '/' || b == '\\') out = '/';
+    if (b == kFolderSeparator || b == '/' || b == '\\') out = '/';
     if (text::IsCp932LeadByte(b) && i + 1 < field.length) {
       // A double-byte character: its second byte may be 0x5C and is no separator.
       if (h->pathLength + 2 > kMaxPath) { h->nameTooLong = true; break; }
@@ -101,8 +101,8 @@ void BuildPath(Parse* parse) {
 
   // Unix archivers store a link as a directory entry named "name|target"
   // (the '|' may even fall in the folder field, hence the joined path).
-  bool linkMode = h->hasUnixMode && (h->unixMode & 0xF000) == 0xA000;
-  if (linkMode || strcmp(h->method, "-lhd-") == 0) {
+  bool linkMode = h->hasUnixMode && (h->unixMode & kUnixTypeMask) == kUnixTypeLink;
+  if (linkMode || strcmp(h->method, kMethodFolder) == 0) {
     const char* bar = static_cast<const char*>(memchr(h->path, '|', h->pathLength));
     if (bar) {
       h->isLink = true;
@@ -115,33 +115,32 @@ Result Fail(Result r) { return r == Result::kOk ? Result::kBadHeader : r; }
 
 Result ReadLevel01(const Source& source, uint8_t* buf, Parse* parse) {
   EntryHeader* h = parse->header;
-  size_t total = static_cast<size_t>(buf[0]) + 2;
-  if (total < 22) return Result::kBadHeader;
-  Result r = io::ReadExactly(source, buf + 21, total - 21);
+  size_t total = static_cast<size_t>(buf[kSizeAt]) + 2;
+  if (total < kLevel01MinSize) return Result::kBadHeader;
+  Result r = io::ReadExactly(source, buf + kCommonSize, total - kCommonSize);
   if (r != Result::kOk) return r;
-  uint8_t sum = 0;
-  for (size_t i = 2; i < total; ++i) sum = static_cast<uint8_t>(sum + buf[i]);
-  if (sum != buf[1]) return Result::kBadHeader;
+  if (Level01Sum(buf, total) != buf[kSumAt]) return Result::kBadHeader;
 
-  h->packedSize = bytes::GetLe32(buf + 7);
-  h->originalSize = bytes::GetLe32(buf + 11);
-  h->dosTime = bytes::GetLe32(buf + 15);
-  h->attributes = buf[19];
-  size_t nameLength = buf[21];
-  size_t at = 22 + nameLength;
+  h->packedSize = bytes::GetLe32(buf + kPackedSizeAt);
+  h->originalSize = bytes::GetLe32(buf + kOriginalSizeAt);
+  h->dosTime = bytes::GetLe32(buf + kTimeAt);
+  h->attributes = buf[kAttributesAt];
+  size_t nameLength = buf[kNameLengthAt];
+  size_t at = kNameAt + nameLength;
   if (at > total) return Result::kBadHeader;
   // Amiga archivers keep a file's comment behind a NUL in the name field.
-  const void* nul = memchr(buf + 22, 0, nameLength);
-  parse->name.Set(buf + 22, nul ? static_cast<const uint8_t*>(nul) - (buf + 22) : nameLength);
+  const uint8_t* name = buf + kNameAt;
+  const void* nul = memchr(name, 0, nameLength);
+  parse->name.Set(name, nul ? static_cast<const uint8_t*>(nul) - name : nameLength);
   h->headerSize = total;
 
   if (h->level == 0) {
-    if (at + 2 <= total) h->crc = bytes::GetLe16(buf + at);  // the oldest archivers may leave it out
+    if (at + kLevel0Tail <= total) h->crc = bytes::GetLe16(buf + at);  // the oldest archivers may leave it out
     if (at + 3 <= total) h->os = buf[at + 2];
     return Result::kOk;
   }
 
-  if (at + 5 > total) return Result::kBadHeader;
+  if (at + kLevel1Tail > total) return Result::kBadHeader;
   h->crc = bytes::GetLe16(buf + at);
   h->os = buf[at + 2];
   // Level 1 counts its extended headers as part of the packed size.
@@ -167,33 +166,33 @@ Result ReadLevel01(const Source& source, uint8_t* buf, Parse* parse) {
 Result ReadLevel23(const Source& source, uint8_t* buf, Parse* parse) {
   EntryHeader* h = parse->header;
   bool three = h->level == 3;
-  size_t fixed = three ? 32 : 26;
-  Result r = io::ReadExactly(source, buf + 21, fixed - 21);
+  size_t fixed = three ? kLevel3FixedSize : kLevel2FixedSize;
+  Result r = io::ReadExactly(source, buf + kCommonSize, fixed - kCommonSize);
   if (r != Result::kOk) return r;
   size_t total;
   if (three) {
-    if (bytes::GetLe16(buf) != 4) return Result::kBadHeader;
-    uint32_t declared = bytes::GetLe32(buf + 24);
+    if (bytes::GetLe16(buf + kSizeAt) != kLevel3WordSize) return Result::kBadHeader;
+    uint32_t declared = bytes::GetLe32(buf + kLevel3HeaderSizeAt);
     if (declared > kMaxHeader) return Result::kBadHeader;
     total = declared;
   } else {
-    total = bytes::GetLe16(buf);
+    total = bytes::GetLe16(buf + kSizeAt);
   }
   if (total < fixed) return Result::kBadHeader;
   r = io::ReadExactly(source, buf + fixed, total - fixed);
   if (r != Result::kOk) return r;
 
-  h->packedSize = bytes::GetLe32(buf + 7);
-  h->originalSize = bytes::GetLe32(buf + 11);
-  h->unixTime = bytes::GetLe32(buf + 15);
+  h->packedSize = bytes::GetLe32(buf + kPackedSizeAt);
+  h->originalSize = bytes::GetLe32(buf + kOriginalSizeAt);
+  h->unixTime = bytes::GetLe32(buf + kTimeAt);
   h->hasUnixTime = true;
-  h->crc = bytes::GetLe16(buf + 21);
-  h->os = buf[23];
+  h->crc = bytes::GetLe16(buf + kDataCrcAt);
+  h->os = buf[kOsAt];
   h->headerSize = total;
 
   size_t sizeBytes = three ? 4 : 2;
   size_t at = fixed;
-  size_t next = three ? bytes::GetLe32(buf + 28) : bytes::GetLe16(buf + 24);
+  size_t next = three ? bytes::GetLe32(buf + kLevel3NextAt) : bytes::GetLe16(buf + kLevel2NextAt);
   bool os9Mended = false;
   while (next != 0) {
     // The OS-9/68k archiver leaves the header's own size field out of the
@@ -221,19 +220,20 @@ Result ReadLevel23(const Source& source, uint8_t* buf, Parse* parse) {
 
 }  // namespace
 
-bool EntryHeader::IsDirectory() const { return !isLink && strcmp(method, "-lhd-") == 0; }
+bool EntryHeader::IsDirectory() const { return !isLink && strcmp(method, kMethodFolder) == 0; }
 
 Result ReadHeader(const Source& source, uint8_t* buf, EntryHeader* header) {
   memset(header, 0, sizeof *header);
   size_t got = source.read(source.context, buf, 1);
   if (got == Source::kError) return Result::kReadFailed;
   if (got == 0 || buf[0] == 0) return Result::kEndOfArchive;
-  Result r = io::ReadExactly(source, buf + 1, 20);
+  Result r = io::ReadExactly(source, buf + 1, kCommonSize - 1);
   if (r != Result::kOk) return r;
-  if (buf[2] != '-' || buf[6] != '-') return Result::kBadHeader;
-  memcpy(header->method, buf + 2, 5);
-  header->method[5] = '\0';
-  header->level = buf[20];
+  const uint8_t* method = buf + kMethodAt;
+  if (method[0] != '-' || method[kMethodLength - 1] != '-') return Result::kBadHeader;
+  memcpy(header->method, method, kMethodLength);
+  header->method[kMethodLength] = '\0';
+  header->level = buf[kLevelAt];
 
   Parse parse;
   parse.header = header;
@@ -250,8 +250,8 @@ Result ReadHeader(const Source& source, uint8_t* buf, EntryHeader* header) {
   // name, only a folder.
   bool nameless = parse.name.length == 0 || (header->pathLength != 0 && header->path[header->pathLength - 1] == '/');
   if (header->os == 'A' && nameless && header->pathLength != 0 && header->originalSize == 0 &&
-      strcmp(header->method, "-lh0-") == 0)
-    memcpy(header->method, "-lhd-", 5);
+      strcmp(header->method, kMethodStored) == 0)
+    memcpy(header->method, kMethodFolder, kMethodLength);
   return Result::kOk;
 }
 

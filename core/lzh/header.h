@@ -7,6 +7,7 @@
 #ifndef SFX_CORE_LZH_HEADER_H
 #define SFX_CORE_LZH_HEADER_H
 
+#include "lzh/format.h"
 #include "lzh/lzh.h"
 
 namespace lzh {
@@ -17,7 +18,7 @@ constexpr size_t kMaxPath = 1024;
 constexpr size_t kMaxHeader = 65536 + 512;
 
 struct EntryHeader {
-  char method[6];            // e.g. "-lh5-", NUL-terminated
+  char method[kMethodLength + 1];  // e.g. "-lh5-", NUL-terminated
   int level;
   uint64_t packedSize;       // the packed data alone, extended headers excluded
   uint64_t originalSize;

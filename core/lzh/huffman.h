@@ -10,11 +10,10 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "lzh/format.h"
 #include "lzh/stream.h"
 
 namespace lzh {
-
-constexpr int kMaxCodeLength = 16;
 
 // Entries: bit 15 set links to a second-level table at (entry & 0x7FFF);
 // otherwise symbol << 5 | code length. A bit pattern no code uses decodes

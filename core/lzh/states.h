@@ -3,30 +3,28 @@
 #ifndef SFX_CORE_LZH_STATES_H
 #define SFX_CORE_LZH_STATES_H
 
+#include "lzh/format.h"
 #include "lzh/huffman.h"
 #include "lzh/stream.h"
 
 namespace lzh {
 
 // -lh4- to -lh7-: blocks of static Huffman codes.
-constexpr int kLiteralCodes = 510;   // 256 bytes + match lengths 3..256
-constexpr int kLengthCodes = 19;     // the code that packs the literal code's lengths
-
 template <int kDictionaryBits>
 struct StaticState {
-  // -lh4- shares -lh5-'s position code, so it may point 8 KiB back.
-  static constexpr int kPositionCodes = kDictionaryBits + 1 < 14 ? 14 : kDictionaryBits + 1;
-  static constexpr int kPositionCountBits = kDictionaryBits <= 13 ? 4 : 5;
+  static constexpr int kPositionCodes = PositionCodes(kDictionaryBits);
+  static constexpr int kPositionCountBits = PositionCountBits(kDictionaryBits);
   static constexpr size_t kHistory = size_t(1) << (kPositionCodes - 1);
 
   BitInput in;
   Window out;
   uint8_t literalLengths[kLiteralCodes];
-  uint8_t smallLengths[kLengthCodes];  // the length code's, then the position code's
+  uint8_t smallLengths[kPreCodes];  // the pre-code's, then the position code's
   HuffmanTable<kLiteralCodes, 12> literals;
-  HuffmanTable<kLengthCodes, 8> small;
+  HuffmanTable<kPreCodes, 8> small;
   uint8_t window[Window::BufferSize(kHistory)];
 };
+static_assert(kMaxPositionCodes <= kPreCodes, "smallLengths holds the position code's lengths too");
 
 // -lh1-: adaptive Huffman over literals and lengths, fixed code for positions.
 struct Lh1State {

@@ -5,13 +5,14 @@
 
 #include "draw/paint.h"
 #include "draw/readme_pages.h"
-#include "profile.h"
+#include "ini/reader.h"
 #include "setup/copy_entry.h"
 #include "setup/ini_names.h"
 #include "setup/install_folder.h"
 #include "setup/option_rows.h"
 #include "setup/path_rules.h"
 #include "setup/registry_line.h"
+#include "setup/resolve_path.h"
 #include "setup/shared_places.h"
 #include "text.h"
 
@@ -76,10 +77,8 @@ std::string WithPlainNumber(const std::string& prefix, const std::string& name) 
 // Whether setup, started from [shell] before any installation folder is
 // recorded, looks for `path` there: a relative path with no folder macro.
 bool SoughtInShell(const char* path) {
-  if (!path[0] || path[0] == '!' || path[0] == '\\' || path[0] == '/' || path[1] == ':') return false;
-  for (const char* macro : {"%system%", "%windows%", "%programs%", "%root%"})
-    if (text::StartsWithNoCase(path, macro)) return false;
-  return true;
+  if (!path[0] || path[0] == '\\' || path[0] == '/' || path[1] == ':') return false;
+  return SplitPathMacro(path).rest == 0;
 }
 
 struct Indexed {
@@ -398,7 +397,7 @@ class Checker {
         Warn(entry->line, where,
              std::string("'") + path[0] +
                  "' is no mark here (the marks come in the order ! & ? * +, each once): the path is " + path);
-      } else if (!ResolvesBelowItsPlace(path)) {
+      } else if (!ResolvesBelowItsPlace(path.c_str())) {
         Warn(entry->line, where,
              path + (path[0] == '!' ? " is no full path" : " climbs above the installation folder") +
                  ": setup refuses the destination, so the copy fails");
@@ -468,18 +467,9 @@ class Checker {
     }
   }
 
-  // A path that setup resolves below the installation folder ("!" a full
-  // path, none of the macros) and refuses unless it stays there.
-  static bool ResolvesBelowItsPlace(const std::string& path) {
-    if (path[0] == '!') return FullPathRoot(path.c_str() + 1) != 0;
-    for (const char* macro : {"%system%", "%windows%", "%programs%"})
-      if (text::StartsWithNoCase(path.c_str(), macro)) return true;
-    return StaysBelow(path.c_str() + (text::StartsWithNoCase(path.c_str(), "%root%") ? 6 : 0));
-  }
-
   void CheckDeletePatterns() {
     for (const Entry* entry : ReadList("Del", "", 0)) {
-      if (!ResolvesBelowItsPlace(entry->value)) {
+      if (!ResolvesBelowItsPlace(entry->value.c_str())) {
         Warn(entry->line, Where("Del", *entry),
              entry->value + (entry->value[0] == '!' ? " is no full path" : " climbs above the installation folder") +
                  ": setup deletes nothing for it");

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "setup/path_rules.h"
+#include "setup/resolve_path.h"
 
 namespace setup {
 namespace {
@@ -140,12 +141,15 @@ bool RemovesSharedSettingsKey(const char* company, const char* name, text::LeadB
 }
 
 DeleteReach ReachOfDeletePattern(const char* pattern, text::LeadByteTest isLead) {
-  if (text::StartsWithNoCase(pattern, "%system%") || text::StartsWithNoCase(pattern, "%windows%"))
-    return DeleteReach::kSystemFolders;
-  if (text::StartsWithNoCase(pattern, "%programs%") || pattern[0] == '!') return DeleteReach::kElsewhere;
-  const char* rest = text::StartsWithNoCase(pattern, "%root%") ? pattern + 6 : pattern;
-  if (!StaysBelow(rest, isLead)) return DeleteReach::kElsewhere;
-  return DeleteReach::kInstallation;
+  PathMacro macro = SplitPathMacro(pattern);
+  switch (macro.base) {
+    case PathBase::kSystem:
+    case PathBase::kWindows: return DeleteReach::kSystemFolders;
+    case PathBase::kPrograms:
+    case PathBase::kFull: return DeleteReach::kElsewhere;
+    case PathBase::kRoot: break;
+  }
+  return StaysBelow(pattern + macro.rest, isLead) ? DeleteReach::kInstallation : DeleteReach::kElsewhere;
 }
 
 }  // namespace setup

@@ -46,6 +46,10 @@ bool MakeFolders(const std::string& path) {
   return IsFolder(path);
 }
 
+void ListFoldersUpTo(const std::string& folder) {
+  for (std::string at = folder; at.size() > 3; at = ParentOf(at)) Entries(at);
+}
+
 void RemoveTree(const std::string& path) {
   WIN32_FIND_DATAA entry;
   HANDLE find = FindFirstFileA((path + "\\*").c_str(), &entry);

@@ -21,6 +21,13 @@ bool Exists(const std::string& path);
 bool IsFolder(const std::string& path);
 // Makes every missing folder of `path`.
 bool MakeFolders(const std::string& path);
+// Lists `folder` and every folder above it, for a "Browse for Folder"
+// dialog that is to find it. Wine's folder items carry a last access time,
+// and on a relatime mount the first listing after a change moves it: the
+// dialog's own listing of a folder changed since it was last listed can
+// leave its item unequal to the one it parsed from the path, and it then
+// selects nothing.
+void ListFoldersUpTo(const std::string& folder);
 // Deletes a folder with everything below it.
 void RemoveTree(const std::string& path);
 // `name` below `folder`, with one backslash between them.

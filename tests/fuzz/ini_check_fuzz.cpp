@@ -6,7 +6,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "profile.h"
+#include "ini/reader.h"
 #include "setup/ini_check.h"
 
 namespace {

@@ -2,7 +2,8 @@
 // the input, in a buffer of its own exact size, goes through the registry
 // walks (under code page 932 and a code page whose lead bytes are every
 // byte from 0x80), the association command, the copy marks, the hot key,
-// the folder rules and the questions about system places; what they
+// the folder rules, path resolution, the menu folder, the uninstall
+// command and the questions about system places; what they
 // report must stay inside the line and agree with itself.
 #include <stdlib.h>
 #include <string.h>
@@ -11,10 +12,13 @@
 #include "setup/copy_entry.h"
 #include "setup/hotkey.h"
 #include "setup/install_folder.h"
+#include "setup/menu_folder.h"
 #include "setup/option_rows.h"
 #include "setup/path_rules.h"
 #include "setup/registry_line.h"
+#include "setup/resolve_path.h"
 #include "setup/shared_places.h"
+#include "setup/uninstall_command.h"
 
 namespace {
 
@@ -105,6 +109,32 @@ void Folders(const char* line, size_t length, const char* previous) {
   free(out);
 }
 
+// The line resolved against the previous one as its root and the machine's
+// folders, as a menu name and folder, and as an uninstall command: results
+// stay bounded, and a result outside program mode never leaves its root.
+void Paths(const char* line, size_t length, const char* previous, text::LeadByteTest isLead) {
+  const setup::MachineFolders folders = {previous, "C:\\WINDOWS", ""};
+  char* out = static_cast<char*>(malloc(260));
+  for (int mode = 0; mode < 2; ++mode) {
+    bool programMode = mode == 1;
+    bool resolved = setup::ResolvePath(out, 260, line, previous, folders, programMode, isLead);
+    Check(resolved == (out[0] != '\0') && strlen(out) < 260);
+    setup::PathMacro macro = setup::SplitPathMacro(line);
+    if (resolved && !programMode && macro.base == setup::PathBase::kRoot)
+      Check(strncmp(out, previous, strlen(previous)) == 0 && setup::ResolvesBelowItsPlace(line, isLead));
+  }
+  setup::MenuFolder menu = setup::ComposeMenuFolder(out, 260, previous, line, "C:\\Programs", isLead);
+  Check((menu == setup::MenuFolder::kNone) == (out[0] == '\0') && strlen(out) < 260);
+  if (!setup::ComposeUninstallCommand(out, 260, line, length & 1, isLead)) Check(out[0] == '\0');
+  Check(strlen(out) < 260);
+  memcpy(out, line, length + 1 < 260 ? length + 1 : 260);
+  out[259] = '\0';
+  size_t before = strlen(out);
+  setup::CutToCommandProgram(out, [](const char* path) { return strlen(path) % 3 == 0; }, isLead);
+  Check(strlen(out) <= before);
+  free(out);
+}
+
 // The builder's questions about system places: whatever the line, only
 // memory safety and agreement with the erase split are asked of them.
 void SharedPlaces(const char* line, const char* previous, text::LeadByteTest isLead) {
@@ -161,6 +191,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SharedPlaces(line, previous, text::IsCp932LeadByte);
     SharedPlaces(line, previous, WideLeadBytes);
     Association(line, length);
+    Paths(line, length, previous, text::IsCp932LeadByte);
     Folders(line, length, previous);
     Marks(line, length);
     Layout(line, length);

@@ -78,8 +78,9 @@ std::map<std::string, long long> FileTimes(const std::string& root) {
 }
 
 TEST(LzhConformance, CorpusMatchesLhasa) {
+  REQUIRE_CORPUS(kCorpus);
   std::vector<std::string> archives = CorpusArchives();
-  if (archives.empty()) GTEST_SKIP() << "no corpus at " << kCorpus;
+  ASSERT_FALSE(archives.empty()) << "no archives in " << kCorpus;
   REQUIRE_TOOL("lhasa");
   int compared = 0;
   for (const std::string& name : archives) {
@@ -105,7 +106,7 @@ TEST(LzhConformance, CorpusMatchesLhasa) {
 
 TEST(LzhConformance, ListingNamesEveryEntry) {
   std::string archive = kCorpus + "/lha_unix114i/h2_subdir.lzh";
-  if (!fs::exists(archive)) GTEST_SKIP();
+  REQUIRE_CORPUS(archive);
   REQUIRE_TOOL("lhasa");
   ToolRun run = Lzhdec("l", archive);
   EXPECT_EQ(run.code, 0);
@@ -116,7 +117,7 @@ TEST(LzhConformance, ListingNamesEveryEntry) {
 
 TEST(LzhConformance, UnsupportedMethodIsReportedAndSkipped) {
   std::string archive = kCorpus + "/generated/pm1/pm1.pma";
-  if (!fs::exists(archive)) GTEST_SKIP();
+  REQUIRE_CORPUS(archive);
   TempDir out;
   ToolRun run = Lzhdec("x", archive, out.path());
   EXPECT_EQ(run.code, 6);  // kUnsupportedMethod
@@ -127,7 +128,7 @@ TEST(LzhConformance, UnsupportedMethodIsReportedAndSkipped) {
 TEST(LzhConformance, SymbolicLinksAreNeverCreated) {
   for (const char* name : {"lha_unix114i/h1_symlink3.lzh", "regression/symlink2.lzh", "regression/symlink3.lzh"}) {
     std::string archive = kCorpus + "/" + name;
-    if (!fs::exists(archive)) GTEST_SKIP();
+    REQUIRE_CORPUS(archive);
     TempDir parent;
     fs::create_directory(parent / "out");
     ToolRun run = Lzhdec("x", archive, parent / "out");

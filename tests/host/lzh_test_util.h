@@ -19,6 +19,10 @@ using Bytes = std::vector<uint8_t>;
 
 inline const std::string kCorpus = SFX_SOURCE_DIR "/../shared/lzh-corpus";
 
+// A file or folder of the corpus, which lies outside the checkout.
+#define REQUIRE_CORPUS(path) \
+  REQUIRE_PRESENT(::lzhtest::fs::exists(path), "no " + std::string(path), "the LZH corpus belongs at " + ::lzhtest::kCorpus)
+
 inline ToolRun Lzhdec(const std::string& verb, const std::string& archive, const std::string& folder = "") {
   std::string line = std::string(LZHDEC_PATH) + " " + verb + " " + Quote(archive);
   if (!folder.empty()) line += " " + Quote(folder);

@@ -2,20 +2,36 @@
 // lines that give none. The expected values are those GetPrivateProfile-
 // StringA and GetPrivateProfileIntA return under Wine for the same bytes
 // (tests/win32/profile_api_test.cpp asks the calls themselves).
-#include "profile.h"
+#include "ini/reader.h"
 
 #include <gtest/gtest.h>
 #include <limits.h>
+#include <stdlib.h>
 
 #include <string>
 
+#include "ini/document.h"
+
 namespace {
 
+void* Resize(void* block, size_t bytes) {
+  if (bytes) return realloc(block, bytes);
+  free(block);
+  return nullptr;
+}
+
 // What the calls would return: the value, or "-" when the key is missing.
+// The document that setup reads with answers the same.
 std::string Read(const std::string& file, const char* section, const char* key) {
   profile::Profile p(file.data(), file.size());
   const profile::Entry* entry = p.Find(section, key);
-  return entry ? entry->value : "-";
+  std::string value = entry ? entry->value : "-";
+  profile::Document document(Resize);
+  EXPECT_TRUE(document.Load(file.data(), file.size()));
+  const char* found;
+  size_t length;
+  EXPECT_EQ(document.Find(section, key, &found, &length) ? std::string(found, length) : "-", value) << file;
+  return value;
 }
 
 TEST(Profile, ReadsKeysAsThePrivateProfileCallsDo) {
@@ -88,6 +104,11 @@ TEST(Profile, NumbersReadAsGetPrivateProfileIntReadsThem) {
   const std::string file = "[S]\r\nq=\"7\"\r\ne=\r\n";
   profile::Profile p(file.data(), file.size());
   EXPECT_EQ(p.Int("S", "q", 9), 7);  // the quotes go first
+  profile::Document document(Resize);
+  ASSERT_TRUE(document.Load(file.data(), file.size()));
+  EXPECT_EQ(document.Number("S", "q", 9), 7);
+  EXPECT_EQ(document.Number("S", "e", 9), 9);
+  EXPECT_EQ(document.Number("S", "none", 9), 9);
   EXPECT_EQ(p.Int("S", "e", 9), 9);
   EXPECT_EQ(p.Int("S", "missing", 9), 9);
 }

@@ -40,16 +40,20 @@ inline std::string Quote(const std::string& s) {
 
 inline bool HaveTool(const std::string& name) { return Sh("command -v " + Quote(name)).code == 0; }
 
-// A peer the test compares with (jlha, lhasa, 7zz, gcab, cabextract...).
-// `make test` installs every one and sets SFX_REQUIRE_TOOLS, so a missing
-// peer fails there; a test run by hand without it is skipped and says why.
-#define REQUIRE_TOOL(name)                                                                          \
-  do {                                                                                              \
-    if (!HaveTool(name)) {                                                                          \
-      if (getenv("SFX_REQUIRE_TOOLS")) FAIL() << (name) << " is missing: scripts/bootstrap.sh installs it"; \
-      GTEST_SKIP() << (name) << " is not installed";                                                \
-    }                                                                                               \
+// What `make test` counts on: every peer tool (bootstrap installs them) and
+// the shared LZH corpus. It sets SFX_REQUIRE_TOOLS, so something missing
+// fails there; a test run by hand without it is skipped and says why.
+#define REQUIRE_PRESENT(present, missing, remedy)                          \
+  do {                                                                     \
+    if (!(present)) {                                                      \
+      if (getenv("SFX_REQUIRE_TOOLS")) FAIL() << missing << ": " << remedy; \
+      GTEST_SKIP() << missing;                                             \
+    }                                                                      \
   } while (0)
+
+// A peer the test compares with (jlha, lhasa, 7zz, gcab, cabextract...).
+#define REQUIRE_TOOL(name) \
+  REQUIRE_PRESENT(HaveTool(name), std::string(name) + " is not installed", "scripts/bootstrap.sh installs it")
 
 // A fresh folder below /tmp, removed with everything in it when it goes.
 class TempDir {

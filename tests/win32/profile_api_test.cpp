@@ -1,5 +1,7 @@
-// The builder's private-profile reader against the calls setup reads its
-// Setup.ini with: the same files, the same keys, the same answers.
+// The builder's private-profile reader and setup's document against the
+// private-profile calls: the same files, the same keys, the same answers;
+// and a file the document writes reads back through the calls as the
+// calls' own writes would.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -7,7 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "profile.h"
+#include "ini/reader.h"
+#include "ini/lists.h"
+#include "ini_file.h"
 
 namespace {
 
@@ -81,6 +85,72 @@ TEST_F(ProfileApi, NumbersAreReadAsTheCallsReadThem) {
     std::string path = Write(file);
     profile::Profile ours(file.data(), file.size());
     EXPECT_EQ(ours.Int("S", "n", 77), static_cast<int>(GetPrivateProfileIntA("S", "n", 77, path.c_str())));
+  }
+}
+
+// Every section the calls list and every line they give of each, as one
+// text: what any reader of the file through the calls can see.
+std::string SeenThroughTheCalls(const std::string& path) {
+  std::vector<char> names(1 << 16), lines(1 << 20);
+  DWORD size = GetPrivateProfileSectionNamesA(names.data(), static_cast<DWORD>(names.size()), path.c_str());
+  std::string seen;
+  for (const char* name = names.data(); name < names.data() + size; name += lstrlenA(name) + 1) {
+    seen += std::string("[") + name + "]\n";
+    DWORD n = GetPrivateProfileSectionA(name, lines.data(), static_cast<DWORD>(lines.size()), path.c_str());
+    for (const char* line = lines.data(); line < lines.data() + n; line += lstrlenA(line) + 1) seen += line + std::string("\n");
+  }
+  return seen;
+}
+
+TEST_F(ProfileApi, WhatTheDocumentWritesReadsBackAsTheCallsWrite) {
+  struct Edit {
+    const char* section;
+    const char* key;  // null: the section goes
+    const char* value;  // null: the key goes
+  };
+  const std::vector<Edit> edits = {{"Root", "Named", "C:\\Program Files\\\x95\x5C App"},
+                                   {"Check", "Menu", "2"},
+                                   {"S", "a", nullptr},
+                                   {"Gone", nullptr, nullptr},
+                                   {"New", "k", "v"},
+                                   {"\x83\x5C", "\x95\x5C", "\x83\x5C"}};
+  const std::string files[] = {
+      "[Before]\r\nx=1\r\n[Root]\r\nNamed=old\r\n[S]\r\na=1\r\nA=2\r\n[Gone]\r\ny=2\r\n[After]\r\nz=3\r\n",
+      "[Root]\nNamed=old\n[S]\na=1\n[Check]\nMenu=1\n",
+      "[S]\r\na=1\r\n[Gone]\r\ny=2",
+      "; a comment\r\n[Root]\r\nName = kept\r\n",
+  };
+  for (const std::string& file : files) {
+    SCOPED_TRACE(file);
+    std::string ours = Write(file), theirs = Write(file);
+    profile::Document document(platform::ResizeOnHeap);
+    ASSERT_TRUE(platform::LoadIniFile(ours.c_str(), &document));
+    for (const Edit& e : edits) {
+      ASSERT_TRUE(document.Write(e.section, e.key, e.value));
+      WritePrivateProfileStringA(e.section, e.key, e.value, theirs.c_str());
+    }
+    ASSERT_TRUE(platform::SaveIniFile(ours.c_str(), document));
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, theirs.c_str());
+    EXPECT_EQ(SeenThroughTheCalls(ours), SeenThroughTheCalls(theirs));
+  }
+}
+
+TEST_F(ProfileApi, ThreeThousandRecordsReadBackThroughTheCalls) {
+  std::string path = Write("[Root]\r\nNamed=C:\\App\r\n");
+  profile::Document document(platform::ResizeOnHeap);
+  ASSERT_TRUE(platform::LoadIniFile(path.c_str(), &document));
+  profile::ListText list(platform::ResizeOnHeap, document.LineEnd());
+  for (int k = 0; k < 3000; ++k) {
+    std::string entry = "C:\\App\\data\\file" + std::to_string(k) + ".dat";
+    ASSERT_TRUE(list.Add(entry.data(), entry.size()));
+  }
+  ASSERT_TRUE(document.ReplaceSection("CopiedFile", list.Finish()));
+  ASSERT_TRUE(platform::SaveIniFile(path.c_str(), document));
+  EXPECT_EQ(GetPrivateProfileIntA("CopiedFile", "Count", 0, path.c_str()), 3000u);
+  char value[MAX_PATH];
+  for (int k : {0, 1234, 2999}) {
+    GetPrivateProfileStringA("CopiedFile", std::to_string(k).c_str(), "", value, sizeof value, path.c_str());
+    EXPECT_EQ(value, "C:\\App\\data\\file" + std::to_string(k) + ".dat");
   }
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ini_file.h"
 #include "release_tracker.h"
 #include "setup.h"
 #include "window_driver.h"
@@ -317,14 +318,14 @@ TEST_F(Painter, BackSectionRunsItsKeysUpToAGapOrAPageLine) {
       {"0=mode,all\r\n1=fill,255,0,0\r\n2=page\r\n3=fill,0,255,0\r\n", RGB(0, 255, 0)},
       {"", kGrey},
   };
-  std::string ini = folder_ + "\\Setup.ini";
   for (const Case& c : cases) {
     SCOPED_TRACE(c.keys);
-    ASSERT_TRUE(driver::WriteFileBytes(ini, std::string("[Back]\r\nDo=1\r\n") + c.keys + "[Other]\r\n4=x\r\n"));
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());  // forget the cached file
+    std::string text = std::string("[Back]\r\nDo=1\r\n") + c.keys + "[Other]\r\n4=x\r\n";
+    profile::Document description(platform::ResizeOnHeap);
+    ASSERT_TRUE(description.Load(text.data(), text.size()));
     Surface s(8, 6);
     tracker::Start();
-    PaintBackSection(s.dc(), {0, 0, 8, 6}, root_.c_str(), ini.c_str());
+    PaintBackSection(s.dc(), {0, 0, 8, 6}, root_.c_str(), description);
     EXPECT_EQ(tracker::Stop(), "");
     EXPECT_EQ(s.At(0, 0), c.colour);
   }

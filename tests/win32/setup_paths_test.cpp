@@ -83,31 +83,6 @@ TEST_F(SetupPaths, EveryPrefixInBothModes) {
   }
 }
 
-// A root that is no full path would put a path below the current folder
-// or the current drive's root, where an uninstall's [Del] pattern would
-// delete; a plain-mode path below the root stays below it, and one marked
-// "!" is full. Such paths resolve to nothing. In program mode a "!" value
-// is text, passed on as written.
-TEST_F(SetupPaths, NothingOutsideTheRootsThatAPathNames) {
-  struct Case {
-    std::string path, root, plain, program;
-  } cases[] = {
-      {"a.txt", "", "", ""},
-      {"*.*", "App", "", ""},
-      {"%root%\\*.*", "\\App", "", ""},
-      {"x.txt", "C:App", "", ""},
-      {"..\\*.*", root_, "", root_ + "\\..\\*.*"},
-      {"%root%\\..\\x", root_, "", root_ + "\\\\..\\x"},
-      {"sub\\..\\x", root_, root_ + "\\sub\\..\\x", root_ + "\\sub\\..\\x"},  // stays below
-      {"!relative\\x", root_, "", "relative\\x"},
-      {"!text", root_, "", "text"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Resolve(c.path, c.root, false), c.plain) << c.path << " in " << c.root;
-    EXPECT_EQ(Resolve(c.path, c.root, true), c.program) << c.path << " in " << c.root;
-  }
-}
-
 TEST_F(SetupPaths, ProgramModeFindsTheProgramThatOpensADocument) {
   Association quoted(".sfxq", "\"C:\\Quoted Viewer\\view.exe\" /open \"%1\"");
   std::string notepad = driver::WindowsFolder() + "\\notepad.exe";

@@ -11,6 +11,7 @@
 
 #include "release_tracker.h"
 #include "setup.h"
+#include "setup_settings.h"
 #include "window_driver.h"
 
 namespace {
@@ -59,11 +60,11 @@ class ReadMeViewer : public ::testing::Test {
     if (!HasFailure()) driver::RemoveTree(folder_);
   }
   void WriteIni(const std::string& text) {
-    ASSERT_TRUE(driver::WriteFileBytes(g_setup.ini, text));
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, g_setup.ini);  // forget the cached file
+    ASSERT_TRUE(settings_.Write(text));
   }
   const std::string folder_ = "C:\\sfx win32\\setup readme";
   char previous_[MAX_PATH];
+  SetupSettings settings_;
 };
 
 // Page mode holds a context, a bitmap, the page list and its page's font;

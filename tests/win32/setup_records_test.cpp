@@ -11,6 +11,7 @@
 #include "registry_dump.h"
 #include "scratch.h"
 #include "setup.h"
+#include "setup_settings.h"
 #include "window_driver.h"
 
 namespace {
@@ -38,12 +39,16 @@ class SetupRecords : public driver::ScratchTest {
     app_ = root_ + "\\Installed App";
     ASSERT_TRUE(driver::MakeFolders(app_));
     lstrcpyA(g_setup.ini, (app_ + "\\Setup.ini").c_str());
-    g_setup.earlierIni[0] = '\0';
     DeleteKeyAtEnd(HKEY_LOCAL_MACHINE, driver::UninstallKey(kName));
     programs_ = ShellFolderValue("Programs");
     ASSERT_FALSE(programs_.empty());
   }
-  void WriteIni(const std::string& ini, const std::string& text) { ASSERT_TRUE(driver::WriteFileBytes(ini, text)); }
+  void WriteIni(const std::string& ini, const std::string& text) {
+    ASSERT_TRUE(driver::WriteFileBytes(ini, text));
+    if (ini == g_setup.ini) {
+      ASSERT_TRUE(LoadSettings());
+    }
+  }
   std::string Entry() { return driver::RegistryDump(HKEY_LOCAL_MACHINE, driver::UninstallKey(kName)); }
   void SetEntry(const std::string& command) {
     driver::DeleteKeyTree(HKEY_LOCAL_MACHINE, driver::UninstallKey(kName));
@@ -59,6 +64,7 @@ class SetupRecords : public driver::ScratchTest {
   }
 
   std::string app_, programs_;
+  SetupSettings settings_;
 };
 
 // Another program of the same name keeps its entry; the entry of an
@@ -147,7 +153,7 @@ TEST_F(SetupRecords, TheMenuFolderGoesWholeOnlyWhenThisProductMadeIt) {
     std::string menu = c.menu;
     if (menu.find("<short>") != std::string::npos) menu.replace(menu.find("<short>"), 7, ShortName(made));
     WriteIni(g_setup.ini, "[Menu]\r\n" + menu + "\r\n[Menu0]\r\nName=App\r\n");
-    DeleteMenuFolder(g_setup.ini);
+    DeleteMenuFolder(Settings());
     for (const std::string& path : others) EXPECT_TRUE(driver::Exists(path)) << path;
     for (const std::string& path : c.gone) EXPECT_FALSE(driver::Exists(path)) << path;
     for (const std::string& path : c.ours) {
@@ -173,13 +179,15 @@ TEST_F(SetupRecords, MakingTheMenuRecordsWhatItMade) {
     SCOPED_TRACE(folder);
     WriteIni(g_setup.ini, "[Root]\r\nNamed=" + app_ + "\r\n[Check]\r\nMenu=1\r\n[Menu]\r\nNamed=" + folder +
                               "\r\n[Menu0]\r\nName=App\r\nPath=!C:\\x.exe\r\n");
-    MakeMenuShortcuts(nullptr, g_setup.ini, true);
+    MakeMenuShortcuts(nullptr, Settings(), true);
+    ASSERT_TRUE(FlushSettings());
     EXPECT_TRUE(driver::Exists(folder + "\\App.lnk"));
     EXPECT_EQ(driver::ProfileString(g_setup.ini, "Menu", "Made"), folder == fresh ? fresh : "");
     EXPECT_EQ(driver::ProfileString(g_setup.ini, "Check", "Menu"), "2");
     // Taken away again: the made folder goes and is forgotten; the other
     // stays with its other link.
-    MakeMenuShortcuts(nullptr, g_setup.ini, false);
+    MakeMenuShortcuts(nullptr, Settings(), false);
+    ASSERT_TRUE(FlushSettings());
     EXPECT_FALSE(driver::Exists(folder + "\\App.lnk"));
     EXPECT_EQ(driver::Exists(folder), folder == shared);
     EXPECT_EQ(driver::ProfileString(g_setup.ini, "Menu", "Made"), "");

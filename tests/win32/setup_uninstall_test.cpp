@@ -11,6 +11,7 @@
 
 #include "registry_dump.h"
 #include "setup.h"
+#include "setup_settings.h"
 #include "window_driver.h"
 
 namespace {
@@ -80,7 +81,7 @@ class SetupUninstall : public ::testing::Test {
                     "$F", folder_);
   }
   void WriteIni(const std::string& text) {
-    ASSERT_TRUE(driver::WriteFileBytes(g_setup.ini, "[Root]\r\nNamed=" + folder_ + "\r\n" + Fill(text) + "\r\n"));
+    ASSERT_TRUE(settings_.Write("[Root]\r\nNamed=" + folder_ + "\r\n" + Fill(text) + "\r\n"));
   }
   // Items "A\B" (a key) or "A\B|name=data" (a string value) made below
   // `root`\`below`; "" is that key itself. "!A\B" is a key that anyone may
@@ -135,12 +136,14 @@ class SetupUninstall : public ::testing::Test {
   }
   static std::string Check() {
     char value[MAX_PATH];
+    if (!FlushSettings()) return "<unwritten>";
     GetPrivateProfileStringA("Check", "Ext", "<none>", value, sizeof value, g_setup.ini);
     return value;
   }
   // Every key of [MadeKey], sorted: "0=.sfxa 1=SfxA.Kind Count=2".
   static std::string Records() {
     char section[4096];
+    if (!FlushSettings()) return "<unwritten>";
     DWORD size = GetPrivateProfileSectionA("MadeKey", section, sizeof section, g_setup.ini);
     std::vector<std::string> lines;
     for (const char* p = section; p < section + size; p += lstrlenA(p) + 1) lines.push_back(p);
@@ -160,6 +163,7 @@ class SetupUninstall : public ::testing::Test {
 
   static bool shellClassesFree_;
   std::string folder_;
+  SetupSettings settings_;
 };
 bool SetupUninstall::shellClassesFree_;
 
@@ -207,7 +211,7 @@ TEST_F(SetupUninstall, MakeAndEraseLines) {
     Clean();
     Put(HKEY_CURRENT_USER, "Sfx Win32 Registry", c.before);
     WriteIni("[Reg]\r\n" + c.lines);
-    ApplyRegistryList(g_setup.ini, c.make);
+    ApplyRegistryList(Settings(), c.make);
     EXPECT_EQ(driver::RegistryDump(HKEY_CURRENT_USER, "Sfx Win32 Registry"), Fill(c.user));
     EXPECT_EQ(driver::RegistryDump(HKEY_LOCAL_MACHINE, "SOFTWARE\\Sfx Win32 Registry"), c.machine);
   }
@@ -240,8 +244,8 @@ TEST_F(SetupUninstall, KeysTheSystemSharesStay) {
     SCOPED_TRACE(c.what);
     Clean();
     Put(c.root, c.key, c.before);
-    ASSERT_TRUE(driver::WriteFileBytes(g_setup.ini, c.ini));
-    ApplyRegistryList(g_setup.ini, false);
+    ASSERT_TRUE(settings_.Write(c.ini));
+    ApplyRegistryList(Settings(), false);
     RemoveRegistration();
     EXPECT_EQ(driver::RegistryDump(c.root, c.key), c.after);
   }
@@ -392,7 +396,7 @@ TEST_F(SetupUninstall, TheEntryNamesTheInstalledSetupUnquoted) {
   };
   for (const auto& c : cases) {
     Clean();
-    ASSERT_TRUE(driver::WriteFileBytes(g_setup.ini, c.ini));
+    ASSERT_TRUE(settings_.Write(c.ini));
     RegisterUninstall();
     EXPECT_EQ(driver::RegistryDump(HKEY_LOCAL_MACHINE, kEntry), c.entry) << c.ini;
   }
@@ -417,7 +421,7 @@ TEST_F(SetupUninstall, TheEntryGoesWithTheSettingsKeys) {
     Put(HKEY_LOCAL_MACHINE, kEntry, {"|UninstallString=" + folder_ + "\\Setup.exe"});
     Put(HKEY_CURRENT_USER, "SOFTWARE\\Sfx W32 Co", {"App\\Window|x=1", "Other"});
     Put(HKEY_LOCAL_MACHINE, "SOFTWARE\\Sfx W32 Co", {"App"});
-    ASSERT_TRUE(driver::WriteFileBytes(g_setup.ini, c.ini));
+    ASSERT_TRUE(settings_.Write(c.ini));
     RemoveRegistration();
     RemoveUninstallEntry();
     EXPECT_EQ(driver::RegistryDump(HKEY_LOCAL_MACHINE, kEntry), Fill(c.entry));
@@ -437,8 +441,8 @@ TEST_F(SetupUninstall, RemovalTakesWhatWasRecordedAndListsWhatStays) {
     ASSERT_TRUE(path.back() == '\\' || driver::WriteFileBytes(path, "x"));
   }
   SetFileAttributesA((a + "read only.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-  ASSERT_TRUE(driver::WriteFileBytes(
-      g_setup.ini, "[Root]\r\nNamed=" + app + "\r\n[Del]\r\nForce=1\r\n0=*.log\r\n1=%root%\\gone\\*.*\r\n3=*.exe\r\n" +
+  ASSERT_TRUE(settings_.Write(
+      "[Root]\r\nNamed=" + app + "\r\n[Del]\r\nForce=1\r\n0=*.log\r\n1=%root%\\gone\\*.*\r\n3=*.exe\r\n" +
                        "[CopiedFile]\r\nCount=3\r\n0=" + a + "app.exe\r\n1=" + a + "data\\deep\\d.dat\r\n2=" + a +
                        "read only.txt\r\n[DirRemove]\r\n0=never\r\n1=logs\r\n2=user\r\n[MakedDirectory]\r\nCount=4\r\n"
                        "0=" + app + "\r\n1=" + a + "data\r\n2=" + a + "data\\deep\r\n3=" + a + "empty\r\n"));

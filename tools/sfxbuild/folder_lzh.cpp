@@ -1,6 +1,7 @@
 #include "folder_lzh.h"
 
 #include "host_file.h"
+#include "lzh/format.h"
 
 namespace {
 
@@ -9,7 +10,7 @@ lzh::EntryInfo Info(const TreeEntry& entry) {
   info.name = entry.name.data();
   info.nameLength = entry.name.size();
   info.unixTime = static_cast<int64_t>(entry.modified);
-  info.attributes = entry.readOnly ? 0x01 : 0x20;  // read-only, or archive
+  info.attributes = entry.readOnly ? lzh::kAttributeReadOnly : lzh::kAttributeArchive;
   return info;
 }
 

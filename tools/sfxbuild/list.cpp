@@ -9,10 +9,12 @@
 #include <string>
 
 #include "cab/cab_directory.h"
+#include "cab/format.h"
 #include "commands.h"
 #include "host_file.h"
 #include "inner_archive.h"
 #include "lzh/archive.h"
+#include "lzh/format.h"
 
 namespace {
 
@@ -78,9 +80,10 @@ int ListCabinet(FILE* file, uint64_t offset, uint64_t size, const char* where) {
 }
 
 bool LooksLikeLzh(const uint8_t* head, size_t size) {
-  // Every header level keeps the method at 2..6 and the level at 20.
-  return size >= 21 && head[2] == '-' && head[3] == 'l' && (head[4] == 'h' || head[4] == 'z') && head[6] == '-' &&
-         head[20] <= 3;
+  // Every header level keeps the method and the level in the same place.
+  const uint8_t* method = head + lzh::kMethodAt;
+  return size >= lzh::kCommonSize && method[0] == '-' && method[1] == 'l' && (method[2] == 'h' || method[2] == 'z') &&
+         method[lzh::kMethodLength - 1] == '-' && head[lzh::kLevelAt] <= 3;
 }
 
 // The archive of `size` bytes at `offset` of the built file `in`.
@@ -89,7 +92,7 @@ int ListArchive(const char* path, FILE* in, uint64_t offset, uint64_t size) {
   size_t headSize = size < sizeof head ? static_cast<size_t>(size) : sizeof head;
   if (!SeekTo(in, offset) || fread(head, 1, headSize, in) != headSize)
     return Fail("cannot read %s: %s", path, strerror(errno));
-  if (headSize >= 4 && memcmp(head, "MSCF", 4) == 0) return ListCabinet(in, offset, size, "a cabinet");
+  if (headSize >= cab::kSignatureLength && memcmp(head, cab::kSignature, cab::kSignatureLength) == 0) return ListCabinet(in, offset, size, "a cabinet");
   if (LooksLikeLzh(head, headSize)) {
     if (!SeekTo(in, offset)) return Fail("cannot read %s: %s", path, strerror(errno));
     return ListLzh(in, size);

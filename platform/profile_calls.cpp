@@ -1,0 +1,33 @@
+#include "profile_calls.h"
+
+namespace platform {
+namespace {
+
+int ListCount(const char* ini, const char* section) {
+  return static_cast<int>(GetPrivateProfileIntA(section, "Count", 0, ini));
+}
+
+void KeyText(char* key, int i) { wsprintfA(key, "%d", i); }
+
+}  // namespace
+
+bool IsListed(const char* ini, const char* section, const char* value) {
+  char key[16], listed[MAX_PATH];
+  for (int i = 0, count = ListCount(ini, section); i < count; ++i) {
+    KeyText(key, i);
+    GetPrivateProfileStringA(section, key, "", listed, MAX_PATH, ini);
+    if (listed[0] && lstrcmpiA(listed, value) == 0) return true;
+  }
+  return false;
+}
+
+void AppendToList(const char* ini, const char* section, const char* value) {
+  char key[16];
+  int count = ListCount(ini, section);
+  KeyText(key, count);
+  WritePrivateProfileStringA(section, key, value, ini);
+  KeyText(key, count + 1);
+  WritePrivateProfileStringA(section, "Count", key, ini);
+}
+
+}  // namespace platform

@@ -1,0 +1,145 @@
+// Setup.ini edited in memory: each edit changes only its own lines, as the
+// private-profile calls do, and the counted lists setup records its
+// installation in. (tests/win32/profile_api_test.cpp reads the results
+// back through the calls.)
+#include "ini/document.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <string>
+
+#include "ini/lists.h"
+
+namespace {
+
+void* Resize(void* block, size_t bytes) {
+  if (bytes) return realloc(block, bytes);
+  free(block);
+  return nullptr;
+}
+
+// Fails every request for memory after the first `g_allowed`.
+int g_allowed;
+void* Scarce(void* block, size_t bytes) {
+  if (bytes && g_allowed-- <= 0) return nullptr;
+  return Resize(block, bytes);
+}
+
+std::string Text(const profile::Document& d) { return std::string(d.bytes(), d.size()); }
+
+TEST(ProfileDocument, EditsChangeOnlyTheirOwnLines) {
+  struct Case {
+    const char* what;
+    std::string file;
+    const char* section;
+    const char* key;
+    const char* value;
+    std::string after;
+  } cases[] = {
+      {"a value replaced, the name kept as written", "; c\r\n[S]\r\n  Key =old\r\nb=2\r\n", "s", "key", "new",
+       "; c\r\n[S]\r\n  Key =new\r\nb=2\r\n"},
+      {"a key added after the section's last key", "[S]\r\na=1\r\n\r\n[T]\r\n", "S", "b", "2",
+       "[S]\r\na=1\r\nb=2\r\n\r\n[T]\r\n"},
+      {"a key added to an empty section", "[S]\r\n[T]\r\n", "S", "b", "2", "[S]\r\nb=2\r\n[T]\r\n"},
+      {"a section added at the end, after a last line without an end", "[S]\r\na=1", "N", "k", "v",
+       "[S]\r\na=1\r\n[N]\r\nk=v\r\n"},
+      {"new lines end as the file's do", "[S]\na=1\n", "S", "b", "2", "[S]\na=1\nb=2\n"},
+      {"a key written into an empty file", "", "S", "k", "v", "[S]\r\nk=v\r\n"},
+      {"the first of two keys is the one changed", "[S]\r\na=1\r\nA=2\r\n", "S", "A", "3", "[S]\r\na=3\r\nA=2\r\n"},
+      {"a key removed with its line end", "[S]\r\na=1\r\nb=2\r\n", "S", "a", nullptr, "[S]\r\nb=2\r\n"},
+      {"removing what is missing changes nothing", "[S]\r\na=1\r\n", "T", "a", nullptr, "[S]\r\na=1\r\n"},
+      {"every section of the name goes", "[S]\r\na=1\r\n[T]\r\nb=2\r\n[s]\r\nc=3\r\n", "S", nullptr, nullptr,
+       "[T]\r\nb=2\r\n"},
+      {"a value after a byte-order mark", "\xEF\xBB\xBF[S]\r\na=1\r\n", "S", "a", "2", "\xEF\xBB\xBF[S]\r\na=2\r\n"},
+      {"double-byte names are kept byte for byte", "[S]\r\n\x95\x5C=1\r\n", "S", "\x95\x5C", "\x83\x5C",
+       "[S]\r\n\x95\x5C=\x83\x5C\r\n"},
+  };
+  for (const Case& c : cases) {
+    profile::Document d(Resize);
+    ASSERT_TRUE(d.Load(c.file.data(), c.file.size()));
+    EXPECT_TRUE(d.Write(c.section, c.key, c.value)) << c.what;
+    EXPECT_EQ(Text(d), c.after) << c.what;
+    if (c.key && c.value) {
+      EXPECT_EQ(d.Number(c.section, c.key, -1), atoi(c.value)) << c.what;
+    }
+  }
+}
+
+TEST(ProfileDocument, ASectionIsReplacedUpToItsLastKey) {
+  profile::Document d(Resize);
+  std::string file = "[A]\r\nx=1\r\n[L]\r\n0=old\r\nCount=1\r\n\r\n; next\r\n[B]\r\ny=2";
+  ASSERT_TRUE(d.Load(file.data(), file.size()));
+  ASSERT_TRUE(d.ReplaceSection("L", "0=a\r\n1=b\r\nCount=2\r\n"));
+  EXPECT_EQ(Text(d), "[A]\r\nx=1\r\n[L]\r\n0=a\r\n1=b\r\nCount=2\r\n\r\n; next\r\n[B]\r\ny=2");
+  ASSERT_TRUE(d.ReplaceSection("M", "Count=0\r\n"));
+  EXPECT_EQ(d.Number("M", "Count", -1), 0);
+  EXPECT_EQ(d.Number("B", "y", -1), 2);
+}
+
+TEST(ProfileDocument, WithoutMemoryNothingChanges) {
+  std::string file = "[S]\r\na=1\r\n";
+  for (int allowed = 0; allowed < 4; ++allowed) {
+    profile::Document d(Scarce);
+    g_allowed = 2;
+    ASSERT_TRUE(d.Load(file.data(), file.size()));
+    g_allowed = allowed;
+    bool written = d.Write("S", "b", std::string(5000, 'x').c_str());
+    EXPECT_EQ(Text(d), written ? "[S]\r\na=1\r\nb=" + std::string(5000, 'x') + "\r\n" : file) << allowed;
+    EXPECT_EQ(d.Number("S", "a", -1), 1);
+  }
+}
+
+TEST(ProfileLists, AppendRemoveAndMergeKeepOrderAndCount) {
+  profile::Document d(Resize);
+  std::string file = "[Root]\r\nNamed=C:\\App\r\n";
+  ASSERT_TRUE(d.Load(file.data(), file.size()));
+  for (const char* path : {"C:\\a", "C:\\b", "c:\\A", "C:\\c"}) ASSERT_TRUE(profile::Append(&d, "L", path));
+  EXPECT_EQ(profile::CountOf(d, "L"), 4);
+  EXPECT_TRUE(profile::IsListed(d, "L", "C:\\C", profile::Compare::kNoCase));
+  EXPECT_FALSE(profile::IsListed(d, "L", "C:\\C", profile::Compare::kExact));
+  // The second byte of a double-byte character is no letter to fold.
+  ASSERT_TRUE(profile::Append(&d, "L", "\x82\x61"));
+  EXPECT_FALSE(profile::IsListed(d, "L", "\x82\x41", profile::Compare::kNoCase));
+
+  ASSERT_TRUE(profile::RemoveFromList(&d, "L", "C:\\A", profile::Compare::kNoCase));
+  EXPECT_EQ(Text(d), "[Root]\r\nNamed=C:\\App\r\n[L]\r\n0=C:\\b\r\n1=C:\\c\r\n2=\x82\x61\r\nCount=3\r\n");
+
+  profile::Document earlier(Resize);
+  std::string old = "[L]\r\n0=C:\\old\r\n1=C:\\b\r\n2=\r\n3=C:\\old\r\nCount=4\r\n";
+  ASSERT_TRUE(earlier.Load(old.data(), old.size()));
+  ASSERT_TRUE(profile::MergeList(earlier, &d, "L"));
+  EXPECT_EQ(Text(d), "[Root]\r\nNamed=C:\\App\r\n[L]\r\n0=C:\\b\r\n1=C:\\c\r\n2=\x82\x61\r\n3=C:\\old\r\nCount=4\r\n");
+
+  for (const char* path : {"C:\\b", "C:\\c", "\x82\x61", "C:\\old"})
+    ASSERT_TRUE(profile::RemoveFromList(&d, "L", path, profile::Compare::kExact));
+  EXPECT_EQ(Text(d), "[Root]\r\nNamed=C:\\App\r\n");
+}
+
+TEST(ProfileLists, ThreeThousandRecordsRoundTrip) {
+  auto path = [](int k) { return "C:\\Program Files\\App\\data\\file" + std::to_string(k) + ".dat"; };
+  profile::Document fresh(Resize), earlier(Resize);
+  ASSERT_TRUE(fresh.Load("", 0));
+  ASSERT_TRUE(earlier.Load("", 0));
+  profile::ListText list(Resize, "\r\n"), old(Resize, "\r\n");
+  for (int k = 0; k < 3000; ++k) {
+    std::string p = path(k);
+    list.Add(p.data(), p.size());
+    if (k % 2) old.Add(p.data(), p.size());
+  }
+  std::string gone = path(-1);
+  old.Add(gone.data(), gone.size());
+  ASSERT_TRUE(fresh.ReplaceSection("CopiedFile", list.Finish()));
+  ASSERT_TRUE(earlier.ReplaceSection("CopiedFile", old.Finish()));
+  ASSERT_TRUE(profile::MergeList(earlier, &fresh, "CopiedFile"));
+  ASSERT_EQ(profile::CountOf(fresh, "CopiedFile"), 3001);
+  char value[300];
+  for (int k = 0; k < 3000; ++k) {
+    fresh.Read("CopiedFile", std::to_string(k).c_str(), value, sizeof value);
+    ASSERT_EQ(value, path(k));
+  }
+  fresh.Read("CopiedFile", "3000", value, sizeof value);
+  EXPECT_EQ(value, gone);
+}
+
+}  // namespace
