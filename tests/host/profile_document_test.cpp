@@ -9,21 +9,17 @@
 
 #include <string>
 
+#include "heap_resize.h"
 #include "ini/lists.h"
+#include "setup/profile_limits.h"
 
 namespace {
-
-void* Resize(void* block, size_t bytes) {
-  if (bytes) return realloc(block, bytes);
-  free(block);
-  return nullptr;
-}
 
 // Fails every request for memory after the first `g_allowed`.
 int g_allowed;
 void* Scarce(void* block, size_t bytes) {
   if (bytes && g_allowed-- <= 0) return nullptr;
-  return Resize(block, bytes);
+  return HeapResize(block, bytes);
 }
 
 std::string Text(const profile::Document& d) { return std::string(d.bytes(), d.size()); }
@@ -56,7 +52,7 @@ TEST(ProfileDocument, EditsChangeOnlyTheirOwnLines) {
        "[S]\r\n\x95\x5C=\x83\x5C\r\n"},
   };
   for (const Case& c : cases) {
-    profile::Document d(Resize);
+    profile::Document d(HeapResize);
     ASSERT_TRUE(d.Load(c.file.data(), c.file.size()));
     EXPECT_TRUE(d.Write(c.section, c.key, c.value)) << c.what;
     EXPECT_EQ(Text(d), c.after) << c.what;
@@ -67,7 +63,7 @@ TEST(ProfileDocument, EditsChangeOnlyTheirOwnLines) {
 }
 
 TEST(ProfileDocument, ASectionIsReplacedUpToItsLastKey) {
-  profile::Document d(Resize);
+  profile::Document d(HeapResize);
   std::string file = "[A]\r\nx=1\r\n[L]\r\n0=old\r\nCount=1\r\n\r\n; next\r\n[B]\r\ny=2";
   ASSERT_TRUE(d.Load(file.data(), file.size()));
   ASSERT_TRUE(d.ReplaceSection("L", "0=a\r\n1=b\r\nCount=2\r\n"));
@@ -91,7 +87,7 @@ TEST(ProfileDocument, WithoutMemoryNothingChanges) {
 }
 
 TEST(ProfileLists, AppendRemoveAndMergeKeepOrderAndCount) {
-  profile::Document d(Resize);
+  profile::Document d(HeapResize);
   std::string file = "[Root]\r\nNamed=C:\\App\r\n";
   ASSERT_TRUE(d.Load(file.data(), file.size()));
   for (const char* path : {"C:\\a", "C:\\b", "c:\\A", "C:\\c"}) ASSERT_TRUE(profile::Append(&d, "L", path));
@@ -105,7 +101,7 @@ TEST(ProfileLists, AppendRemoveAndMergeKeepOrderAndCount) {
   ASSERT_TRUE(profile::RemoveFromList(&d, "L", "C:\\A", profile::Compare::kNoCase));
   EXPECT_EQ(Text(d), "[Root]\r\nNamed=C:\\App\r\n[L]\r\n0=C:\\b\r\n1=C:\\c\r\n2=\x82\x61\r\nCount=3\r\n");
 
-  profile::Document earlier(Resize);
+  profile::Document earlier(HeapResize);
   std::string old = "[L]\r\n0=C:\\old\r\n1=C:\\b\r\n2=\r\n3=C:\\old\r\nCount=4\r\n";
   ASSERT_TRUE(earlier.Load(old.data(), old.size()));
   ASSERT_TRUE(profile::MergeList(earlier, &d, "L"));
@@ -118,10 +114,10 @@ TEST(ProfileLists, AppendRemoveAndMergeKeepOrderAndCount) {
 
 TEST(ProfileLists, ThreeThousandRecordsRoundTrip) {
   auto path = [](int k) { return "C:\\Program Files\\App\\data\\file" + std::to_string(k) + ".dat"; };
-  profile::Document fresh(Resize), earlier(Resize);
+  profile::Document fresh(HeapResize), earlier(HeapResize);
   ASSERT_TRUE(fresh.Load("", 0));
   ASSERT_TRUE(earlier.Load("", 0));
-  profile::ListText list(Resize, "\r\n"), old(Resize, "\r\n");
+  profile::ListText list(HeapResize, "\r\n"), old(HeapResize, "\r\n");
   for (int k = 0; k < 3000; ++k) {
     std::string p = path(k);
     list.Add(p.data(), p.size());
@@ -140,6 +136,21 @@ TEST(ProfileLists, ThreeThousandRecordsRoundTrip) {
   }
   fresh.Read("CopiedFile", "3000", value, sizeof value);
   EXPECT_EQ(value, gone);
+}
+
+TEST(ProfileLimits, TheNinetyFiveFamilysCallsKeepAFileWithinOneSection) {
+  struct Case {
+    uint32_t size, adding;
+    bool within;
+  } cases[] = {
+      {0, 0, true},          {32768, 0, true},   {32767, 1, true},           {32768, 1, false},
+      {40000, 0, false},     {100, 32668, true}, {100, 0xFFFFFFFFu, false},  {0xFFFFFFFFu, 1, false},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(setup::WithinProfileCalls95(c.size, c.adding), c.within) << c.size << " + " << c.adding;
+  // Ten files of 20 bytes below a 30-byte folder: their lines and as many
+  // folders' lines.
+  EXPECT_EQ(setup::RecordBytesBound(10, 200, 30), 2u * (200 + 10 * 46));
 }
 
 }  // namespace

@@ -6,19 +6,13 @@
 
 #include <gtest/gtest.h>
 #include <limits.h>
-#include <stdlib.h>
 
 #include <string>
 
+#include "heap_resize.h"
 #include "ini/document.h"
 
 namespace {
-
-void* Resize(void* block, size_t bytes) {
-  if (bytes) return realloc(block, bytes);
-  free(block);
-  return nullptr;
-}
 
 // What the calls would return: the value, or "-" when the key is missing.
 // The document that setup reads with answers the same.
@@ -26,7 +20,7 @@ std::string Read(const std::string& file, const char* section, const char* key) 
   profile::Profile p(file.data(), file.size());
   const profile::Entry* entry = p.Find(section, key);
   std::string value = entry ? entry->value : "-";
-  profile::Document document(Resize);
+  profile::Document document(HeapResize);
   EXPECT_TRUE(document.Load(file.data(), file.size()));
   const char* found;
   size_t length;
@@ -104,7 +98,7 @@ TEST(Profile, NumbersReadAsGetPrivateProfileIntReadsThem) {
   const std::string file = "[S]\r\nq=\"7\"\r\ne=\r\n";
   profile::Profile p(file.data(), file.size());
   EXPECT_EQ(p.Int("S", "q", 9), 7);  // the quotes go first
-  profile::Document document(Resize);
+  profile::Document document(HeapResize);
   ASSERT_TRUE(document.Load(file.data(), file.size()));
   EXPECT_EQ(document.Number("S", "q", 9), 7);
   EXPECT_EQ(document.Number("S", "e", 9), 9);
