@@ -311,7 +311,7 @@ many=$work/many
 mkdir -p "$many/ours/[shell]"
 for d in $(seq -w 0 29); do
   mkdir -p "$many/app/d$d"
-  for f in $(seq -w 0 99); do printf '%01024d' "$d$f" >"$many/app/d$d/f$f.dat"; done
+  for f in $(seq -w 0 99); do printf '%01024d' "$((10#$d$f))" >"$many/app/d$d/f$f.dat"; done
 done
 many_files=$(cd "$many/app" && find . -type f | LC_ALL=C sort | sed 's|^\./||')
 {
