@@ -45,9 +45,18 @@ if [ ${#missing[@]} -ne 0 ] || [ ${#reinstall[@]} -ne 0 ] || [ $need_locale -ne 
     $sudo dpkg --add-architecture i386
   fi
   export DEBIAN_FRONTEND=noninteractive
-  [ ${#missing[@]} -eq 0 ] && [ ${#reinstall[@]} -eq 0 ] || $sudo apt-get update -qq >/dev/null
-  [ ${#missing[@]} -eq 0 ] || $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-  [ ${#reinstall[@]} -eq 0 ] || $sudo apt-get install -y -qq --reinstall "${reinstall[@]}" >/dev/null
+  # A mirror caught mid-sync serves some lists stale: the install goes on
+  # with the lists it has.
+  if [ ${#missing[@]} -ne 0 ] || [ ${#reinstall[@]} -ne 0 ]; then
+    $sudo apt-get update -qq >/dev/null || echo "bootstrap: some package lists could not be fetched" >&2
+  fi
+  # Without one architecture's security list, the 32-bit Wine libraries
+  # cannot match the versions of their 64-bit twins: the release's own
+  # versions can.
+  release=$(. /etc/os-release && echo "${VERSION_CODENAME:-stable}")
+  install() { $sudo apt-get install -y -qq "$@" >/dev/null || $sudo apt-get install -y -qq -t "$release" "$@" >/dev/null; }
+  [ ${#missing[@]} -eq 0 ] || install --no-install-recommends "${missing[@]}"
+  [ ${#reinstall[@]} -eq 0 ] || install --reinstall "${reinstall[@]}"
   if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
     $sudo sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
     grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null

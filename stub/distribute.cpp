@@ -5,6 +5,7 @@
 
 #include "folder_walk.h"
 #include "setup/ini_names.h"
+#include "setup/profile_limits.h"
 #include "tokens.h"
 
 namespace {
@@ -15,6 +16,7 @@ struct PathList {
   char* text;
   DWORD capacity;
   DWORD used;
+  DWORD count;
 
   bool Append(const char* folder, const char* name) {
     char path[MAX_PATH];
@@ -25,6 +27,7 @@ struct PathList {
       lstrcpyA(text + used, path);
     }
     used += length;
+    ++count;
     return true;
   }
 };
@@ -109,6 +112,20 @@ struct Move {
 
 enum class Records { kNone, kReady, kUnwritable };
 
+// Whether the records of `arriving` fit the Setup.ini `ini` as the profile
+// calls write them: on the Windows 95 family a file past their limits
+// would be rewritten cut, its earlier records lost.
+bool RecordsFit(const char* ini, const PathList& arriving, int folderLength) {
+  if (!(GetVersion() & 0x80000000)) return true;  // the NT family has no such limits
+  HANDLE file = CreateFileA(ini, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD size = GetFileSize(file, nullptr);
+  CloseHandle(file);
+  return size != INVALID_FILE_SIZE &&
+         setup::WithinProfileCalls95(size, setup::RecordBytesBound(arriving.count, arriving.used,
+                                                                    static_cast<uint32_t>(folderLength)));
+}
+
 // The Setup.ini of an installed application in `folder`, made writable.
 Records PrepareRecords(const char* folder, char* ini) {
   char named[MAX_PATH];
@@ -139,7 +156,7 @@ void MoveFolderContents(HWND owner, const char* destination, const char* source,
 
   Move move = {from, to, record, records == Records::kReady, {}, {}, {}};
   move.Collect();
-  if (move.sources.used == 0) return;
+  if (move.sources.used == 0 || (move.recording && !RecordsFit(ini, move.arriving, lstrlenA(to)))) return;
   PathList* lists[] = {&move.sources, &move.destinations, &move.arriving};
   DWORD size = 0;
   for (PathList* list : lists) size += list->used + 1;
@@ -147,7 +164,7 @@ void MoveFolderContents(HWND owner, const char* destination, const char* source,
   char* block = static_cast<char*>(HeapAlloc(heap, HEAP_ZERO_MEMORY, size));
   if (!block) return;
   for (PathList* list : lists) {
-    *list = {block, list->used + 1, 0};
+    *list = {block, list->used + 1, 0, 0};
     block += list->capacity;
   }
   move.Collect();

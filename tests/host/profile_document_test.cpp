@@ -12,6 +12,7 @@
 
 #include "heap_resize.h"
 #include "ini/lists.h"
+#include "setup/profile_limits.h"
 
 namespace {
 
@@ -165,6 +166,21 @@ TEST(ProfileLists, ThreeThousandRecordsRoundTrip) {
   }
   fresh.Read("CopiedFile", "3000", value, sizeof value);
   EXPECT_EQ(value, gone);
+}
+
+TEST(ProfileLimits, TheNinetyFiveFamilysCallsKeepAFileWithinOneSection) {
+  struct Case {
+    uint32_t size, adding;
+    bool within;
+  } cases[] = {
+      {0, 0, true},          {32768, 0, true},   {32767, 1, true},           {32768, 1, false},
+      {40000, 0, false},     {100, 32668, true}, {100, 0xFFFFFFFFu, false},  {0xFFFFFFFFu, 1, false},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(setup::WithinProfileCalls95(c.size, c.adding), c.within) << c.size << " + " << c.adding;
+  // Ten files of 20 bytes below a 30-byte folder: their lines and as many
+  // folders' lines.
+  EXPECT_EQ(setup::RecordBytesBound(10, 200, 30), 2u * (200 + 10 * 46));
 }
 
 }  // namespace
