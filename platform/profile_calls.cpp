@@ -1,10 +1,12 @@
 #include "profile_calls.h"
 
+#include "setup/ini_names.h"
+
 namespace platform {
 namespace {
 
 int ListCount(const char* ini, const char* section) {
-  return static_cast<int>(GetPrivateProfileIntA(section, "Count", 0, ini));
+  return static_cast<int>(GetPrivateProfileIntA(section, setup::ini::kCount, 0, ini));
 }
 
 void KeyText(char* key, int i) { wsprintfA(key, "%d", i); }
@@ -27,7 +29,7 @@ void AppendToList(const char* ini, const char* section, const char* value) {
   KeyText(key, count);
   WritePrivateProfileStringA(section, key, value, ini);
   KeyText(key, count + 1);
-  WritePrivateProfileStringA(section, "Count", key, ini);
+  WritePrivateProfileStringA(section, setup::ini::kCount, key, ini);
 }
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "folder_walk.h"
+#include "setup/ini_names.h"
 #include "setup/profile_limits.h"
 #include "tokens.h"
 
@@ -130,7 +131,7 @@ Records PrepareRecords(const char* folder, char* ini) {
   char named[MAX_PATH];
   // Only a folder that setup installed keeps such records.
   if (!platform::JoinChecked(ini, folder, "Setup.ini") ||
-      !GetPrivateProfileStringA("Root", "Named", "", named, sizeof named, ini))
+      !GetPrivateProfileStringA(setup::ini::kRoot, setup::ini::kNamed, "", named, sizeof named, ini))
     return Records::kNone;
   platform::ClearReadOnly(ini);
   HANDLE file = CreateFileA(ini, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);

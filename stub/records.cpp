@@ -3,10 +3,11 @@
 #include "stub.h"
 
 #include "profile_calls.h"
+#include "setup/ini_names.h"
 
 bool RecordCopiedFile(const char* ini, const char* entry) {
-  if (platform::IsListed(ini, "CopiedFile", entry)) return false;
-  platform::AppendToList(ini, "CopiedFile", entry);
+  if (platform::IsListed(ini, setup::ini::kCopiedFile, entry)) return false;
+  platform::AppendToList(ini, setup::ini::kCopiedFile, entry);
   return true;
 }
 
@@ -19,7 +20,7 @@ void RecordMadeDirectory(const char* ini, const char* entry) {
   int length = lstrlenA(parent);
   bool top = length == 0 || (length == 1 && parent[0] == '\\') || (length == 2 && parent[1] == ':');
   if (top || length >= lstrlenA(entry)) return;
-  if (platform::IsListed(ini, "MakedDirectory", parent)) return;
+  if (platform::IsListed(ini, setup::ini::kMakedDirectory, parent)) return;
   RecordMadeDirectory(ini, parent);  // outermost folders first
-  platform::AppendToList(ini, "MakedDirectory", parent);
+  platform::AppendToList(ini, setup::ini::kMakedDirectory, parent);
 }

@@ -3,6 +3,7 @@
 #include <stdint.h>
 #include <string.h>
 
+#include "setup/ini_names.h"
 #include "text.h"
 
 namespace profile {
@@ -74,7 +75,7 @@ class NameSet {
 }  // namespace
 
 int CountOf(const Document& document, const char* section) {
-  int count = document.Number(section, "Count", 0);
+  int count = document.Number(section, setup::ini::kCount, 0);
   return count > 0 ? count : 0;
 }
 
@@ -124,9 +125,11 @@ bool ListText::Add(const char* value, size_t length) {
 }
 
 const char* ListText::Finish() {
-  char line[kNumberSize + 8] = "Count=";
-  NumberText(line + 6, count_);
-  if (!Append(line, strlen(line)) || !Append(lineEnd_, strlen(lineEnd_))) return nullptr;
+  char count[kNumberSize];
+  NumberText(count, count_);
+  if (!Append(setup::ini::kCount, sizeof setup::ini::kCount - 1) || !Append("=", 1) || !Append(count, strlen(count)) ||
+      !Append(lineEnd_, strlen(lineEnd_)))
+    return nullptr;
   return text_;
 }
 
@@ -135,7 +138,7 @@ bool Append(Document* document, const char* section, const char* value) {
   int n = CountOf(*document, section);
   NumberText(key, n);
   NumberText(count, n + 1);
-  return document->Write(section, key, value) && document->Write(section, "Count", count);
+  return document->Write(section, key, value) && document->Write(section, setup::ini::kCount, count);
 }
 
 bool RemoveFromList(Document* document, const char* section, const char* value, Compare compare) {

@@ -20,77 +20,77 @@ constexpr uint16_t kClassNameSize = 256;
 const KeyName kNoKeys[] = {{nullptr, kText, 0}};
 const KeyList kNoLists[] = {{nullptr, 0, nullptr, 0}};
 
-const KeyName kSetupKeys[] = {{"Name", kText, kValueSize}, {"Auto", kNumber, 0}, {nullptr, kText, 0}};
-const KeyName kRootKeys[] = {{"Name", kText, kValueSize}, {"Named", kText, kValueSize}, {nullptr, kText, 0}};
-const KeyName kCheckKeys[] = {{"Menu", kOption, 0}, {"Desktop", kOption, 0}, {"Startup", kOption, 0},
-                              {"Ext", kOption, 0},  {"Send", kOption, 0},    {"Copy", kOption, 0},
-                              {"Del", kOption, 0},  {"IconNo", kNumber, 0},  {nullptr, kText, 0}};
-const KeyName kBackKeys[] = {{"Do", kNumber, 0}, {nullptr, kText, 0}};
+const KeyName kSetupKeys[] = {{ini::kName, kText, kValueSize}, {ini::kAuto, kNumber, 0}, {nullptr, kText, 0}};
+const KeyName kRootKeys[] = {{ini::kName, kText, kValueSize}, {ini::kNamed, kText, kValueSize}, {nullptr, kText, 0}};
+const KeyName kCheckKeys[] = {{ini::kMenu, kOption, 0}, {ini::kDesktop, kOption, 0}, {ini::kStartup, kOption, 0},
+                              {ini::kExt, kOption, 0},  {ini::kSend, kOption, 0},    {ini::kCopy, kOption, 0},
+                              {ini::kDel, kOption, 0},  {ini::kIconNo, kNumber, 0},  {nullptr, kText, 0}};
+const KeyName kBackKeys[] = {{ini::kDo, kNumber, 0}, {nullptr, kText, 0}};
 const KeyName kReadmeKeys[] = {
-    {"File", kText, kValueSize}, {"No", kNumber, 0}, {"Done", kNumber, 0}, {nullptr, kText, 0}};
-const KeyName kMenuKeys[] = {{"Name", kText, kValueSize},
-                             {"Named", kText, kValueSize},
-                             {"Change", kText, kValueSize},
-                             {"Open", kNumber, 0},
-                             {"Made", kText, kValueSize},
-                             {nullptr, kText, 0}};
+    {ini::kFile, kText, kValueSize}, {ini::kNo, kNumber, 0}, {ini::kDone, kNumber, 0}, {nullptr, kText, 0}};
+const KeyName kMenuKeys[] = {{ini::kName, kText, kValueSize},   {ini::kNamed, kText, kValueSize},
+                             {ini::kChange, kText, kValueSize}, {ini::kOpen, kNumber, 0},
+                             {ini::kMade, kText, kValueSize},   {nullptr, kText, 0}};
 // [Menu<n>] and [Send<n>]; [Desktop] and [Startup] add a hot key.
-const KeyName kLinkKeys[] = {{"Name", kText, kValueSize}, {"Show", kNumber, 0},         {"Arg", kText, kValueSize},
-                             {"Path", kText, kValueSize}, {"Icon", kText, kValueSize},  {"IconNo", kNumber, 0},
-                             {"Work", kText, kValueSize}, {nullptr, kText, 0}};
-const KeyName kFolderLinkKeys[] = {{"Name", kText, kValueSize}, {"Show", kNumber, 0},        {"Arg", kText, kValueSize},
-                                   {"Path", kText, kValueSize}, {"Icon", kText, kValueSize}, {"IconNo", kNumber, 0},
-                                   {"Work", kText, kValueSize}, {"Short", kText, kValueSize}, {nullptr, kText, 0}};
-const KeyName kLastGoKeys[] = {{"Desktop", kText, kValueSize},
-                               {"Startup", kText, kValueSize},
-                               {"DesktopAndGo", kNumber, 0},
-                               {"StartupAndGo", kNumber, 0},
+const KeyName kLinkKeys[] = {{ini::kName, kText, kValueSize}, {ini::kShow, kNumber, 0},
+                             {ini::kArg, kText, kValueSize},  {ini::kPath, kText, kValueSize},
+                             {ini::kIcon, kText, kValueSize}, {ini::kIconNo, kNumber, 0},
+                             {ini::kWork, kText, kValueSize}, {nullptr, kText, 0}};
+const KeyName kFolderLinkKeys[] = {
+    {ini::kName, kText, kValueSize}, {ini::kShow, kNumber, 0},         {ini::kArg, kText, kValueSize},
+    {ini::kPath, kText, kValueSize}, {ini::kIcon, kText, kValueSize},  {ini::kIconNo, kNumber, 0},
+    {ini::kWork, kText, kValueSize}, {ini::kShort, kText, kValueSize}, {nullptr, kText, 0}};
+const KeyName kLastGoKeys[] = {{ini::kDesktop, kText, kValueSize},
+                               {ini::kStartup, kText, kValueSize},
+                               {ini::kDesktopAndGo, kNumber, 0},
+                               {ini::kStartupAndGo, kNumber, 0},
                                {nullptr, kText, 0}};
-const KeyName kRegistryKeys[] = {{"Company", kText, kValueSize}, {"Name", kText, kValueSize}, {nullptr, kText, 0}};
-const KeyName kExtKeys[] = {{"Ext", kText, kClassNameSize},  {"Kind", kText, kValueSize},
-                            {"Icon", kText, kValueSize},     {"IconNo", kText, kValueSize},
-                            {"Verb", kText, kClassNameSize}, {"Verb2", kText, kClassNameSize},
-                            {"Command", kText, kValueSize},  {"Force", kNumber, 0},
-                            {nullptr, kText, 0}};
-const KeyName kCopyFileKeys[] = {{"Self", kText, kValueSize}, {"DefaultNo", kNumber, 0}, {nullptr, kText, 0}};
-const KeyName kRecordKeys[] = {{"Count", kNumber, 0}, {nullptr, kText, 0}};
-const KeyName kDelKeys[] = {{"Force", kNumber, 0},
-                            {"ShowError", kNumber, 0},
-                            {"Auto", kNumber, 0},
-                            {"Checked", kNumber, 0},
+const KeyName kRegistryKeys[] = {
+    {ini::kCompany, kText, kValueSize}, {ini::kName, kText, kValueSize}, {nullptr, kText, 0}};
+const KeyName kExtKeys[] = {
+    {ini::kExt, kText, kClassNameSize}, {ini::kKind, kText, kValueSize},     {ini::kIcon, kText, kValueSize},
+    {ini::kIconNo, kText, kValueSize},  {ini::kVerb, kText, kClassNameSize}, {ini::kVerb2, kText, kClassNameSize},
+    {ini::kCommand, kText, kValueSize}, {ini::kForce, kNumber, 0},           {nullptr, kText, 0}};
+const KeyName kCopyFileKeys[] = {{ini::kSelf, kText, kValueSize}, {ini::kDefaultNo, kNumber, 0}, {nullptr, kText, 0}};
+const KeyName kRecordKeys[] = {{ini::kCount, kNumber, 0}, {nullptr, kText, 0}};
+const KeyName kDelKeys[] = {{ini::kForce, kNumber, 0},
+                            {ini::kShowError, kNumber, 0},
+                            {ini::kAuto, kNumber, 0},
+                            {ini::kChecked, kNumber, 0},
                             {nullptr, kText, 0}};
 
 const KeyList kFromZero[] = {{"", 0, nullptr, kValueSize}, {nullptr, 0, nullptr, 0}};
 const KeyList kFromOne[] = {{"", 1, nullptr, kValueSize}, {nullptr, 0, nullptr, 0}};
-const KeyList kReadmeLines[] = {{"", 0, "No", kValueSize}, {nullptr, 0, nullptr, 0}};
-const KeyList kRecords[] = {{"", 0, "Count", kValueSize}, {nullptr, 0, nullptr, 0}};
-const KeyList kRegistryLines[] = {
-    {"Make", 0, nullptr, kRegistryLineSize}, {"Erase", 0, nullptr, kRegistryLineSize}, {nullptr, 0, nullptr, 0}};
+const KeyList kReadmeLines[] = {{"", 0, ini::kNo, kValueSize}, {nullptr, 0, nullptr, 0}};
+const KeyList kRecords[] = {{"", 0, ini::kCount, kValueSize}, {nullptr, 0, nullptr, 0}};
+const KeyList kRegistryLines[] = {{ini::kMake, 0, nullptr, kRegistryLineSize},
+                                  {ini::kErase, 0, nullptr, kRegistryLineSize},
+                                  {nullptr, 0, nullptr, 0}};
 
 }  // namespace
 
 const SectionName kIniSections[] = {
-    {"Setup", nullptr, kSetupKeys, kNoLists},
-    {"Root", nullptr, kRootKeys, kNoLists},
-    {"Check", nullptr, kCheckKeys, kNoLists},
-    {"Back", nullptr, kBackKeys, kFromZero},
-    {"Readme", nullptr, kReadmeKeys, kReadmeLines},
-    {"Menu", nullptr, kMenuKeys, kNoLists},
-    {"Menu", "Name", kLinkKeys, kNoLists},
-    {"Send", "Name", kLinkKeys, kNoLists},
-    {"Desktop", nullptr, kFolderLinkKeys, kNoLists},
-    {"Startup", nullptr, kFolderLinkKeys, kNoLists},
-    {"LastGo", nullptr, kLastGoKeys, kFromZero},
-    {"Reg", nullptr, kNoKeys, kRegistryLines},
-    {"Registry", nullptr, kRegistryKeys, kNoLists},
-    {"Ext", "Ext", kExtKeys, kNoLists},
-    {"CopyFile", nullptr, kCopyFileKeys, kFromZero},
-    {"MakeDirectory", nullptr, kNoKeys, kFromOne},
-    {"MakedDirectory", nullptr, kRecordKeys, kRecords},
-    {"CopiedFile", nullptr, kRecordKeys, kRecords},
-    {"MadeKey", nullptr, kRecordKeys, kRecords},
-    {"Del", nullptr, kDelKeys, kFromZero},
-    {"DirRemove", nullptr, kNoKeys, kFromOne},
+    {ini::kSetup, nullptr, kSetupKeys, kNoLists},
+    {ini::kRoot, nullptr, kRootKeys, kNoLists},
+    {ini::kCheck, nullptr, kCheckKeys, kNoLists},
+    {ini::kBack, nullptr, kBackKeys, kFromZero},
+    {ini::kReadme, nullptr, kReadmeKeys, kReadmeLines},
+    {ini::kMenu, nullptr, kMenuKeys, kNoLists},
+    {ini::kMenu, ini::kName, kLinkKeys, kNoLists},
+    {ini::kSend, ini::kName, kLinkKeys, kNoLists},
+    {ini::kDesktop, nullptr, kFolderLinkKeys, kNoLists},
+    {ini::kStartup, nullptr, kFolderLinkKeys, kNoLists},
+    {ini::kLastGo, nullptr, kLastGoKeys, kFromZero},
+    {ini::kReg, nullptr, kNoKeys, kRegistryLines},
+    {ini::kRegistry, nullptr, kRegistryKeys, kNoLists},
+    {ini::kExt, ini::kExt, kExtKeys, kNoLists},
+    {ini::kCopyFile, nullptr, kCopyFileKeys, kFromZero},
+    {ini::kMakeDirectory, nullptr, kNoKeys, kFromOne},
+    {ini::kMakedDirectory, nullptr, kRecordKeys, kRecords},
+    {ini::kCopiedFile, nullptr, kRecordKeys, kRecords},
+    {ini::kMadeKey, nullptr, kRecordKeys, kRecords},
+    {ini::kDel, nullptr, kDelKeys, kFromZero},
+    {ini::kDirRemove, nullptr, kNoKeys, kFromOne},
     {nullptr, nullptr, kNoKeys, kNoLists},
 };
 

@@ -1,6 +1,7 @@
 // Every section and key of Setup.ini that setup reads or writes, with how
 // it reads each: the one list of names the builder checks a description
-// against. A host test holds it against the names in setup's sources.
+// against, made of the constants in `ini` below. A host test holds it
+// against the names in setup's sources.
 //
 //   [Reg]          keys Make0, Make1, ... and Erase0, ...   lists of keys
 //   [CopyFile]     keys 0, 1, ... and Self, DefaultNo
@@ -18,6 +19,73 @@
 #include <stdint.h>
 
 namespace setup {
+
+// The names themselves, spelt as setup writes them; setup reads them in
+// any case. A name that is both a section and a key ([Menu], and the key
+// Menu of [Check]) has one constant. A list of sections or keys takes its
+// number after the name: [Menu3], [Ext0], [Reg] Make2.
+namespace ini {
+
+// Sections.
+inline constexpr char kSetup[] = "Setup";
+inline constexpr char kRoot[] = "Root";
+inline constexpr char kCheck[] = "Check";
+inline constexpr char kBack[] = "Back";
+inline constexpr char kReadme[] = "Readme";
+inline constexpr char kMenu[] = "Menu";
+inline constexpr char kSend[] = "Send";
+inline constexpr char kDesktop[] = "Desktop";
+inline constexpr char kStartup[] = "Startup";
+inline constexpr char kLastGo[] = "LastGo";
+inline constexpr char kReg[] = "Reg";
+inline constexpr char kRegistry[] = "Registry";
+inline constexpr char kExt[] = "Ext";
+inline constexpr char kCopyFile[] = "CopyFile";
+inline constexpr char kMakeDirectory[] = "MakeDirectory";
+inline constexpr char kMakedDirectory[] = "MakedDirectory";
+inline constexpr char kCopiedFile[] = "CopiedFile";
+inline constexpr char kMadeKey[] = "MadeKey";
+inline constexpr char kDel[] = "Del";
+inline constexpr char kDirRemove[] = "DirRemove";
+
+// Keys, besides the sections' names above that are keys as well.
+inline constexpr char kName[] = "Name";
+inline constexpr char kNamed[] = "Named";
+inline constexpr char kAuto[] = "Auto";
+inline constexpr char kCopy[] = "Copy";
+inline constexpr char kIconNo[] = "IconNo";
+inline constexpr char kDo[] = "Do";
+inline constexpr char kFile[] = "File";
+inline constexpr char kNo[] = "No";
+inline constexpr char kDone[] = "Done";
+inline constexpr char kChange[] = "Change";
+inline constexpr char kOpen[] = "Open";
+inline constexpr char kMade[] = "Made";
+inline constexpr char kShow[] = "Show";
+inline constexpr char kArg[] = "Arg";
+inline constexpr char kPath[] = "Path";
+inline constexpr char kIcon[] = "Icon";
+inline constexpr char kWork[] = "Work";
+inline constexpr char kShort[] = "Short";
+inline constexpr char kDesktopAndGo[] = "DesktopAndGo";
+inline constexpr char kStartupAndGo[] = "StartupAndGo";
+inline constexpr char kCompany[] = "Company";
+inline constexpr char kKind[] = "Kind";
+inline constexpr char kVerb[] = "Verb";
+inline constexpr char kVerb2[] = "Verb2";
+inline constexpr char kCommand[] = "Command";
+inline constexpr char kForce[] = "Force";
+inline constexpr char kSelf[] = "Self";
+inline constexpr char kDefaultNo[] = "DefaultNo";
+inline constexpr char kCount[] = "Count";
+inline constexpr char kShowError[] = "ShowError";
+inline constexpr char kChecked[] = "Checked";
+
+// The lists of [Reg]: Make0, Make1, ... and Erase0, ...
+inline constexpr char kMake[] = "Make";
+inline constexpr char kErase[] = "Erase";
+
+}  // namespace ini
 
 // The buffer most values are read into (MAX_PATH), their NUL included.
 constexpr uint16_t kValueSize = 260;

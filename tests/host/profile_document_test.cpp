@@ -8,6 +8,7 @@
 #include <stdlib.h>
 
 #include <string>
+#include <vector>
 
 #include "heap_resize.h"
 #include "ini/lists.h"
@@ -110,6 +111,35 @@ TEST(ProfileLists, AppendRemoveAndMergeKeepOrderAndCount) {
   for (const char* path : {"C:\\b", "C:\\c", "\x82\x61", "C:\\old"})
     ASSERT_TRUE(profile::RemoveFromList(&d, "L", path, profile::Compare::kExact));
   EXPECT_EQ(Text(d), "[Root]\r\nNamed=C:\\App\r\n");
+}
+
+// The section text setup writes a list as: entries from 0, the count last.
+TEST(ProfileLists, ListTextEndsWithItsCount) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> values;
+    const char* lineEnd;
+    const char* text;
+  } cases[] = {
+      {"an empty list still counts", {}, "\r\n", "Count=0\r\n"},
+      {"entries as given", {"a", "C:\\b c"}, "\r\n", "0=a\r\n1=C:\\b c\r\nCount=2\r\n"},
+      {"the file's own line end", {"a"}, "\n", "0=a\nCount=1\n"},
+      {"a count of two digits", std::vector<std::string>(10, "x"), "\n",
+       "0=x\n1=x\n2=x\n3=x\n4=x\n5=x\n6=x\n7=x\n8=x\n9=x\nCount=10\n"},
+  };
+  for (const Case& c : cases) {
+    profile::ListText list(HeapResize, c.lineEnd);
+    for (const std::string& v : c.values) ASSERT_TRUE(list.Add(v.data(), v.size())) << c.what;
+    const char* text = list.Finish();
+    ASSERT_NE(text, nullptr) << c.what;
+    EXPECT_STREQ(text, c.text) << c.what;
+  }
+  // The count line is the one that needs more memory than there is.
+  g_allowed = 1;
+  profile::ListText list(Scarce, "\n");
+  std::string value(4090, 'x');
+  ASSERT_TRUE(list.Add(value.data(), value.size()));
+  EXPECT_EQ(list.Finish(), nullptr);
 }
 
 TEST(ProfileLists, ThreeThousandRecordsRoundTrip) {
