@@ -7,6 +7,9 @@
 //   roadrun run FOLDER COMMAND...      one program (a silent installer) to its end
 //   roadrun uninstall NAME FOLDER      the unattended uninstall that the system's
 //                                      list holds for NAME, until FOLDER is gone
+//   roadrun copy FROM TO               every file below FROM copied by CopyFileA
+//                                      into a new tree TO: the plain copy that
+//                                      setup's copy of the same files is held against
 //
 // Each event is printed as "NAME TICKS", in the milliseconds of
 // GetTickCount: the clock of Wine's +timestamp trace, so that the script can
@@ -165,6 +168,29 @@ int Uninstall(const char* name, const char* folder) {
   return code == 0 ? 0 : Fail("the uninstall failed");
 }
 
+bool CopyTree(const std::string& from, const std::string& to) {
+  if (!CreateDirectoryA(to.c_str(), nullptr)) return false;
+  WIN32_FIND_DATAA entry;
+  HANDLE find = FindFirstFileA((from + "\\*").c_str(), &entry);
+  if (find == INVALID_HANDLE_VALUE) return true;
+  bool copied = true;
+  do {
+    std::string name = entry.cFileName;
+    if (name == "." || name == "..") continue;
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) copied = CopyTree(from + "\\" + name, to + "\\" + name) && copied;
+    else copied = CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), TRUE) && copied;
+  } while (FindNextFileA(find, &entry));
+  FindClose(find);
+  return copied;
+}
+
+int Copy(const char* from, const char* to) {
+  Event("start");
+  bool copied = CopyTree(from, to);
+  Event("end");
+  return copied ? 0 : Fail("the copy failed");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -172,7 +198,8 @@ int main(int argc, char** argv) {
   if (argc == 4 && !std::strcmp(argv[1], "install")) result = Install(argv[2], argv[3]);
   else if (argc >= 4 && !std::strcmp(argv[1], "run")) result = Run(argv[2], argc - 3, argv + 3);
   else if (argc == 4 && !std::strcmp(argv[1], "uninstall")) result = Uninstall(argv[2], argv[3]);
-  else std::fprintf(stderr, "usage: roadrun install BUILT.exe FOLDER | run FOLDER COMMAND... | uninstall NAME FOLDER\n");
+  else if (argc == 4 && !std::strcmp(argv[1], "copy")) result = Copy(argv[2], argv[3]);
+  else std::fprintf(stderr, "usage: roadrun install BUILT.exe FOLDER | run FOLDER COMMAND... | uninstall NAME FOLDER | copy FROM TO\n");
   std::fflush(stdout);
   return result;
 }
