@@ -234,10 +234,6 @@ void PaintIcon(HWND dialog) {
 
 }  // namespace
 
-bool IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
-
-void ShowControl(HWND dialog, int id, bool show) { ShowWindow(GetDlgItem(dialog, id), show ? SW_SHOW : SW_HIDE); }
-
 void DefaultInstallFolder(char* folder, const char* name) {
   char base[MAX_PATH];
   setup::FolderMacro macro = setup::SplitFolderMacro(name, platform::IsAnsiLeadByte);

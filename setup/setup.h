@@ -7,6 +7,7 @@
 //   backdrop_window.cpp  the full-screen backdrop and the window owning the dialog
 //   main_dialog.cpp      the main dialog: presentation, layout, icon
 //   dialog_commands.cpp  its buttons and boxes
+//   controls.cpp         small helpers on the dialogs' controls
 //   run_sequences.cpp    the install and uninstall sequences
 //   paths.cpp            path macros, program lookup, shell folders
 //   copy_files.cpp       copying with the date check, the installation's records
@@ -107,18 +108,20 @@ INT_PTR CALLBACK BackdropWindowProc(HWND window, UINT message, WPARAM wParam, LP
 // bitmap (the backdrop, a read-me page).
 void PaintFromBitmap(HWND window, HDC bitmap);
 
-// --- the main dialog (main_dialog.cpp, dialog_commands.cpp) ---
+// --- the main dialog (main_dialog.cpp) and its commands (dialog_commands.cpp) ---
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void InitMainDialog(HWND dialog);
 // The folder proposed from `name`, the [Root] Name (MAX_PATH bytes; empty
 // when it would not fit).
 void DefaultInstallFolder(char* folder, const char* name);
 void HandleCommand(HWND dialog, int id);
-// Repaints the backdrop after a message box covered it.
-void RepaintOwner(HWND dialog);
+
+// --- the dialogs' controls (controls.cpp) ---
 // Whether box `id` of the dialog is checked.
 bool IsChecked(HWND dialog, int id);
 void ShowControl(HWND dialog, int id, bool show);
+// Repaints the backdrop after a message box covered it.
+void RepaintOwner(HWND dialog);
 
 // --- the run sequences (run_sequences.cpp) ---
 void RunInstall(HWND dialog);
