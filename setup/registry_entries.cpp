@@ -95,19 +95,6 @@ const char* Piece(char* copy, setup::Span span) {
   return copy + span.offset;
 }
 
-}  // namespace
-
-void ApplyRegistryList(const profile::Document& ini, bool make) {
-  for (int n = 0;; ++n) {
-    char key[16], line[kLineSize + 1];  // one byte more tells an over-long line
-    wsprintfA(key, "%s%d", make ? "Make" : "Erase", n);
-    ini.Read("Reg", key, line, sizeof line);
-    if (!line[0]) return;
-    if (make) MakeRegistryEntry(line);
-    else EraseRegistryEntry(line);
-  }
-}
-
 void MakeRegistryEntry(const char* line) {
   char copy[kLineSize];
   setup::MakeLine walk(line, platform::IsAnsiLeadByte);
@@ -165,6 +152,19 @@ void EraseRegistryEntry(const char* line) {
       DeleteKeyIfEmpty(holder, emptied);
       Release(root, holder);
     }
+  }
+}
+
+}  // namespace
+
+void ApplyRegistryList(const profile::Document& ini, bool make) {
+  for (int n = 0;; ++n) {
+    char key[16], line[kLineSize + 1];  // one byte more tells an over-long line
+    wsprintfA(key, "%s%d", make ? "Make" : "Erase", n);
+    ini.Read("Reg", key, line, sizeof line);
+    if (!line[0]) return;
+    if (make) MakeRegistryEntry(line);
+    else EraseRegistryEntry(line);
   }
 }
 

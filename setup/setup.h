@@ -94,12 +94,6 @@ bool IsInstallationRecord(const profile::Document& ini, const char* folder);
 // The folder of this program, with its trailing backslash.
 void OwnFolder(char* folder);
 
-// --- start-up (main.cpp) ---
-int SetupMain(HINSTANCE instance, const char* tail);
-// Starts this program again with the tail "remove", to run after this
-// process has ended.
-void StartRemovalCopy();
-
 // --- the backdrop window (backdrop_window.cpp) ---
 void PaintBackdrop();
 void ReleaseBackdrop();
@@ -110,10 +104,6 @@ void PaintFromBitmap(HWND window, HDC bitmap);
 
 // --- the main dialog (main_dialog.cpp) and its commands (dialog_commands.cpp) ---
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-void InitMainDialog(HWND dialog);
-// The folder proposed from `name`, the [Root] Name (MAX_PATH bytes; empty
-// when it would not fit).
-void DefaultInstallFolder(char* folder, const char* name);
 void HandleCommand(HWND dialog, int id);
 
 // --- the dialogs' controls (controls.cpp) ---
@@ -133,9 +123,6 @@ void RunUninstall(HWND dialog);
 // program mode a relative path names the program that opens it. A result
 // that would not fit is empty.
 void ResolvePath(const char* path, const char* root, char* out, bool programMode);
-// The program registered for the path's extension; `out` keeps what it
-// held when the extension has none.
-void FindProgramForFile(const char* path, const char* root, char* out);
 // Appends `name` to `path` (MAX_PATH) with one backslash between; empties
 // `path` when the result would not fit.
 void JoinPath(char* path, const char* name);
@@ -152,7 +139,6 @@ bool PathExists(const char* path);
 
 // --- file copying and the installation's records (copy_files.cpp) ---
 void CopyInstallFiles(HWND dialog);
-int CompareWriteTimes(const char* destination, const char* source);
 void InstallSetupFiles();
 
 // --- shortcuts (shortcuts.cpp) ---
@@ -169,8 +155,6 @@ void ChooseMenuFolder(HWND dialog);
 
 // --- registry lines (registry_entries.cpp) ---
 void ApplyRegistryList(const profile::Document& ini, bool make);
-void MakeRegistryEntry(const char* line);
-void EraseRegistryEntry(const char* line);
 void DeleteKeyTree(HKEY parent, const char* name);
 void DeleteKeyIfEmpty(HKEY parent, const char* name);
 bool SetClassesValue(const char* path, const char* data);
@@ -203,8 +187,5 @@ void FreeLineList(char** lines, int count);
 
 // --- the read-me viewer (readme_viewer.cpp) ---
 INT_PTR CALLBACK ReadMeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-// Sets up the page buttons of page `page` (a SetupMode value, or a page
-// number) and paints the page into the viewer's off-screen bitmap.
-void ShowReadMePage(HWND dialog, int page);
 
 #endif  // SFX_SETUP_SETUP_H
