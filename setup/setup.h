@@ -39,6 +39,11 @@ enum class RunState : int {
   kUninstalled = 2,    // the removal copy is started at the end
 };
 
+// What a step does with what its box stands for: an install makes what
+// is checked and removes what is cleared; an uninstall removes it all.
+// Held in a bool, as the box's state is: the choice costs no code.
+enum class Apply : bool { kRemove, kMake };
+
 struct Setup {
   HINSTANCE instance;
   char ini[MAX_PATH];  // the running Setup.ini, beside the program
@@ -143,10 +148,11 @@ void InstallSetupFiles();
 
 // --- shortcuts (shortcuts.cpp) ---
 void GetMenuFolder(const profile::Document& ini, char* menuFolder, char* programs);
-void MakeMenuShortcuts(HWND owner, profile::Document& ini, bool make);
-void MakeSendToShortcuts(HWND owner, profile::Document& ini, bool make);
-void MakeFolderShortcut(HWND owner, profile::Document& ini, bool make, const char* kind);
-void RemoveOldMenus(HWND dialog);
+void ApplyMenuShortcuts(profile::Document& ini, Apply apply);
+void ApplySendToShortcuts(profile::Document& ini, Apply apply);
+// The [Desktop] or [Startup] link (`kind`).
+void ApplyFolderShortcut(profile::Document& ini, Apply apply, const char* kind);
+void RemoveOldMenus();
 void DeleteMenuLinks(const profile::Document& ini);
 void DeleteMenuFolder(profile::Document& ini);
 void RemoveFolderTree(const char* folder);
@@ -154,14 +160,16 @@ void LaunchAfterInstall();
 void ChooseMenuFolder(HWND dialog);
 
 // --- registry lines (registry_entries.cpp) ---
-void ApplyRegistryList(const profile::Document& ini, bool make);
-void DeleteKeyTree(HKEY parent, const char* name);
+void ApplyRegistryList(const profile::Document& ini, Apply apply);
+// Deletes key `name` below `parent` with its subkeys; false when the key
+// itself stays.
+bool DeleteKeyTree(HKEY parent, const char* name);
 void DeleteKeyIfEmpty(HKEY parent, const char* name);
 bool SetClassesValue(const char* path, const char* data);
 bool RemoveClassesValue(char* path);
 
 // --- file associations (associations.cpp) ---
-void ApplyAssociations(HWND owner, bool make);
+void ApplyAssociations(Apply apply);
 
 // --- the uninstall entry and the uninstall (uninstall.cpp) ---
 void RegisterUninstall();

@@ -111,8 +111,8 @@ bool LinkPath(char* path, const char* folder, const char* name) {
 }
 
 // The link of an entry whose name may hold folders: `base` joined with
-// each segment, the folders made on the way when `make`.
-bool NestedLinkPath(char* path, const char* base, const char* name, bool make) {
+// each segment, the folders made on the way when `makeFolders`.
+bool NestedLinkPath(char* path, const char* base, const char* name, bool makeFolders) {
   lstrcpyA(path, base);
   char segment[MAX_PATH];
   for (const char* p = name;;) {
@@ -122,7 +122,7 @@ bool NestedLinkPath(char* path, const char* base, const char* name, bool make) {
     if (segment[0]) {
       JoinPath(path, segment);
       if (!path[0]) return false;
-      if (make) CreateDirectoryA(path, nullptr);
+      if (makeFolders) CreateDirectoryA(path, nullptr);
     }
     p = slash + 1;
   }
@@ -149,13 +149,13 @@ void DeleteLink(const char* path) {
 
 // The link of a menu entry: a name that starts with a backslash lies
 // below the Programs folder itself.
-bool MenuLinkPath(char* path, const char* menu, const char* programs, const char* name, bool make) {
+bool MenuLinkPath(char* path, const char* menu, const char* programs, const char* name, bool makeFolders) {
   if (name[0] == '\\') {
     if (lstrlenA(programs) + lstrlenA(name) + 4 >= MAX_PATH) return false;
     wsprintfA(path, "%s%s.lnk", programs, name);
     return true;
   }
-  return NestedLinkPath(path, menu, name, make);
+  return NestedLinkPath(path, menu, name, makeFolders);
 }
 
 void RemoveMenuLinks(const profile::Document& ini, const char* menu, const char* programs) {
@@ -252,11 +252,11 @@ void GetMenuFolder(const profile::Document& ini, char* menuFolder, char* program
   setup::ComposeMenuFolder(menuFolder, MAX_PATH, named, name, programs, platform::IsAnsiLeadByte);
 }
 
-void MakeMenuShortcuts(HWND, profile::Document& ini, bool make) {
+void ApplyMenuShortcuts(profile::Document& ini, Apply apply) {
   char menu[MAX_PATH], programs[MAX_PATH];
   GetMenuFolder(ini, menu, programs);
   if (!menu[0]) return;
-  if (!make) {
+  if (apply == Apply::kRemove) {
     RemoveMenuLinks(ini, menu, programs);
     RemoveEmptyMenu(ini, menu);
     ClearCheck(ini, "Menu");
@@ -275,7 +275,8 @@ void MakeMenuShortcuts(HWND, profile::Document& ini, bool make) {
     ShellExecuteA(nullptr, "open", menu, nullptr, menu, SW_SHOWNORMAL);
 }
 
-void MakeSendToShortcuts(HWND, profile::Document& ini, bool make) {
+void ApplySendToShortcuts(profile::Document& ini, Apply apply) {
+  bool make = apply == Apply::kMake;
   char sendTo[MAX_PATH];
   if (!ReadShellFolder("SendTo", sendTo) || !sendTo[0]) return;
   LinkSection section;
@@ -293,7 +294,7 @@ void MakeSendToShortcuts(HWND, profile::Document& ini, bool make) {
   if (!make) ClearCheck(ini, "Send");
 }
 
-void MakeFolderShortcut(HWND, profile::Document& ini, bool make, const char* kind) {
+void ApplyFolderShortcut(profile::Document& ini, Apply apply, const char* kind) {
   char folder[MAX_PATH], name[MAX_PATH], path[MAX_PATH];
   LinkSection section;
   section.ini = &ini;
@@ -301,7 +302,7 @@ void MakeFolderShortcut(HWND, profile::Document& ini, bool make, const char* kin
   if (!ReadShellFolder(kind, folder)) return;
   ReadLink(section, "Name", name);
   if (!name[0] || !LinkPath(path, folder, name)) return;
-  if (!make) {
+  if (apply == Apply::kRemove) {
     ini.Write("LastGo", kind, "");
     ClearCheck(ini, kind);
     DeleteLink(path);
@@ -311,7 +312,7 @@ void MakeFolderShortcut(HWND, profile::Document& ini, bool make, const char* kin
   RecordChosen(ini, kind);
 }
 
-void RemoveOldMenus(HWND) {
+void RemoveOldMenus() {
   // The menus of this product's earlier installation, and what the running
   // description names; never those of whatever Setup.ini lies in the folder
   // the dialog shows, which may be another program's.
