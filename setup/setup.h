@@ -12,6 +12,7 @@
 //   paths.cpp            path macros, program lookup, shell folders
 //   copy_files.cpp       copying with the date check, the installation's records
 //   shortcuts.cpp        start-menu, desktop, startup and send-to links
+//   start_menu.cpp       the start menu's folder: its place, its choice, its removal
 //   registry_entries.cpp the Make and Erase registry lines
 //   associations.cpp     file associations
 //   uninstall.cpp        the uninstall entry and the removal of what was installed
@@ -147,16 +148,22 @@ void CopyInstallFiles(HWND dialog);
 void InstallSetupFiles();
 
 // --- shortcuts (shortcuts.cpp) ---
-void GetMenuFolder(const profile::Document& ini, char* menuFolder, char* programs);
 void ApplyMenuShortcuts(profile::Document& ini, Apply apply);
 void ApplySendToShortcuts(profile::Document& ini, Apply apply);
 // The [Desktop] or [Startup] link (`kind`).
 void ApplyFolderShortcut(profile::Document& ini, Apply apply, const char* kind);
 void RemoveOldMenus();
-void DeleteMenuLinks(const profile::Document& ini);
 void DeleteMenuFolder(profile::Document& ini);
-void RemoveFolderTree(const char* folder);
 void LaunchAfterInstall();
+
+// --- the start menu's folder (start_menu.cpp) ---
+void GetMenuFolder(const profile::Document& ini, char* menuFolder, char* programs);
+// Removes a menu folder that holds no more links, unless it is one of the
+// guarded folders, and forgets it as made once it is gone.
+void RemoveEmptyMenu(profile::Document& ini, const char* menu);
+// Removes the menu folder whole, links the user added included, when this
+// product made it; false, touching nothing, when it did not.
+bool RemoveMadeMenuFolder(const profile::Document& ini, const char* menu);
 void ChooseMenuFolder(HWND dialog);
 
 // --- registry lines (registry_entries.cpp) ---
