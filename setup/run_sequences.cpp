@@ -52,10 +52,6 @@ void ReportRemainingItems(HWND dialog) {
 
 Apply Chosen(HWND dialog, int box) { return IsChecked(dialog, box) ? Apply::kMake : Apply::kRemove; }
 
-}  // namespace
-
-namespace {
-
 // A description that is no installation's record starts with none: one
 // that an author shipped after a test install lists the author's files,
 // folders and keys, which an uninstall would take for the application's.

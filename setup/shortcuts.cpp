@@ -304,4 +304,3 @@ void LaunchAfterInstall() {
   OpenFolderLink("Startup", "StartupAndGo");
   OpenFolderLink("Desktop", "DesktopAndGo");
 }
-
