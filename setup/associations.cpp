@@ -190,7 +190,8 @@ void Remove(const Binding& binding) {
 
 }  // namespace
 
-void ApplyAssociations(HWND, bool make) {
+void ApplyAssociations(Apply apply) {
+  bool make = apply == Apply::kMake;
   Binding binding;
   ReadSetting("Root", "Named", binding.root);
   for (int n = 0;; ++n) {

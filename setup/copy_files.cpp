@@ -106,6 +106,24 @@ bool GrowStates(CopyRun* run, int count) {
   return true;
 }
 
+bool LastWriteTime(const char* path, FILETIME* time) {
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bool read = GetFileTime(file, nullptr, nullptr, time) != FALSE;
+  CloseHandle(file);
+  return read;
+}
+
+// Above zero when the source was written later than the destination, zero
+// for the same time, below zero for an earlier one; 2, as a newer source,
+// when either time cannot be read (a missing destination among them).
+int CompareWriteTimes(const char* destination, const char* source) {
+  FILETIME destinationTime, sourceTime;
+  if (!destination[0] || !LastWriteTime(destination, &destinationTime)) return 2;
+  if (!LastWriteTime(source, &sourceTime)) return 2;
+  return CompareFileTime(&sourceTime, &destinationTime);
+}
+
 // Every [CopyFile] entry: copied when its destination is older or
 // missing, else kept, asked about or overwritten by its marks.
 bool CopyEntries(CopyRun* run) {
@@ -264,26 +282,6 @@ void CopyInstallFiles(HWND dialog) {
   if (run.states) HeapFree(GetProcessHeap(), 0, run.states);
   InvalidateRect(dialog, nullptr, TRUE);
   UpdateWindow(dialog);
-}
-
-
-namespace {
-
-bool LastWriteTime(const char* path, FILETIME* time) {
-  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  bool read = GetFileTime(file, nullptr, nullptr, time) != FALSE;
-  CloseHandle(file);
-  return read;
-}
-
-}  // namespace
-
-int CompareWriteTimes(const char* destination, const char* source) {
-  FILETIME destinationTime, sourceTime;
-  if (!destination[0] || !LastWriteTime(destination, &destinationTime)) return 2;
-  if (!LastWriteTime(source, &sourceTime)) return 2;
-  return CompareFileTime(&sourceTime, &destinationTime);
 }
 
 void InstallSetupFiles() {

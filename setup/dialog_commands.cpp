@@ -105,12 +105,6 @@ void Run(HWND dialog) {
 
 }  // namespace
 
-void RepaintOwner(HWND dialog) {
-  HWND owner = GetParent(dialog);
-  InvalidateRect(owner, nullptr, FALSE);
-  UpdateWindow(owner);
-}
-
 void HandleCommand(HWND dialog, int id) {
   switch (id) {
     case IDC_MENU:

@@ -31,7 +31,18 @@ void RunMessageLoop(HWND backdrop) {
   }
 }
 
-}  // namespace
+// Starts this program again with the tail "remove", to run after this
+// process has ended.
+void StartRemovalCopy() {
+  char own[MAX_PATH];
+  if (!platform::OwnPath(own)) return;
+  // Quoted, so that the copy sees exactly "remove" as its tail whatever
+  // blanks the path holds. Its current folder is the drive's root: it
+  // must not hold the installation folder it is about to remove.
+  char commandLine[MAX_PATH + 16];
+  wsprintfA(commandLine, "\"%s\" remove", own);
+  platform::StartAfterThisProcess(commandLine, "\\", false);
+}
 
 int SetupMain(HINSTANCE instance, const char* tail) {
   if (lstrcmpA(tail, "remove") == 0) {
@@ -68,16 +79,7 @@ int SetupMain(HINSTANCE instance, const char* tail) {
   return 0;
 }
 
-void StartRemovalCopy() {
-  char own[MAX_PATH];
-  if (!platform::OwnPath(own)) return;
-  // Quoted, so that the copy sees exactly "remove" as its tail whatever
-  // blanks the path holds. Its current folder is the drive's root: it
-  // must not hold the installation folder it is about to remove.
-  char commandLine[MAX_PATH + 16];
-  wsprintfA(commandLine, "\"%s\" remove", own);
-  platform::StartAfterThisProcess(commandLine, "\\", false);
-}
+}  // namespace
 
 // setup brings its own process entry instead of the C runtime's start-up,
 // which would add more than it uses (argv, static constructors).

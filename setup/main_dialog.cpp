@@ -88,6 +88,35 @@ void ShowFolder(HWND dialog, Presentation* p) {
   if (!platform::JoinChecked(p->previousIni, p->folder, "Setup.ini")) p->previousIni[0] = '\0';
 }
 
+// The folder proposed from `name`, the [Root] Name (MAX_PATH bytes; empty
+// when it would not fit).
+void DefaultInstallFolder(char* folder, const char* name) {
+  char base[MAX_PATH];
+  setup::FolderMacro macro = setup::SplitFolderMacro(name, platform::IsAnsiLeadByte);
+  base[0] = '\0';
+  switch (macro.base) {
+    case setup::FolderBase::kNone: {
+      char system[MAX_PATH];
+      if (!GetSystemDirectoryA(system, sizeof system)) system[0] = '\0';
+      setup::ComposeSystemDriveFolder(folder, MAX_PATH, system, name, platform::IsAnsiLeadByte);
+      return;
+    }
+    case setup::FolderBase::kSystem:
+      GetSystemDirectoryA(base, sizeof base);
+      break;
+    case setup::FolderBase::kWindows:
+      GetWindowsDirectoryA(base, sizeof base);
+      break;
+    case setup::FolderBase::kDesktop:
+      platform::ShellFolderPath(nullptr, CSIDL_DESKTOP, base);
+      break;
+    case setup::FolderBase::kPrograms:
+      ProgramFilesFolder(base);
+      break;
+  }
+  setup::ComposeMacroFolder(folder, MAX_PATH, base, name + macro.rest, platform::IsAnsiLeadByte);
+}
+
 void ProposeFolder(HWND dialog, Presentation* p) {
   char rootName[MAX_PATH];
   const char* keyName;
@@ -232,39 +261,6 @@ void PaintIcon(HWND dialog) {
   EndPaint(dialog, &paint);
 }
 
-}  // namespace
-
-bool IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
-
-void ShowControl(HWND dialog, int id, bool show) { ShowWindow(GetDlgItem(dialog, id), show ? SW_SHOW : SW_HIDE); }
-
-void DefaultInstallFolder(char* folder, const char* name) {
-  char base[MAX_PATH];
-  setup::FolderMacro macro = setup::SplitFolderMacro(name, platform::IsAnsiLeadByte);
-  base[0] = '\0';
-  switch (macro.base) {
-    case setup::FolderBase::kNone: {
-      char system[MAX_PATH];
-      if (!GetSystemDirectoryA(system, sizeof system)) system[0] = '\0';
-      setup::ComposeSystemDriveFolder(folder, MAX_PATH, system, name, platform::IsAnsiLeadByte);
-      return;
-    }
-    case setup::FolderBase::kSystem:
-      GetSystemDirectoryA(base, sizeof base);
-      break;
-    case setup::FolderBase::kWindows:
-      GetWindowsDirectoryA(base, sizeof base);
-      break;
-    case setup::FolderBase::kDesktop:
-      platform::ShellFolderPath(nullptr, CSIDL_DESKTOP, base);
-      break;
-    case setup::FolderBase::kPrograms:
-      ProgramFilesFolder(base);
-      break;
-  }
-  setup::ComposeMacroFolder(folder, MAX_PATH, base, name + macro.rest, platform::IsAnsiLeadByte);
-}
-
 void InitMainDialog(HWND dialog) {
   SetWindowPos(dialog, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   char caption[MAX_PATH];
@@ -291,6 +287,8 @@ void InitMainDialog(HWND dialog) {
   FlushSettings();
   SetFocus(GetDlgItem(dialog, IDC_RUN));
 }
+
+}  // namespace
 
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {

@@ -36,6 +36,26 @@ bool ProgramOfCommand(char* command) {
   return false;
 }
 
+// The program registered for the path's extension; `out` keeps what it
+// held when the extension has none.
+void FindProgramForFile(const char* path, const char* root, char* out) {
+  text::PathParts parts = text::SplitPath(path, platform::IsAnsiLeadByte);
+  if (parts.extension == parts.end) return;  // no extension: the classes root itself would open
+  HKEY extension;
+  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path + parts.extension, 0, KEY_QUERY_VALUE, &extension) != ERROR_SUCCESS)
+    return;
+  char kind[MAX_PATH], command[MAX_PATH];
+  bool found = platform::ReadRegistryString(extension, nullptr, kind, sizeof kind);
+  RegCloseKey(extension);
+  if (found) {
+    JoinPath(kind, "shell\\open\\command");
+    found = kind[0] && platform::ReadRegistryString(HKEY_CLASSES_ROOT, kind, nullptr, command, sizeof command) &&
+            ProgramOfCommand(command);
+  }
+  if (found) lstrcpyA(out, command);
+  else RootJoined(out, root, path);
+}
+
 }  // namespace
 
 void ProgramFilesFolder(char* folder) {
@@ -68,24 +88,6 @@ void ResolvePath(const char* path, const char* root, char* out, bool programMode
   setup::MachineFolders folders = {system, windows, programs};
   setup::ResolvePath(result, sizeof result, path, root, folders, programMode, platform::IsAnsiLeadByte);
   lstrcpyA(out, result);
-}
-
-void FindProgramForFile(const char* path, const char* root, char* out) {
-  text::PathParts parts = text::SplitPath(path, platform::IsAnsiLeadByte);
-  if (parts.extension == parts.end) return;  // no extension: the classes root itself would open
-  HKEY extension;
-  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path + parts.extension, 0, KEY_QUERY_VALUE, &extension) != ERROR_SUCCESS)
-    return;
-  char kind[MAX_PATH], command[MAX_PATH];
-  bool found = platform::ReadRegistryString(extension, nullptr, kind, sizeof kind);
-  RegCloseKey(extension);
-  if (found) {
-    JoinPath(kind, "shell\\open\\command");
-    found = kind[0] && platform::ReadRegistryString(HKEY_CLASSES_ROOT, kind, nullptr, command, sizeof command) &&
-            ProgramOfCommand(command);
-  }
-  if (found) lstrcpyA(out, command);
-  else RootJoined(out, root, path);
 }
 
 void ShellDelete(const char* path) {

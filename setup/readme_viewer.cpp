@@ -47,6 +47,25 @@ void FitToScreen(HWND dialog) {
   GetClientRect(dialog, &g_viewer.client);
 }
 
+// Sets up the page buttons of page `page` (a SetupMode value, or a page
+// number) and paints the page into the viewer's off-screen bitmap.
+void ShowReadMePage(HWND dialog, int page) {
+  const char* const* lines = g_viewer.lines;
+  size_t count = lines ? static_cast<size_t>(g_viewer.count) : 0;
+  size_t start = readme::FindPageStart(lines, count, page);
+  readme::PageButtons buttons;
+  readme::ReadPageButtons(lines, count, start, &buttons);
+  for (int b = 0; b < readme::kButtonCount; ++b) {
+    g_viewer.targets[b] = buttons.target[b];
+    // A button line without a caption keeps what an earlier page set.
+    if (buttons.caption[b]) SetDlgItemTextA(dialog, kPageButtons[b], buttons.caption[b]);
+    ShowControl(dialog, kPageButtons[b], readme::IsShown(buttons.target[b]));
+  }
+  ShowControl(dialog, IDC_README_END, true);
+  // The page paints over what the previous one left: it brings its own background.
+  PaintCommands(g_viewer.memory, g_viewer.client, "", lines ? lines + start : nullptr, static_cast<int>(count - start));
+}
+
 void OpenPages(HWND dialog) {
   int count = ReadNumber("Readme", "No");
   g_viewer.lines = ReadLineList(Settings(), "Readme", count);
@@ -137,23 +156,6 @@ void HandleViewerCommand(HWND dialog, int id, int code) {
 }
 
 }  // namespace
-
-void ShowReadMePage(HWND dialog, int page) {
-  const char* const* lines = g_viewer.lines;
-  size_t count = lines ? static_cast<size_t>(g_viewer.count) : 0;
-  size_t start = readme::FindPageStart(lines, count, page);
-  readme::PageButtons buttons;
-  readme::ReadPageButtons(lines, count, start, &buttons);
-  for (int b = 0; b < readme::kButtonCount; ++b) {
-    g_viewer.targets[b] = buttons.target[b];
-    // A button line without a caption keeps what an earlier page set.
-    if (buttons.caption[b]) SetDlgItemTextA(dialog, kPageButtons[b], buttons.caption[b]);
-    ShowControl(dialog, kPageButtons[b], readme::IsShown(buttons.target[b]));
-  }
-  ShowControl(dialog, IDC_README_END, true);
-  // The page paints over what the previous one left: it brings its own background.
-  PaintCommands(g_viewer.memory, g_viewer.client, "", lines ? lines + start : nullptr, static_cast<int>(count - start));
-}
 
 INT_PTR CALLBACK ReadMeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {

@@ -45,9 +45,9 @@ void Release(HKEY root, HKEY key) {
   else platform::FlushAndClose(key);
 }
 
-// Deletes `name` below `parent` with its subkeys; false when the key
-// itself stays.
-bool DeleteTree(HKEY parent, const char* name) {
+}  // namespace
+
+bool DeleteKeyTree(HKEY parent, const char* name) {
   if (!name[0]) return false;
   HKEY key;
   if (RegOpenKeyExA(parent, name, 0, kTreeAccess, &key) == ERROR_SUCCESS) {
@@ -55,7 +55,7 @@ bool DeleteTree(HKEY parent, const char* name) {
     // code page cannot spell, a key without delete rights) would come
     // back first forever, so the first that stays ends the walk.
     char subkey[MAX_PATH];
-    while (RegEnumKeyA(key, 0, subkey, sizeof subkey) == ERROR_SUCCESS && DeleteTree(key, subkey)) {
+    while (RegEnumKeyA(key, 0, subkey, sizeof subkey) == ERROR_SUCCESS && DeleteKeyTree(key, subkey)) {
     }
     platform::FlushAndClose(key);
   }
@@ -63,6 +63,8 @@ bool DeleteTree(HKEY parent, const char* name) {
   RegFlushKey(parent);
   return deleted;
 }
+
+namespace {
 
 // The data of a Make line: a path in program mode below [Root] Named, or
 // the data as written when it resolves to nothing (as data too long for a
@@ -93,19 +95,6 @@ const char* Piece(char* copy, setup::Span span) {
   if (span.length == 0) return "";
   copy[span.offset + span.length] = '\0';
   return copy + span.offset;
-}
-
-}  // namespace
-
-void ApplyRegistryList(const profile::Document& ini, bool make) {
-  for (int n = 0;; ++n) {
-    char key[16], line[kLineSize + 1];  // one byte more tells an over-long line
-    wsprintfA(key, "%s%d", make ? "Make" : "Erase", n);
-    ini.Read("Reg", key, line, sizeof line);
-    if (!line[0]) return;
-    if (make) MakeRegistryEntry(line);
-    else EraseRegistryEntry(line);
-  }
 }
 
 void MakeRegistryEntry(const char* line) {
@@ -144,7 +133,7 @@ void EraseRegistryEntry(const char* line) {
   if (key) {
     Release(root, key);
     if (HKEY parent = OpenBelow(root, parentPath, kTreeAccess)) {
-      DeleteTree(parent, last);
+      DeleteKeyTree(parent, last);
       Release(root, parent);
     }
   }
@@ -168,7 +157,19 @@ void EraseRegistryEntry(const char* line) {
   }
 }
 
-void DeleteKeyTree(HKEY parent, const char* name) { DeleteTree(parent, name); }
+}  // namespace
+
+void ApplyRegistryList(const profile::Document& ini, Apply apply) {
+  bool make = apply == Apply::kMake;
+  for (int n = 0;; ++n) {
+    char key[16], line[kLineSize + 1];  // one byte more tells an over-long line
+    wsprintfA(key, "%s%d", make ? "Make" : "Erase", n);
+    ini.Read("Reg", key, line, sizeof line);
+    if (!line[0]) return;
+    if (make) MakeRegistryEntry(line);
+    else EraseRegistryEntry(line);
+  }
+}
 
 void DeleteKeyIfEmpty(HKEY parent, const char* name) {
   if (!name[0]) return;

@@ -50,9 +50,7 @@ void ReportRemainingItems(HWND dialog) {
   RepaintOwner(dialog);
 }
 
-}  // namespace
-
-namespace {
+Apply Chosen(HWND dialog, int box) { return IsChecked(dialog, box) ? Apply::kMake : Apply::kRemove; }
 
 // A description that is no installation's record starts with none: one
 // that an author shipped after a test install lists the author's files,
@@ -72,7 +70,7 @@ void PrepareRecords() {
 
 void RunInstall(HWND dialog) {
   PrepareRecords();
-  RemoveOldMenus(dialog);
+  RemoveOldMenus();
   char change[MAX_PATH];
   ReadSetting("Menu", "Change", change);
   WriteSetting("Menu", "Named", change);
@@ -87,18 +85,18 @@ void RunInstall(HWND dialog) {
   }
   HideAndPause(dialog, IDC_FOLDER);
   Label(dialog, IDS_SETTING);
-  MakeMenuShortcuts(dialog, Settings(), IsChecked(dialog, IDC_MENU));
+  ApplyMenuShortcuts(Settings(), Chosen(dialog, IDC_MENU));
   HideAndPause(dialog, IDC_MENU);
-  MakeFolderShortcut(dialog, Settings(), IsChecked(dialog, IDC_DESKTOP), "Desktop");
+  ApplyFolderShortcut(Settings(), Chosen(dialog, IDC_DESKTOP), "Desktop");
   HideAndPause(dialog, IDC_DESKTOP);
-  MakeFolderShortcut(dialog, Settings(), IsChecked(dialog, IDC_STARTUP), "Startup");
+  ApplyFolderShortcut(Settings(), Chosen(dialog, IDC_STARTUP), "Startup");
   HideAndPause(dialog, IDC_STARTUP);
-  ApplyAssociations(dialog, IsChecked(dialog, IDC_EXT));
+  ApplyAssociations(Chosen(dialog, IDC_EXT));
   HideAndPause(dialog, IDC_EXT);
-  MakeSendToShortcuts(dialog, Settings(), IsChecked(dialog, IDC_SEND));
+  ApplySendToShortcuts(Settings(), Chosen(dialog, IDC_SEND));
   HideAndPause(dialog, IDC_SEND);
   RegisterUninstall();
-  ApplyRegistryList(Settings(), true);
+  ApplyRegistryList(Settings(), Apply::kMake);
   InstallSetupFiles();
   Hide(dialog, IDC_COPY);
   Hide(dialog, IDC_DELETE);
@@ -111,18 +109,18 @@ void RunInstall(HWND dialog) {
 
 void RunUninstall(HWND dialog) {
   Label(dialog, IDS_REMOVING_SETTINGS);
-  RemoveOldMenus(dialog);
+  RemoveOldMenus();
   HideAndPause(dialog, IDC_MENU);
-  MakeFolderShortcut(nullptr, Settings(), false, "Desktop");
+  ApplyFolderShortcut(Settings(), Apply::kRemove, "Desktop");
   HideAndPause(dialog, IDC_STARTUP);
-  MakeFolderShortcut(nullptr, Settings(), false, "Startup");
+  ApplyFolderShortcut(Settings(), Apply::kRemove, "Startup");
   Hide(dialog, IDC_DESKTOP);
-  ApplyAssociations(nullptr, false);
+  ApplyAssociations(Apply::kRemove);
   RemoveRegistration();
   HideAndPause(dialog, IDC_EXT);
-  MakeSendToShortcuts(nullptr, Settings(), false);
+  ApplySendToShortcuts(Settings(), Apply::kRemove);
   HideAndPause(dialog, IDC_SEND);
-  ApplyRegistryList(Settings(), false);
+  ApplyRegistryList(Settings(), Apply::kRemove);
   Label(dialog, IDS_REMOVING_FILES);
   RemoveInstalledFiles();
   HideAndPause(dialog, IDC_FOLDER);

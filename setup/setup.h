@@ -7,10 +7,12 @@
 //   backdrop_window.cpp  the full-screen backdrop and the window owning the dialog
 //   main_dialog.cpp      the main dialog: presentation, layout, icon
 //   dialog_commands.cpp  its buttons and boxes
+//   controls.cpp         small helpers on the dialogs' controls
 //   run_sequences.cpp    the install and uninstall sequences
 //   paths.cpp            path macros, program lookup, shell folders
 //   copy_files.cpp       copying with the date check, the installation's records
 //   shortcuts.cpp        start-menu, desktop, startup and send-to links
+//   start_menu.cpp       the start menu's folder: its place, its choice, its removal
 //   registry_entries.cpp the Make and Erase registry lines
 //   associations.cpp     file associations
 //   uninstall.cpp        the uninstall entry and the removal of what was installed
@@ -37,6 +39,11 @@ enum class RunState : int {
   kInstalledCopy = 1,  // the running Setup.ini records an installation
   kUninstalled = 2,    // the removal copy is started at the end
 };
+
+// What a step does with what its box stands for: an install makes what
+// is checked and removes what is cleared; an uninstall removes it all.
+// Held in a bool, as the box's state is: the choice costs no code.
+enum class Apply : bool { kRemove, kMake };
 
 struct Setup {
   HINSTANCE instance;
@@ -93,12 +100,6 @@ bool IsInstallationRecord(const profile::Document& ini, const char* folder);
 // The folder of this program, with its trailing backslash.
 void OwnFolder(char* folder);
 
-// --- start-up (main.cpp) ---
-int SetupMain(HINSTANCE instance, const char* tail);
-// Starts this program again with the tail "remove", to run after this
-// process has ended.
-void StartRemovalCopy();
-
 // --- the backdrop window (backdrop_window.cpp) ---
 void PaintBackdrop();
 void ReleaseBackdrop();
@@ -107,18 +108,16 @@ INT_PTR CALLBACK BackdropWindowProc(HWND window, UINT message, WPARAM wParam, LP
 // bitmap (the backdrop, a read-me page).
 void PaintFromBitmap(HWND window, HDC bitmap);
 
-// --- the main dialog (main_dialog.cpp, dialog_commands.cpp) ---
+// --- the main dialog (main_dialog.cpp) and its commands (dialog_commands.cpp) ---
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-void InitMainDialog(HWND dialog);
-// The folder proposed from `name`, the [Root] Name (MAX_PATH bytes; empty
-// when it would not fit).
-void DefaultInstallFolder(char* folder, const char* name);
 void HandleCommand(HWND dialog, int id);
-// Repaints the backdrop after a message box covered it.
-void RepaintOwner(HWND dialog);
+
+// --- the dialogs' controls (controls.cpp) ---
 // Whether box `id` of the dialog is checked.
 bool IsChecked(HWND dialog, int id);
 void ShowControl(HWND dialog, int id, bool show);
+// Repaints the backdrop after a message box covered it.
+void RepaintOwner(HWND dialog);
 
 // --- the run sequences (run_sequences.cpp) ---
 void RunInstall(HWND dialog);
@@ -130,9 +129,6 @@ void RunUninstall(HWND dialog);
 // program mode a relative path names the program that opens it. A result
 // that would not fit is empty.
 void ResolvePath(const char* path, const char* root, char* out, bool programMode);
-// The program registered for the path's extension; `out` keeps what it
-// held when the extension has none.
-void FindProgramForFile(const char* path, const char* root, char* out);
 // Appends `name` to `path` (MAX_PATH) with one backslash between; empties
 // `path` when the result would not fit.
 void JoinPath(char* path, const char* name);
@@ -149,32 +145,38 @@ bool PathExists(const char* path);
 
 // --- file copying and the installation's records (copy_files.cpp) ---
 void CopyInstallFiles(HWND dialog);
-int CompareWriteTimes(const char* destination, const char* source);
 void InstallSetupFiles();
 
 // --- shortcuts (shortcuts.cpp) ---
-void GetMenuFolder(const profile::Document& ini, char* menuFolder, char* programs);
-void MakeMenuShortcuts(HWND owner, profile::Document& ini, bool make);
-void MakeSendToShortcuts(HWND owner, profile::Document& ini, bool make);
-void MakeFolderShortcut(HWND owner, profile::Document& ini, bool make, const char* kind);
-void RemoveOldMenus(HWND dialog);
-void DeleteMenuLinks(const profile::Document& ini);
+void ApplyMenuShortcuts(profile::Document& ini, Apply apply);
+void ApplySendToShortcuts(profile::Document& ini, Apply apply);
+// The [Desktop] or [Startup] link (`kind`).
+void ApplyFolderShortcut(profile::Document& ini, Apply apply, const char* kind);
+void RemoveOldMenus();
 void DeleteMenuFolder(profile::Document& ini);
-void RemoveFolderTree(const char* folder);
 void LaunchAfterInstall();
+
+// --- the start menu's folder (start_menu.cpp) ---
+void GetMenuFolder(const profile::Document& ini, char* menuFolder, char* programs);
+// Removes a menu folder that holds no more links, unless it is one of the
+// guarded folders, and forgets it as made once it is gone.
+void RemoveEmptyMenu(profile::Document& ini, const char* menu);
+// Removes the menu folder whole, links the user added included, when this
+// product made it; false, touching nothing, when it did not.
+bool RemoveMadeMenuFolder(const profile::Document& ini, const char* menu);
 void ChooseMenuFolder(HWND dialog);
 
 // --- registry lines (registry_entries.cpp) ---
-void ApplyRegistryList(const profile::Document& ini, bool make);
-void MakeRegistryEntry(const char* line);
-void EraseRegistryEntry(const char* line);
-void DeleteKeyTree(HKEY parent, const char* name);
+void ApplyRegistryList(const profile::Document& ini, Apply apply);
+// Deletes key `name` below `parent` with its subkeys; false when the key
+// itself stays.
+bool DeleteKeyTree(HKEY parent, const char* name);
 void DeleteKeyIfEmpty(HKEY parent, const char* name);
 bool SetClassesValue(const char* path, const char* data);
 bool RemoveClassesValue(char* path);
 
 // --- file associations (associations.cpp) ---
-void ApplyAssociations(HWND owner, bool make);
+void ApplyAssociations(Apply apply);
 
 // --- the uninstall entry and the uninstall (uninstall.cpp) ---
 void RegisterUninstall();
@@ -200,8 +202,5 @@ void FreeLineList(char** lines, int count);
 
 // --- the read-me viewer (readme_viewer.cpp) ---
 INT_PTR CALLBACK ReadMeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-// Sets up the page buttons of page `page` (a SetupMode value, or a page
-// number) and paints the page into the viewer's off-screen bitmap.
-void ShowReadMePage(HWND dialog, int page);
 
 #endif  // SFX_SETUP_SETUP_H

@@ -7,13 +7,9 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include "folder_dialog.h"
-#include "folder_walk.h"
 #include "paths.h"
 #include "ini/document.h"
-#include "registry.h"
 #include "setup/hotkey.h"
-#include "setup/install_folder.h"
 #include "setup/menu_folder.h"
 
 namespace {
@@ -111,8 +107,8 @@ bool LinkPath(char* path, const char* folder, const char* name) {
 }
 
 // The link of an entry whose name may hold folders: `base` joined with
-// each segment, the folders made on the way when `make`.
-bool NestedLinkPath(char* path, const char* base, const char* name, bool make) {
+// each segment, the folders made on the way when `makeFolders`.
+bool NestedLinkPath(char* path, const char* base, const char* name, bool makeFolders) {
   lstrcpyA(path, base);
   char segment[MAX_PATH];
   for (const char* p = name;;) {
@@ -122,7 +118,7 @@ bool NestedLinkPath(char* path, const char* base, const char* name, bool make) {
     if (segment[0]) {
       JoinPath(path, segment);
       if (!path[0]) return false;
-      if (make) CreateDirectoryA(path, nullptr);
+      if (makeFolders) CreateDirectoryA(path, nullptr);
     }
     p = slash + 1;
   }
@@ -149,13 +145,13 @@ void DeleteLink(const char* path) {
 
 // The link of a menu entry: a name that starts with a backslash lies
 // below the Programs folder itself.
-bool MenuLinkPath(char* path, const char* menu, const char* programs, const char* name, bool make) {
+bool MenuLinkPath(char* path, const char* menu, const char* programs, const char* name, bool makeFolders) {
   if (name[0] == '\\') {
     if (lstrlenA(programs) + lstrlenA(name) + 4 >= MAX_PATH) return false;
     wsprintfA(path, "%s%s.lnk", programs, name);
     return true;
   }
-  return NestedLinkPath(path, menu, name, make);
+  return NestedLinkPath(path, menu, name, makeFolders);
 }
 
 void RemoveMenuLinks(const profile::Document& ini, const char* menu, const char* programs) {
@@ -168,64 +164,6 @@ void RemoveMenuLinks(const profile::Document& ini, const char* menu, const char*
   }
 }
 
-// Folders that no menu of an application may be, removing a menu empties
-// its whole folder: a drive's root, the system's folders, the Programs and
-// Start Menu folders and any folder above them; and the folders the shell
-// runs on, with their subfolders (a menu named StartUp lies in Programs).
-// Compared as the file system names them, so that "..", an 8.3 alias or
-// another case reaches no folder unseen.
-struct GuardedFolder {
-  int csidl;  // -1: the registry's Programs folder, the system's folders below
-  bool withSubfolders;
-};
-const GuardedFolder kGuardedFolders[] = {
-    {-1, false},
-    {CSIDL_PROGRAMS, false},
-    {CSIDL_STARTMENU, false},
-    {CSIDL_COMMON_PROGRAMS, false},
-    {CSIDL_COMMON_STARTMENU, false},
-    {CSIDL_STARTUP, true},
-    {CSIDL_COMMON_STARTUP, true},
-    {CSIDL_DESKTOPDIRECTORY, true},
-    {CSIDL_COMMON_DESKTOPDIRECTORY, true},
-    {CSIDL_SENDTO, true},
-    {CSIDL_RECENT, true},
-    {CSIDL_FAVORITES, true},
-    {CSIDL_TEMPLATES, true},
-    {CSIDL_ADMINTOOLS, true},
-    {CSIDL_COMMON_ADMINTOOLS, true},
-};
-
-bool IsProtectedFolder(const char* folder) {
-  char own[MAX_PATH];
-  // A folder that cannot be named is guarded like a drive's root.
-  if (!platform::CanonicalPath(folder, own) || lstrlenA(own) <= 3) return true;
-  char guarded[MAX_PATH];
-  for (const GuardedFolder& g : kGuardedFolders) {
-    if (g.csidl >= 0 ? !platform::ShellFolderPath(nullptr, g.csidl, guarded) : !ReadShellFolder("Programs", guarded))
-      continue;
-    if (platform::IsSameOrBelow(guarded, own) || (g.withSubfolders && platform::IsSameOrBelow(own, guarded)))
-      return true;
-  }
-  for (int which = 0; which < 3; ++which) {
-    bool got = which == 0   ? GetWindowsDirectoryA(guarded, MAX_PATH) != 0
-               : which == 1 ? GetSystemDirectoryA(guarded, MAX_PATH) != 0
-                            : platform::ReadProgramFilesFolder(guarded);
-    if (got && platform::IsSameOrBelow(guarded, own)) return true;
-  }
-  return false;
-}
-
-// Whether this product made the menu folder that `ini` names: its [Menu]
-// Made, written when the install created the folder. A folder that was
-// there before (a shared one such as Accessories, another program's of
-// the same name) is not its to remove whole.
-bool MadeMenuFolder(const profile::Document& ini, const char* folder) {
-  char made[MAX_PATH];
-  ini.Read("Menu", "Made", made, sizeof made);
-  return made[0] && platform::SamePath(made, folder) && !IsProtectedFolder(folder);
-}
-
 // "2" in [Check] `key` once what the box stands for has been made, so
 // that a version-up and a run of the installed copy offer the box checked
 // again (an absent key counts as 3, always done, and stays).
@@ -233,30 +171,23 @@ void RecordChosen(profile::Document& ini, const char* key) {
   if (ini.Number("Check", key, 3) != 3) ini.Write("Check", key, "2");
 }
 
-// Removes a menu folder that holds no more links, unless it is one of the
-// guarded folders, and forgets it as made once it is gone.
-void RemoveEmptyMenu(profile::Document& ini, const char* menu) {
-  if (IsProtectedFolder(menu) || !RemoveDirectoryA(menu)) return;
-  char made[MAX_PATH];
-  ini.Read("Menu", "Made", made, sizeof made);
-  if (made[0] && platform::SamePath(made, menu)) ini.Write("Menu", "Made", nullptr);
+void DeleteMenuLinks(const profile::Document& ini) {
+  char menu[MAX_PATH], programs[MAX_PATH];
+  GetMenuFolder(ini, menu, programs);
+  if (!menu[0]) return;
+  LinkSection section;
+  char name[MAX_PATH], path[MAX_PATH];
+  for (int i = 0; ListEntry(ini, "Menu", i, &section, name); ++i)
+    if (MenuLinkPath(path, menu, programs, name, false)) DeleteLink(path);
 }
 
 }  // namespace
 
-void GetMenuFolder(const profile::Document& ini, char* menuFolder, char* programs) {
-  char named[MAX_PATH], name[MAX_PATH];
-  ini.Read("Menu", "Named", named, sizeof named);
-  ini.Read("Menu", "Name", name, sizeof name);
-  if (!ReadShellFolder("Programs", programs)) programs[0] = '\0';
-  setup::ComposeMenuFolder(menuFolder, MAX_PATH, named, name, programs, platform::IsAnsiLeadByte);
-}
-
-void MakeMenuShortcuts(HWND, profile::Document& ini, bool make) {
+void ApplyMenuShortcuts(profile::Document& ini, Apply apply) {
   char menu[MAX_PATH], programs[MAX_PATH];
   GetMenuFolder(ini, menu, programs);
   if (!menu[0]) return;
-  if (!make) {
+  if (apply == Apply::kRemove) {
     RemoveMenuLinks(ini, menu, programs);
     RemoveEmptyMenu(ini, menu);
     ClearCheck(ini, "Menu");
@@ -275,7 +206,8 @@ void MakeMenuShortcuts(HWND, profile::Document& ini, bool make) {
     ShellExecuteA(nullptr, "open", menu, nullptr, menu, SW_SHOWNORMAL);
 }
 
-void MakeSendToShortcuts(HWND, profile::Document& ini, bool make) {
+void ApplySendToShortcuts(profile::Document& ini, Apply apply) {
+  bool make = apply == Apply::kMake;
   char sendTo[MAX_PATH];
   if (!ReadShellFolder("SendTo", sendTo) || !sendTo[0]) return;
   LinkSection section;
@@ -293,7 +225,7 @@ void MakeSendToShortcuts(HWND, profile::Document& ini, bool make) {
   if (!make) ClearCheck(ini, "Send");
 }
 
-void MakeFolderShortcut(HWND, profile::Document& ini, bool make, const char* kind) {
+void ApplyFolderShortcut(profile::Document& ini, Apply apply, const char* kind) {
   char folder[MAX_PATH], name[MAX_PATH], path[MAX_PATH];
   LinkSection section;
   section.ini = &ini;
@@ -301,7 +233,7 @@ void MakeFolderShortcut(HWND, profile::Document& ini, bool make, const char* kin
   if (!ReadShellFolder(kind, folder)) return;
   ReadLink(section, "Name", name);
   if (!name[0] || !LinkPath(path, folder, name)) return;
-  if (!make) {
+  if (apply == Apply::kRemove) {
     ini.Write("LastGo", kind, "");
     ClearCheck(ini, kind);
     DeleteLink(path);
@@ -311,7 +243,7 @@ void MakeFolderShortcut(HWND, profile::Document& ini, bool make, const char* kin
   RecordChosen(ini, kind);
 }
 
-void RemoveOldMenus(HWND) {
+void RemoveOldMenus() {
   // The menus of this product's earlier installation, and what the running
   // description names; never those of whatever Setup.ini lies in the folder
   // the dialog shows, which may be another program's.
@@ -322,16 +254,6 @@ void RemoveOldMenus(HWND) {
   if (g_setup.earlier != g_setup.settings) DeleteMenuFolder(Settings());
 }
 
-void DeleteMenuLinks(const profile::Document& ini) {
-  char menu[MAX_PATH], programs[MAX_PATH];
-  GetMenuFolder(ini, menu, programs);
-  if (!menu[0]) return;
-  LinkSection section;
-  char name[MAX_PATH], path[MAX_PATH];
-  for (int i = 0; ListEntry(ini, "Menu", i, &section, name); ++i)
-    if (MenuLinkPath(path, menu, programs, name, false)) DeleteLink(path);
-}
-
 // The whole menu folder when this product made it, links the user added
 // included, as a new install of the menu starts afresh; otherwise only the
 // links the description names, then the folders left empty.
@@ -339,28 +261,9 @@ void DeleteMenuFolder(profile::Document& ini) {
   char menu[MAX_PATH], programs[MAX_PATH];
   GetMenuFolder(ini, menu, programs);
   if (!menu[0]) return;
-  if (MadeMenuFolder(ini, menu)) {
-    RemoveFolderTree(menu);
-    return;
-  }
+  if (RemoveMadeMenuFolder(ini, menu)) return;
   RemoveMenuLinks(ini, menu, programs);
   RemoveEmptyMenu(ini, menu);
-}
-
-void RemoveFolderTree(const char* folder) {
-  platform::ForEachEntry(folder, [&](const WIN32_FIND_DATAA& entry, bool isFolder) {
-    char path[MAX_PATH];
-    if (!platform::JoinChecked(path, folder, entry.cFileName)) return;
-    if (!isFolder) {
-      ShellDelete(path);
-    } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-      // A link to a folder elsewhere: the link goes, never what it points to.
-      RemoveDirectoryA(path);
-    } else if (entry.cFileName[0] != '.') {
-      RemoveFolderTree(path);
-    }
-  });
-  RemoveDirectoryA(folder);
 }
 
 namespace {
@@ -400,25 +303,4 @@ void LaunchAfterInstall() {
   RemoveEmptyMenu(Settings(), menu);
   OpenFolderLink("Startup", "StartupAndGo");
   OpenFolderLink("Desktop", "DesktopAndGo");
-}
-
-void ChooseMenuFolder(HWND dialog) {
-  char name[MAX_PATH], other[MAX_PATH], start[MAX_PATH];
-  ReadSetting("Menu", "Name", name);
-  if (!name[0]) return;
-  GetDlgItemTextA(dialog, IDC_FOLDER, other, sizeof other);
-  JoinPath(other, "Setup.ini");
-  start[0] = '\0';
-  if (other[0]) ReadIniFile(other, "Menu", "Named", start);
-  if (!start[0]) ReadSetting("Menu", "Named", start);
-  char title[MAX_PATH + 32];
-  wsprintfA(title, "ﾒﾆｭｰ \"%s\" の作成位置", name);
-  LPITEMIDLIST programs = nullptr;
-  if (FAILED(SHGetSpecialFolderLocation(dialog, CSIDL_PROGRAMS, &programs))) programs = nullptr;
-  char chosen[MAX_PATH];
-  bool ok = platform::BrowseForFolder(dialog, title, programs, start, chosen);
-  if (programs) CoTaskMemFree(programs);
-  if (!ok || !setup::JoinNameUnlessPresent(chosen, MAX_PATH, name, platform::IsAnsiLeadByte)) return;
-  WriteSetting("Menu", "Change", chosen);
-  FlushSettings();
 }

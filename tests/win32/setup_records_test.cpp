@@ -179,14 +179,14 @@ TEST_F(SetupRecords, MakingTheMenuRecordsWhatItMade) {
     SCOPED_TRACE(folder);
     WriteIni(g_setup.ini, "[Root]\r\nNamed=" + app_ + "\r\n[Check]\r\nMenu=1\r\n[Menu]\r\nNamed=" + folder +
                               "\r\n[Menu0]\r\nName=App\r\nPath=!C:\\x.exe\r\n");
-    MakeMenuShortcuts(nullptr, Settings(), true);
+    ApplyMenuShortcuts(Settings(), Apply::kMake);
     ASSERT_TRUE(FlushSettings());
     EXPECT_TRUE(driver::Exists(folder + "\\App.lnk"));
     EXPECT_EQ(driver::ProfileString(g_setup.ini, "Menu", "Made"), folder == fresh ? fresh : "");
     EXPECT_EQ(driver::ProfileString(g_setup.ini, "Check", "Menu"), "2");
     // Taken away again: the made folder goes and is forgotten; the other
     // stays with its other link.
-    MakeMenuShortcuts(nullptr, Settings(), false);
+    ApplyMenuShortcuts(Settings(), Apply::kRemove);
     ASSERT_TRUE(FlushSettings());
     EXPECT_FALSE(driver::Exists(folder + "\\App.lnk"));
     EXPECT_EQ(driver::Exists(folder), folder == shared);

@@ -169,49 +169,51 @@ bool SetupUninstall::shellClassesFree_;
 
 TEST_F(SetupUninstall, MakeAndEraseLines) {
   std::string longText(1100, 'x'), longName(300, 'n');
+  const Apply kMake = Apply::kMake, kErase = Apply::kRemove;
   struct Case {
     const char* what;
     std::vector<std::string> before;  // below the user's test key
     std::string lines;
-    bool make;
+    Apply apply;
     std::string user, machine;
   } cases[] = {
-      {"lower-case root name", {}, "Make0=hkey_current_user\\Sfx Win32 Registry\\Lower", true, "Lower", "<gone>"},
-      {"HKLM is no root name: the machine's key", {}, "Make0=$M\\Fallback", true, "<gone>", "Fallback"},
-      {"no backslash: skipped", {}, "Make0=HKEY_CURRENT_USER\r\nMake1=$U\\After", true, "After", "<gone>"},
-      {"a gap ends the list", {}, "Make0=$U\\A\r\nMake1=$U\\B\r\nMake3=$U\\D", true, "A B", "<gone>"},
-      {"keys only", {}, "Make0=$U\\K1\\K2\r\nMake1=$U\\K3\\", true, "K1 K1\\K2 K3", "<gone>"},
-      {"default value", {}, "Make0=$U\\Key\\\\\\!text", true, "Key Key|=text", "<gone>"},
-      {"backslashes in the data", {}, "Make0=$U\\Key\\\\P\\!C:\\a\\\\b\\", true, "Key Key|P=C:\\a\\\\b\\", "<gone>"},
-      {"data resolved in program mode", {}, "Make0=$U\\\\Dir\\%root%data\r\nMake1=$U\\\\Word\\word", true,
+      {"lower-case root name", {}, "Make0=hkey_current_user\\Sfx Win32 Registry\\Lower", kMake, "Lower", "<gone>"},
+      {"HKLM is no root name: the machine's key", {}, "Make0=$M\\Fallback", kMake, "<gone>", "Fallback"},
+      {"no backslash: skipped", {}, "Make0=HKEY_CURRENT_USER\r\nMake1=$U\\After", kMake, "After", "<gone>"},
+      {"a gap ends the list", {}, "Make0=$U\\A\r\nMake1=$U\\B\r\nMake3=$U\\D", kMake, "A B", "<gone>"},
+      {"keys only", {}, "Make0=$U\\K1\\K2\r\nMake1=$U\\K3\\", kMake, "K1 K1\\K2 K3", "<gone>"},
+      {"default value", {}, "Make0=$U\\Key\\\\\\!text", kMake, "Key Key|=text", "<gone>"},
+      {"backslashes in the data", {}, "Make0=$U\\Key\\\\P\\!C:\\a\\\\b\\", kMake, "Key Key|P=C:\\a\\\\b\\", "<gone>"},
+      {"data resolved in program mode", {}, "Make0=$U\\\\Dir\\%root%data\r\nMake1=$U\\\\Word\\word", kMake,
        "|Dir=$F\\data |Word=$F\\word", "<gone>"},
-      {"a trail byte 0x5C cuts no name", {}, "Make0=$U\\表\\K", true, "表 表\\K", "<gone>"},
-      {"an over-long line is no cut line", {}, "Make0=$U\\Long\\\\v\\!" + longText, true, "<gone>", "<gone>"},
-      {"data longer than a path is written whole", {}, "Make0=$U\\\\v\\!" + longName, true, "|v=" + longName, "<gone>"},
+      {"a trail byte 0x5C cuts no name", {}, "Make0=$U\\表\\K", kMake, "表 表\\K", "<gone>"},
+      {"an over-long line is no cut line", {}, "Make0=$U\\Long\\\\v\\!" + longText, kMake, "<gone>", "<gone>"},
+      {"data longer than a path is written whole", {}, "Make0=$U\\\\v\\!" + longName, kMake, "|v=" + longName,
+       "<gone>"},
       {"erase a key: its tree, then the ancestors left empty", {"|keep=1", "A\\B\\C|v=1", "A\\B\\D"},
-       "Erase0=$U\\A\\B", false, "|keep=1", "<gone>"},
-      {"erase a value, then its key left empty", {"|keep=1", "A\\B|v=1"}, "Erase0=$U\\A\\B\\v", false, "|keep=1",
+       "Erase0=$U\\A\\B", kErase, "|keep=1", "<gone>"},
+      {"erase a value, then its key left empty", {"|keep=1", "A\\B|v=1"}, "Erase0=$U\\A\\B\\v", kErase, "|keep=1",
        "<gone>"},
-      {"a key that keeps a value stays", {"A\\B|v=1", "A\\B|w=2"}, "Erase0=$U\\A\\B\\v", false, "A A\\B A\\B|w=2",
+      {"a key that keeps a value stays", {"A\\B|v=1", "A\\B|w=2"}, "Erase0=$U\\A\\B\\v", kErase, "A A\\B A\\B|w=2",
        "<gone>"},
-      {"a value name longer than a path still holds its key", {"A|" + longName + "=1"}, "Erase0=$U\\A\\None", false,
+      {"a value name longer than a path still holds its key", {"A|" + longName + "=1"}, "Erase0=$U\\A\\None", kErase,
        "A A|" + longName + "=1", "<gone>"},
-      {"neither key nor value: empty ancestors still go", {"|keep=1", "A\\B"}, "Erase0=$U\\A\\B\\None", false,
+      {"neither key nor value: empty ancestors still go", {"|keep=1", "A\\B"}, "Erase0=$U\\A\\B\\None", kErase,
        "|keep=1", "<gone>"},
-      {"upward to the key below the root key", {"A\\B"}, "Erase0=$U\\A\\B", false, "<gone>", "<gone>"},
-      {"a single segment: the key whole, named values too", {"|keep=1", "A"}, "Erase0=$U", false, "<gone>", "<gone>"},
-      {"an empty segment is refused", {"|keep=1", "A"}, "Erase0=$U\\\r\nErase1=$U\\\\A\r\nErase2=$U\\A\\", false,
+      {"upward to the key below the root key", {"A\\B"}, "Erase0=$U\\A\\B", kErase, "<gone>", "<gone>"},
+      {"a single segment: the key whole, named values too", {"|keep=1", "A"}, "Erase0=$U", kErase, "<gone>", "<gone>"},
+      {"an empty segment is refused", {"|keep=1", "A"}, "Erase0=$U\\\r\nErase1=$U\\\\A\r\nErase2=$U\\A\\", kErase,
        "A |keep=1", "<gone>"},
-      {"an over-long line is refused, not cut", {"A"}, "Erase0=$U\\A\\" + longText, false, "A", "<gone>"},
+      {"an over-long line is refused, not cut", {"A"}, "Erase0=$U\\A\\" + longText, kErase, "A", "<gone>"},
       {"a key that does not open is not taken for empty", {"|keep=1", "!A\\Locked"}, "Erase0=$U\\A\\Locked\\None",
-       false, "A A\\Locked |keep=1", "<gone>"},
+       kErase, "A A\\Locked |keep=1", "<gone>"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Clean();
     Put(HKEY_CURRENT_USER, "Sfx Win32 Registry", c.before);
     WriteIni("[Reg]\r\n" + c.lines);
-    ApplyRegistryList(Settings(), c.make);
+    ApplyRegistryList(Settings(), c.apply);
     EXPECT_EQ(driver::RegistryDump(HKEY_CURRENT_USER, "Sfx Win32 Registry"), Fill(c.user));
     EXPECT_EQ(driver::RegistryDump(HKEY_LOCAL_MACHINE, "SOFTWARE\\Sfx Win32 Registry"), c.machine);
   }
@@ -245,7 +247,7 @@ TEST_F(SetupUninstall, KeysTheSystemSharesStay) {
     Clean();
     Put(c.root, c.key, c.before);
     ASSERT_TRUE(settings_.Write(c.ini));
-    ApplyRegistryList(Settings(), false);
+    ApplyRegistryList(Settings(), Apply::kRemove);
     RemoveRegistration();
     EXPECT_EQ(driver::RegistryDump(c.root, c.key), c.after);
   }
@@ -370,13 +372,13 @@ TEST_F(SetupUninstall, AssociationsMadeAndTakenAway) {
     WriteIni(c.sections);
     for (const char* run : {"made", "made again"}) {
       SCOPED_TRACE(run);
-      ApplyAssociations(nullptr, true);
+      ApplyAssociations(Apply::kMake);
       EXPECT_EQ(Classes(), Fill(c.made));
       EXPECT_EQ(Check(), c.checkMade);
       EXPECT_EQ(Records(), c.records);
     }
     Put(HKEY_CLASSES_ROOT, "", c.between);
-    ApplyAssociations(nullptr, false);  // as the uninstall, or an install with the box cleared
+    ApplyAssociations(Apply::kRemove);  // as the uninstall, or an install with the box cleared
     EXPECT_EQ(Classes(), Fill(c.removed));
     EXPECT_EQ(Check(), c.checkRemoved);
     EXPECT_EQ(Records(), c.left);
