@@ -31,7 +31,6 @@
 namespace {
 
 const char kOldName[] = "Old Name";
-const char kMadeKey[] = "MadeKey";
 
 // Room for a class, "\\shell\\", a verb and "\\command\\".
 constexpr int kClassPathSize = 3 * MAX_PATH;
@@ -62,14 +61,14 @@ bool Exists(const char* path) {
   return true;
 }
 
-bool IsOurs(const char* path) { return profile::IsListed(Settings(), kMadeKey, path, profile::Compare::kNoCase); }
+bool IsOurs(const char* path) { return profile::IsListed(Settings(), ini::kMadeKey, path, profile::Compare::kNoCase); }
 
 // Whether this installation may write the key: it made the key, or the
 // key is not there and the record can hold its path.
 bool MayWrite(const char* path) { return IsOurs(path) || (lstrlenA(path) < MAX_PATH && !Exists(path)); }
 
 void Record(const char* path) {
-  if (!IsOurs(path)) profile::Append(&Settings(), kMadeKey, path);
+  if (!IsOurs(path)) profile::Append(&Settings(), ini::kMadeKey, path);
 }
 
 // Deletes a key this installation made, with its tree or only when it is
@@ -78,7 +77,7 @@ void Unmake(const char* path, bool whole) {
   if (!IsOurs(path)) return;
   if (whole) DeleteKeyTree(HKEY_CLASSES_ROOT, path);
   else DeleteKeyIfEmpty(HKEY_CLASSES_ROOT, path);
-  if (!Exists(path)) profile::RemoveFromList(&Settings(), kMadeKey, path, profile::Compare::kNoCase);
+  if (!Exists(path)) profile::RemoveFromList(&Settings(), ini::kMadeKey, path, profile::Compare::kNoCase);
 }
 
 // Whether the extension belongs to another class. A forced section keeps
@@ -93,11 +92,11 @@ void TestConflict(Binding* binding) {
   bool read = platform::ReadRegistryString(key, nullptr, owner, MAX_PATH);
   binding->named = read && strcmp(owner, binding->kind) == 0;
   if (read && !binding->named) {
-    if (ReadNumber(binding->section, "Force") != 0) {
+    if (ReadNumber(binding->section, ini::kForce) != 0) {
       platform::WriteRegistryString(key, kOldName, owner);
     } else {
       binding->conflict = true;
-      Read(*binding, "Verb2", binding->verb);
+      Read(*binding, ini::kVerb2, binding->verb);
     }
   }
   RegCloseKey(key);
@@ -141,11 +140,11 @@ void UnbindExtension(const Binding& binding) {
 
 void MakeIcon(const Binding& binding) {
   char icon[MAX_PATH], number[MAX_PATH], path[kClassPathSize];
-  Read(binding, "Icon", icon);
+  Read(binding, ini::kIcon, icon);
   if (!icon[0]) return;
   char location[2 * MAX_PATH];
   ResolvePath(icon, binding.root, location, true);
-  Read(binding, "IconNo", number);
+  Read(binding, ini::kIconNo, number);
   if (number[0]) wsprintfA(location + lstrlenA(location), ",%s", number);
   SetClassesValue(ClassPath(path, binding.kind, "\\DefaultIcon\\"), location);
 }
@@ -158,7 +157,7 @@ char* VerbPath(char* path, const Binding& binding) {
 
 bool MakeVerb(const Binding& binding) {
   char command[MAX_PATH], program[MAX_PATH], line[3 * MAX_PATH], path[kClassPathSize];
-  Read(binding, "Command", command);
+  Read(binding, ini::kCommand, command);
   setup::CommandParts parts = setup::SplitCommand(command, platform::IsAnsiLeadByte);
   setup::CopySpan(program, sizeof program, command, parts.program);
   ResolvePath(program, binding.root, program, true);
@@ -193,13 +192,13 @@ void Remove(const Binding& binding) {
 void ApplyAssociations(Apply apply) {
   bool make = apply == Apply::kMake;
   Binding binding;
-  ReadSetting("Root", "Named", binding.root);
+  ReadSetting(ini::kRoot, ini::kNamed, binding.root);
   for (int n = 0;; ++n) {
     wsprintfA(binding.section, "Ext%d", n);
-    Read(binding, "Ext", binding.ext);
+    Read(binding, ini::kExt, binding.ext);
     if (!binding.ext[0]) break;
-    Read(binding, "Kind", binding.kind);
-    Read(binding, "Verb", binding.verb);
+    Read(binding, ini::kKind, binding.kind);
+    Read(binding, ini::kVerb, binding.verb);
     if (Shared(binding.ext) || Shared(binding.kind)) continue;
     TestConflict(&binding);
     if (binding.conflict && Shared(binding.owner)) continue;
@@ -209,5 +208,5 @@ void ApplyAssociations(Apply apply) {
   // The box as this run leaves it, for a version-up or a run of the
   // installed copy: made (unless always made), or cleared.
   int unchanged = make ? 3 : 0;
-  if (ReadNumber("Check", "Ext", unchanged) != unchanged) WriteSetting("Check", "Ext", make ? "2" : "1");
+  if (ReadNumber(ini::kCheck, ini::kExt, unchanged) != unchanged) WriteSetting(ini::kCheck, ini::kExt, make ? "2" : "1");
 }

@@ -22,7 +22,7 @@ void PaintBackdrop() {
   FillRect(g_setup.backdrop, &desktop, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   // %root% of the drawing commands: the installation folder.
   char root[MAX_PATH];
-  ReadSetting("Root", "Named", root);
+  ReadSetting(ini::kRoot, ini::kNamed, root);
   PaintBackSection(g_setup.backdrop, desktop, root, Settings());
 }
 

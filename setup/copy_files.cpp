@@ -64,7 +64,7 @@ struct CopyRun {
 
 bool ReadEntry(const CopyRun& run, int k, CopyEntry* entry) {
   char text[MAX_PATH];
-  ReadSetting("CopyFile", k, text);
+  ReadSetting(ini::kCopyFile, k, text);
   if (!text[0]) return false;
   entry->marks = setup::ReadCopyMarks(text);
   const char* path = text + entry->marks.path;
@@ -172,7 +172,7 @@ char* ListMessage(const CopyRun& run, int state, size_t length, const char* head
 
 int Ask(HWND dialog, const char* text, UINT style) {
   char caption[MAX_PATH];
-  ReadSetting("Setup", "Name", caption);
+  ReadSetting(ini::kSetup, ini::kName, caption);
   int answer = MessageBoxA(dialog, text, caption, style);
   RepaintOwner(dialog);
   return answer;
@@ -184,7 +184,7 @@ void AskAboutWaiting(HWND dialog, CopyRun* run) {
                            "\r\n上書きしますか？");
   // Without the question's memory nothing is overwritten.
   if (!text) return;
-  UINT style = MB_YESNO | MB_ICONQUESTION | (ReadNumber("CopyFile", "DefaultNo") ? MB_DEFBUTTON2 : 0);
+  UINT style = MB_YESNO | MB_ICONQUESTION | (ReadNumber(ini::kCopyFile, ini::kDefaultNo) ? MB_DEFBUTTON2 : 0);
   bool overwrite = Ask(dialog, text, style) == IDYES;
   HeapFree(GetProcessHeap(), 0, text);
   if (!overwrite) return;
@@ -208,8 +208,8 @@ void ReportFailures(HWND dialog, const CopyRun& run) {
 // [CopyFile] Self, the installer itself, under its own name.
 void CopySelf(CopyRun* run) {
   char self[MAX_PATH], destination[MAX_PATH];
-  ReadSetting("CopyFile", "Self", self);
-  if (ReadNumber("Check", "Copy") != 2 || !self[0]) return;
+  ReadSetting(ini::kCopyFile, ini::kSelf, self);
+  if (ReadNumber(ini::kCheck, ini::kCopy) != 2 || !self[0]) return;
   text::PathParts parts = text::SplitPath(self, platform::IsAnsiLeadByte);
   lstrcpyA(destination, run->folder);
   JoinPath(destination, self + parts.name);
@@ -238,7 +238,7 @@ void MakeFolders(CopyRun* run) {
   if (folder[0]) MakeFolderTree(folder, run->made);
   for (int k = 1;; ++k) {
     char name[MAX_PATH];
-    ReadSetting("MakeDirectory", k, name);
+    ReadSetting(ini::kMakeDirectory, k, name);
     if (!name[0]) break;
     lstrcpyA(folder, run->folder);
     JoinPath(folder, name);
@@ -253,23 +253,23 @@ bool WriteRecords(const CopyRun& run) {
   const char* copied = run.copied->Finish();
   if (!made || !copied) return false;
   // Even with nothing recorded the count marks an installed copy.
-  return Settings().ReplaceSection("MakedDirectory", made) &&
-         (run.copied->count() ? Settings().ReplaceSection("CopiedFile", copied)
-                              : Settings().Write("CopiedFile", "Count", "1"));
+  return Settings().ReplaceSection(ini::kMakedDirectory, made) &&
+         (run.copied->count() ? Settings().ReplaceSection(ini::kCopiedFile, copied)
+                              : Settings().Write(ini::kCopiedFile, ini::kCount, "1"));
 }
 
 }  // namespace
 
 void CopyInstallFiles(HWND dialog) {
-  WriteSetting("Check", "Copy", IsChecked(dialog, IDC_COPY) ? "2" : "0");
-  WriteSetting("Check", "Del", IsChecked(dialog, IDC_DELETE) ? "2" : "0");
+  WriteSetting(ini::kCheck, ini::kCopy, IsChecked(dialog, IDC_COPY) ? "2" : "0");
+  WriteSetting(ini::kCheck, ini::kDel, IsChecked(dialog, IDC_DELETE) ? "2" : "0");
   profile::ListText copied(platform::ResizeOnHeap, Settings().LineEnd());
   profile::ListText made(platform::ResizeOnHeap, Settings().LineEnd());
   CopyRun run = {};
   run.copied = &copied;
   run.made = &made;
   GetDlgItemTextA(dialog, IDC_FOLDER, run.folder, sizeof run.folder);
-  WriteSetting("Root", "Named", run.folder);
+  WriteSetting(ini::kRoot, ini::kNamed, run.folder);
   MakeFolders(&run);
   if (!GetCurrentDirectoryA(sizeof run.current, run.current)) run.current[0] = '\0';
   bool complete = CopyEntries(&run);
@@ -286,7 +286,7 @@ void CopyInstallFiles(HWND dialog) {
 
 void InstallSetupFiles() {
   char folder[MAX_PATH], own[MAX_PATH], program[MAX_PATH], installed[MAX_PATH];
-  ReadSetting("Root", "Named", folder);
+  ReadSetting(ini::kRoot, ini::kNamed, folder);
   if (!folder[0] || !platform::OwnPath(own)) return;
   lstrcpyA(program, folder);
   JoinPath(program, "Setup.exe");
@@ -298,8 +298,8 @@ void InstallSetupFiles() {
   if (!platform::SamePath(own, program) && CopyReplacing(own, program)) KeepWritable(program);
   profile::Document earlier(platform::ResizeOnHeap);
   if (platform::LoadIniFile(installed, &earlier)) {
-    profile::MergeList(earlier, &Settings(), "MakedDirectory");
-    profile::MergeList(earlier, &Settings(), "CopiedFile");
+    profile::MergeList(earlier, &Settings(), ini::kMakedDirectory);
+    profile::MergeList(earlier, &Settings(), ini::kCopiedFile);
   }
   // The copy takes the file as it lies on the disk.
   FlushSettings();

@@ -19,7 +19,7 @@ void BrowseInstallFolder(HWND dialog) {
   char current[MAX_PATH], chosen[MAX_PATH], name[MAX_PATH];
   GetDlgItemTextA(dialog, IDC_FOLDER, current, sizeof current);
   if (!platform::BrowseForFolder(dialog, "ｲﾝｽﾄｰﾙ先の指定", nullptr, current, chosen)) return;
-  ReadSetting("Root", "Name", name);
+  ReadSetting(ini::kRoot, ini::kName, name);
   // A choice whose joined name would not fit the field changes nothing.
   if (name[0] && !setup::JoinNameUnlessPresent(chosen, MAX_PATH - 10, name, platform::IsAnsiLeadByte)) {
     MessageBeep(MB_ICONWARNING);
@@ -53,7 +53,7 @@ bool HasFolder(HWND dialog) {
   GetDlgItemTextA(dialog, IDC_FOLDER, folder, sizeof folder);
   if (setup::IsFullPath(folder, platform::IsAnsiLeadByte)) return true;
   char caption[MAX_PATH];
-  ReadSetting("Setup", "Name", caption, "Install");
+  ReadSetting(ini::kSetup, ini::kName, caption, "Install");
   MessageBoxA(dialog,
               folder[0] ? "インストール先には，ドライブ名（C:\\ など）から始まるフォルダを指定してください．"
                         : "インストール先のフォルダを指定してください．",
@@ -69,7 +69,7 @@ bool HasFolder(HWND dialog) {
 bool CanRecord(HWND dialog) {
   if (SaveSettings()) return true;
   char caption[MAX_PATH], text[MAX_PATH + 96];
-  ReadSetting("Setup", "Name", caption, "Install");
+  ReadSetting(ini::kSetup, ini::kName, caption, "Install");
   wsprintfA(text, "%s\n\nに書き込めないため，インストールを中止します．", g_setup.ini);
   MessageBoxA(dialog, text, caption, MB_ICONWARNING);
   RepaintOwner(dialog);
@@ -123,7 +123,7 @@ void HandleCommand(HWND dialog, int id) {
       ReadMe(dialog);
       break;
     case IDC_CANCEL_RUN:
-      WriteSetting("Menu", "Change", "");
+      WriteSetting(ini::kMenu, ini::kChange, "");
       End(dialog);
       break;
     case IDC_RUN:

@@ -15,11 +15,11 @@ namespace {
 // "Setup.ini". False when the program's name cannot be had, or when the
 // description's path would not fit a path buffer: a profile path without
 // its folder would read and write the one in the Windows folder.
-bool FindOwnSetupIni(char* ini) {
+bool FindOwnSetupIni(char* iniPath) {
   char own[MAX_PATH];
   if (!platform::OwnPath(own)) return false;
-  platform::FolderPart(ini, own);
-  return ini[0] && text::JoinPath(ini, MAX_PATH, "Setup.ini", platform::IsAnsiLeadByte);
+  platform::FolderPart(iniPath, own);
+  return iniPath[0] && text::JoinPath(iniPath, MAX_PATH, "Setup.ini", platform::IsAnsiLeadByte);
 }
 
 void RunMessageLoop(HWND backdrop) {
@@ -64,7 +64,7 @@ int SetupMain(HINSTANCE instance, const char* tail) {
   g_setup.mode = SetupMode::kInstall;
   g_setup.runState = RunState::kFresh;
   g_setup.uninstallArgument = lstrcmpA(tail, setup::kUninstallArgument) == 0;
-  if (ReadNumber("Back", "Do") != 0) PaintBackdrop();
+  if (ReadNumber(ini::kBack, ini::kDo) != 0) PaintBackdrop();
 
   HWND backdrop = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_BACKDROP), nullptr, BackdropWindowProc, 0);
   if (backdrop) RunMessageLoop(backdrop);

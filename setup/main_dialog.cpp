@@ -16,7 +16,7 @@ namespace {
 
 // The left column's rows, in their order, and their [Check] keys.
 const int kLeftRowIds[setup::kLeftRows] = {IDC_MENU, IDC_DESKTOP, IDC_STARTUP, IDC_EXT, IDC_SEND};
-const char* const kLeftRowKeys[setup::kLeftRows] = {"Menu", "Desktop", "Startup", "Ext", "Send"};
+const char* const kLeftRowKeys[setup::kLeftRows] = {ini::kMenu, ini::kDesktop, ini::kStartup, ini::kExt, ini::kSend};
 
 // What the initialisation learns and the later steps use.
 struct Presentation {
@@ -45,11 +45,11 @@ void MoveUp(HWND dialog, int id, int distance) {
 
 void TakeIcons(HWND dialog) {
   char file[MAX_PATH];
-  ReadSetting("Desktop", "Icon", file);
+  ReadSetting(ini::kDesktop, ini::kIcon, file);
   if (!file[0]) return;
   HICON large = nullptr, small = nullptr;
   // Used as written: a relative name is relative to the current folder.
-  if (ExtractIconExA(file, ReadNumber("Check", "IconNo"), &large, &small, 1) == 0) return;
+  if (ExtractIconExA(file, ReadNumber(ini::kCheck, ini::kIconNo), &large, &small, 1) == 0) return;
   g_setup.largeIcon = large;
   g_setup.smallIcon = small;
   if (large) SetClassLongA(dialog, GCL_HICON, reinterpret_cast<LONG>(large));
@@ -61,7 +61,7 @@ void TakeIcons(HWND dialog) {
 // installation there: another program's entry of the same name would
 // otherwise be taken for an earlier version, installed over and deleted.
 bool FindEarlierInstallation(char* folder, char* name, const char** keyName) {
-  ReadSetting("Root", "Name", name);
+  ReadSetting(ini::kRoot, ini::kName, name);
   const char* last = text::FindLast(name, '\\', platform::IsAnsiLeadByte);
   *keyName = last ? last + 1 : name;
   folder[0] = '\0';
@@ -72,9 +72,9 @@ bool FindEarlierInstallation(char* folder, char* name, const char** keyName) {
     return false;
   }
   char* slash = const_cast<char*>(text::FindLast(folder, '\\', platform::IsAnsiLeadByte));
-  char ini[MAX_PATH];
+  char iniPath[MAX_PATH];
   if (slash) *slash = '\0';
-  if (!slash || !platform::JoinChecked(ini, folder, "Setup.ini") || !IsInstallationRecord(ini, folder)) {
+  if (!slash || !platform::JoinChecked(iniPath, folder, "Setup.ini") || !IsInstallationRecord(iniPath, folder)) {
     folder[0] = '\0';
     return false;
   }
@@ -127,22 +127,22 @@ void ProposeFolder(HWND dialog, Presentation* p) {
   // registration would add a second entry and the uninstall remove the
   // wrong one, leaving the first behind.
   const char* name = p->versionUp ? keyName : setup::RootNameFromFolder(p->folder, platform::IsAnsiLeadByte);
-  if (name) WriteSetting("Root", "Name", name);
+  if (name) WriteSetting(ini::kRoot, ini::kName, name);
   ShowFolder(dialog, p);
 }
 
 // An installed copy shows the folder it lies in, whatever the uninstall
 // list says now, and keeps the name it was registered by.
 void ShowInstalledFolder(HWND dialog, Presentation* p) {
-  ReadSetting("Root", "Named", p->folder);
+  ReadSetting(ini::kRoot, ini::kNamed, p->folder);
   ShowFolder(dialog, p);
 }
 
 void PresentInstalledCopy(HWND dialog, Presentation* p) {
   g_setup.runState = RunState::kInstalledCopy;
   g_setup.mode = SetupMode::kInstalledCopy;
-  WriteSetting("Check", "Copy", "1");
-  WriteSetting("Check", "Del", "0");
+  WriteSetting(ini::kCheck, ini::kCopy, "1");
+  WriteSetting(ini::kCheck, ini::kDel, "0");
   ShowControl(dialog, IDC_BROWSE, false);
   SetDlgItemTextA(dialog, IDC_FOLDER_LABEL, "インストール済です．");
   // The copy box becomes the uninstall box, on the menu row.
@@ -151,18 +151,18 @@ void PresentInstalledCopy(HWND dialog, Presentation* p) {
              FALSE);
   ShowControl(dialog, IDC_FILE_GROUP, false);
   SetDlgItemTextA(dialog, IDC_COPY, "アンインストール");
-  if (ReadNumber("Del", "Auto") == 0 && ReadNumber("Del", "Checked") != 0) {
+  if (ReadNumber(ini::kDel, ini::kAuto) == 0 && ReadNumber(ini::kDel, ini::kChecked) != 0) {
     CheckDlgButton(dialog, IDC_COPY, BST_CHECKED);
     PostMessageA(dialog, WM_COMMAND, IDC_COPY, 0);
     p->uninstallPosted = true;
   }
   SendDlgItemMessageA(dialog, IDC_FOLDER, EM_SETREADONLY, TRUE, 0);
-  WriteSetting("Setup", "Auto", "0");
+  WriteSetting(ini::kSetup, ini::kAuto, "0");
 }
 
 void PresentNewInstall(HWND dialog, const Presentation& p) {
   char self[MAX_PATH];
-  ReadSetting("CopyFile", "Self", self);
+  ReadSetting(ini::kCopyFile, ini::kSelf, self);
   if (self[0]) {
     text::PathParts parts = text::SplitPath(self, platform::IsAnsiLeadByte);
     SetDlgItemTextA(dialog, IDC_FILE_GROUP, self + parts.name);
@@ -176,9 +176,9 @@ void PresentNewInstall(HWND dialog, const Presentation& p) {
 }
 
 void PresentReadMeButton(HWND dialog) {
-  int done = ReadNumber("Readme", "Done");
+  int done = ReadNumber(ini::kReadme, ini::kDone);
   if (done == 0) ShowControl(dialog, IDC_READ_ME, false);
-  if (done == 2 && ReadNumber("Setup", "Auto") == 0 && !g_setup.uninstallArgument)
+  if (done == 2 && ReadNumber(ini::kSetup, ini::kAuto) == 0 && !g_setup.uninstallArgument)
     SendMessageA(dialog, WM_COMMAND, IDC_READ_ME, 0);
 }
 
@@ -193,13 +193,13 @@ void PresentOption(HWND dialog, int id, int value) {
 void ReadLeftRows(const Presentation& p, int* values) {
   if (p.versionUp) {
     char named[MAX_PATH];
-    g_setup.earlier->Read("Menu", "Named", named, sizeof named);
-    if (named[0]) WriteSetting("Menu", "Change", named);
+    g_setup.earlier->Read(ini::kMenu, ini::kNamed, named, sizeof named);
+    if (named[0]) WriteSetting(ini::kMenu, ini::kChange, named);
   }
   for (int row = 0; row < setup::kLeftRows; ++row) {
-    values[row] = ReadNumber("Check", kLeftRowKeys[row]);
+    values[row] = ReadNumber(ini::kCheck, kLeftRowKeys[row]);
     if (p.versionUp) {
-      int earlier = g_setup.earlier->Number("Check", kLeftRowKeys[row], 0);
+      int earlier = g_setup.earlier->Number(ini::kCheck, kLeftRowKeys[row], 0);
       values[row] = setup::MergeEarlierOption(values[row], earlier);
     }
   }
@@ -211,10 +211,10 @@ void PresentRows(HWND dialog, Presentation* p) {
   for (int row = 0; row < setup::kLeftRows; ++row) PresentOption(dialog, kLeftRowIds[row], input.left[row]);
   ShowControl(dialog, IDC_MENU_PLACE,
        setup::MenuPlaceButtonShown(input.left[setup::kMenuRow], IsChecked(dialog, IDC_MENU)));
-  input.copy = ReadNumber("Check", "Copy");
-  input.del = ReadNumber("Check", "Del");
+  input.copy = ReadNumber(ini::kCheck, ini::kCopy);
+  input.del = ReadNumber(ini::kCheck, ini::kDel);
   input.installedCopy = p->installedCopy;
-  input.automatic = ReadNumber("Setup", "Auto") != 0;
+  input.automatic = ReadNumber(ini::kSetup, ini::kAuto) != 0;
   // An installed copy keeps its uninstall box as the initialisation left
   // it: [Check] Copy reads 1 there, which would clear a box that
   // [Del] Checked has just checked.
@@ -264,7 +264,7 @@ void PaintIcon(HWND dialog) {
 void InitMainDialog(HWND dialog) {
   SetWindowPos(dialog, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   char caption[MAX_PATH];
-  ReadSetting("Setup", "Name", caption, "Install");
+  ReadSetting(ini::kSetup, ini::kName, caption, "Install");
   SetWindowTextA(dialog, caption);
   TakeIcons(dialog);
   Presentation p = {};

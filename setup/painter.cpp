@@ -214,14 +214,14 @@ void SetFont(void* context, const draw::FontDescription& d) {
 
 }  // namespace
 
-char** ReadLineList(const profile::Document& ini, const char* section, int count) {
+char** ReadLineList(const profile::Document& description, const char* section, int count) {
   if (count <= 0 || static_cast<DWORD>(count) > MAXDWORD / sizeof(char*)) return nullptr;
   char** lines = static_cast<char**>(Allocate(static_cast<DWORD>(count) * sizeof(char*)));
   if (!lines) return nullptr;
   for (int i = 0; i < count; ++i) {
     char key[profile::kNumberSize], line[MAX_PATH];
     profile::NumberText(key, i);
-    ini.Read(section, key, line, sizeof line);
+    description.Read(section, key, line, sizeof line);
     lines[i] = static_cast<char*>(Allocate(lstrlenA(line) + 1));
     if (lines[i]) lstrcpyA(lines[i], line);
   }
@@ -234,14 +234,14 @@ void FreeLineList(char** lines, int count) {
   Release(lines);
 }
 
-void PaintBackSection(HDC dc, const RECT& area, const char* root, const profile::Document& ini) {
+void PaintBackSection(HDC dc, const RECT& area, const char* root, const profile::Document& description) {
   int count = 0;
   for (;; ++count) {
     char key[profile::kNumberSize], line[MAX_PATH];
     profile::NumberText(key, count);
-    if (ini.Read("Back", key, line, sizeof line) == 0) break;
+    if (description.Read(ini::kBack, key, line, sizeof line) == 0) break;
   }
-  char** lines = ReadLineList(ini, "Back", count);
+  char** lines = ReadLineList(description, ini::kBack, count);
   if (!lines) return;
   PaintCommands(dc, area, root, lines, count);
   FreeLineList(lines, count);

@@ -67,8 +67,8 @@ void ShowReadMePage(HWND dialog, int page) {
 }
 
 void OpenPages(HWND dialog) {
-  int count = ReadNumber("Readme", "No");
-  g_viewer.lines = ReadLineList(Settings(), "Readme", count);
+  int count = ReadNumber(ini::kReadme, ini::kNo);
+  g_viewer.lines = ReadLineList(Settings(), ini::kReadme, count);
   g_viewer.count = g_viewer.lines ? count : 0;
   g_viewer.pageMode = true;
   HDC dc = GetDC(dialog);
@@ -85,7 +85,7 @@ HFILE OpenReadOnly(const char* path) { return _lopen(path, OF_READ | OF_SHARE_EX
 
 void OpenText(HWND dialog, const char* file) {
   char path[MAX_PATH], named[MAX_PATH];
-  ReadSetting("Root", "Named", named);
+  ReadSetting(ini::kRoot, ini::kNamed, named);
   if (named[0])
     ResolvePath(file, named, path, false);
   else
@@ -117,10 +117,10 @@ void OpenText(HWND dialog, const char* file) {
 void OpenViewer(HWND dialog) {
   g_viewer = Viewer();
   char value[MAX_PATH];
-  ReadSetting("Setup", "Name", value);
+  ReadSetting(ini::kSetup, ini::kName, value);
   if (value[0]) SetWindowTextA(dialog, value);
   FitToScreen(dialog);
-  ReadSetting("Readme", "File", value);
+  ReadSetting(ini::kReadme, ini::kFile, value);
   if (text::EqualNoCase(value, "ReadMe.Special"))
     OpenPages(dialog);
   else if (value[0])

@@ -72,7 +72,7 @@ namespace {
 const char* ResolveData(const char* data, char* resolved) {
   if (lstrlenA(data) < MAX_PATH) {
     char root[MAX_PATH];
-    ReadSetting("Root", "Named", root);
+    ReadSetting(ini::kRoot, ini::kNamed, root);
     ResolvePath(data, root, resolved, true);
     if (resolved[0]) return resolved;
   }
@@ -159,12 +159,12 @@ void EraseRegistryEntry(const char* line) {
 
 }  // namespace
 
-void ApplyRegistryList(const profile::Document& ini, Apply apply) {
+void ApplyRegistryList(const profile::Document& description, Apply apply) {
   bool make = apply == Apply::kMake;
   for (int n = 0;; ++n) {
     char key[16], line[kLineSize + 1];  // one byte more tells an over-long line
-    wsprintfA(key, "%s%d", make ? "Make" : "Erase", n);
-    ini.Read("Reg", key, line, sizeof line);
+    wsprintfA(key, "%s%d", make ? ini::kMake : ini::kErase, n);
+    description.Read(ini::kReg, key, line, sizeof line);
     if (!line[0]) return;
     if (make) MakeRegistryEntry(line);
     else EraseRegistryEntry(line);

@@ -60,10 +60,10 @@ Apply Chosen(HWND dialog, int box) { return IsChecked(dialog, box) ? Apply::kMak
 // are merged at the end, after the new ones).
 void PrepareRecords() {
   if (g_setup.mode == SetupMode::kInstalledCopy) return;
-  static const char* const kRecords[] = {"CopiedFile", "MakedDirectory", "MadeKey"};
+  static const char* const kRecords[] = {ini::kCopiedFile, ini::kMakedDirectory, ini::kMadeKey};
   for (const char* section : kRecords) WriteSetting(section, nullptr, nullptr);
-  WriteSetting("Menu", "Made", nullptr);
-  if (g_setup.earlier) profile::MergeList(*g_setup.earlier, &Settings(), "MadeKey");
+  WriteSetting(ini::kMenu, ini::kMade, nullptr);
+  if (g_setup.earlier) profile::MergeList(*g_setup.earlier, &Settings(), ini::kMadeKey);
 }
 
 }  // namespace
@@ -72,9 +72,9 @@ void RunInstall(HWND dialog) {
   PrepareRecords();
   RemoveOldMenus();
   char change[MAX_PATH];
-  ReadSetting("Menu", "Change", change);
-  WriteSetting("Menu", "Named", change);
-  WriteSetting("Menu", "Change", "");
+  ReadSetting(ini::kMenu, ini::kChange, change);
+  WriteSetting(ini::kMenu, ini::kNamed, change);
+  WriteSetting(ini::kMenu, ini::kChange, "");
   static const int kInputs[] = {IDC_FOLDER, IDC_MENU,       IDC_DESKTOP, IDC_STARTUP, IDC_EXT,
                                 IDC_SEND,   IDC_FILE_GROUP, IDC_COPY,    IDC_DELETE};
   for (int id : kInputs) EnableWindow(GetDlgItem(dialog, id), FALSE);
@@ -87,9 +87,9 @@ void RunInstall(HWND dialog) {
   Label(dialog, IDS_SETTING);
   ApplyMenuShortcuts(Settings(), Chosen(dialog, IDC_MENU));
   HideAndPause(dialog, IDC_MENU);
-  ApplyFolderShortcut(Settings(), Chosen(dialog, IDC_DESKTOP), "Desktop");
+  ApplyFolderShortcut(Settings(), Chosen(dialog, IDC_DESKTOP), ini::kDesktop);
   HideAndPause(dialog, IDC_DESKTOP);
-  ApplyFolderShortcut(Settings(), Chosen(dialog, IDC_STARTUP), "Startup");
+  ApplyFolderShortcut(Settings(), Chosen(dialog, IDC_STARTUP), ini::kStartup);
   HideAndPause(dialog, IDC_STARTUP);
   ApplyAssociations(Chosen(dialog, IDC_EXT));
   HideAndPause(dialog, IDC_EXT);
@@ -111,9 +111,9 @@ void RunUninstall(HWND dialog) {
   Label(dialog, IDS_REMOVING_SETTINGS);
   RemoveOldMenus();
   HideAndPause(dialog, IDC_MENU);
-  ApplyFolderShortcut(Settings(), Apply::kRemove, "Desktop");
+  ApplyFolderShortcut(Settings(), Apply::kRemove, ini::kDesktop);
   HideAndPause(dialog, IDC_STARTUP);
-  ApplyFolderShortcut(Settings(), Apply::kRemove, "Startup");
+  ApplyFolderShortcut(Settings(), Apply::kRemove, ini::kStartup);
   Hide(dialog, IDC_DESKTOP);
   ApplyAssociations(Apply::kRemove);
   RemoveRegistration();
@@ -124,7 +124,7 @@ void RunUninstall(HWND dialog) {
   Label(dialog, IDS_REMOVING_FILES);
   RemoveInstalledFiles();
   HideAndPause(dialog, IDC_FOLDER);
-  if (ReadNumber("Del", "ShowError") != 0) ReportRemainingItems(dialog);
+  if (ReadNumber(ini::kDel, ini::kShowError) != 0) ReportRemainingItems(dialog);
   RemoveUninstallEntry();
   // The description goes last, its cache written first.
   FlushSettings();

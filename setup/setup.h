@@ -24,7 +24,11 @@
 #include <windows.h>
 
 #include "ini/document.h"
+#include "setup/ini_names.h"
 #include "setup_resource.h"
+
+// Setup.ini's sections and keys, by the names of the builder's table.
+namespace ini = setup::ini;
 
 // How the running Setup.ini presents itself; also the page the read-me
 // viewer starts with.
@@ -83,20 +87,20 @@ void ReadSetting(const char* section, int k, char* out);
 bool LoadSettings();
 // Reads the record of the earlier installation that a version-up
 // replaces; g_setup.earlier stays null when it cannot be read.
-void LoadEarlierRecord(const char* ini);
+void LoadEarlierRecord(const char* iniPath);
 // Writes Settings() to the disk, or only when they changed; false when
 // the file cannot be written.
 bool SaveSettings();
 bool FlushSettings();
 // Reads [section] key of another Setup.ini into `out` (MAX_PATH bytes);
 // empty when it is missing.
-void ReadIniFile(const char* ini, const char* section, const char* key, char* out);
+void ReadIniFile(const char* iniPath, const char* section, const char* key, char* out);
 // Whether `ini` is the record of an installation in `folder`: it carries
 // the installed mark (a nonzero [CopiedFile] Count) and its [Root] Named
 // is that folder. A description that an author shipped after a test
 // install carries the mark too, but names the author's folder.
-bool IsInstallationRecord(const char* ini, const char* folder);
-bool IsInstallationRecord(const profile::Document& ini, const char* folder);
+bool IsInstallationRecord(const char* iniPath, const char* folder);
+bool IsInstallationRecord(const profile::Document& description, const char* folder);
 // The folder of this program, with its trailing backslash.
 void OwnFolder(char* folder);
 
@@ -148,26 +152,26 @@ void CopyInstallFiles(HWND dialog);
 void InstallSetupFiles();
 
 // --- shortcuts (shortcuts.cpp) ---
-void ApplyMenuShortcuts(profile::Document& ini, Apply apply);
-void ApplySendToShortcuts(profile::Document& ini, Apply apply);
+void ApplyMenuShortcuts(profile::Document& description, Apply apply);
+void ApplySendToShortcuts(profile::Document& description, Apply apply);
 // The [Desktop] or [Startup] link (`kind`).
-void ApplyFolderShortcut(profile::Document& ini, Apply apply, const char* kind);
+void ApplyFolderShortcut(profile::Document& description, Apply apply, const char* kind);
 void RemoveOldMenus();
-void DeleteMenuFolder(profile::Document& ini);
+void DeleteMenuFolder(profile::Document& description);
 void LaunchAfterInstall();
 
 // --- the start menu's folder (start_menu.cpp) ---
-void GetMenuFolder(const profile::Document& ini, char* menuFolder, char* programs);
+void GetMenuFolder(const profile::Document& description, char* menuFolder, char* programs);
 // Removes a menu folder that holds no more links, unless it is one of the
 // guarded folders, and forgets it as made once it is gone.
-void RemoveEmptyMenu(profile::Document& ini, const char* menu);
+void RemoveEmptyMenu(profile::Document& description, const char* menu);
 // Removes the menu folder whole, links the user added included, when this
 // product made it; false, touching nothing, when it did not.
-bool RemoveMadeMenuFolder(const profile::Document& ini, const char* menu);
+bool RemoveMadeMenuFolder(const profile::Document& description, const char* menu);
 void ChooseMenuFolder(HWND dialog);
 
 // --- registry lines (registry_entries.cpp) ---
-void ApplyRegistryList(const profile::Document& ini, Apply apply);
+void ApplyRegistryList(const profile::Document& description, Apply apply);
 // Deletes key `name` below `parent` with its subkeys; false when the key
 // itself stays.
 bool DeleteKeyTree(HKEY parent, const char* name);
@@ -192,12 +196,12 @@ void RemoveInstalledFiles();
 size_t ListRemainingItems(char* list, size_t size = 0);
 
 // --- the backdrop painter (painter.cpp) ---
-void PaintBackSection(HDC dc, const RECT& area, const char* root, const profile::Document& ini);
+void PaintBackSection(HDC dc, const RECT& area, const char* root, const profile::Document& description);
 void PaintCommands(HDC dc, const RECT& area, const char* root, const char* const* lines, int count);
 // The keys "0" .. count-1 of `section` in copies of their own, an absent
 // key as an empty line; a line whose copy cannot be had is null, which the
 // painter and the page list take as empty. Null when the list cannot be had.
-char** ReadLineList(const profile::Document& ini, const char* section, int count);
+char** ReadLineList(const profile::Document& description, const char* section, int count);
 void FreeLineList(char** lines, int count);
 
 // --- the read-me viewer (readme_viewer.cpp) ---

@@ -16,24 +16,24 @@ namespace {
 
 // A link's section of Setup.ini: [Menu<n>], [Send<n>], [Desktop], [Startup].
 struct LinkSection {
-  const profile::Document* ini;
+  const profile::Document* description;
   char name[16];
 };
 
 void ReadLink(const LinkSection& section, const char* key, char* out) {
-  section.ini->Read(section.name, key, out, MAX_PATH);
+  section.description->Read(section.name, key, out, MAX_PATH);
 }
 
 int ReadLinkNumber(const LinkSection& section, const char* key) {
-  return section.ini->Number(section.name, key, 0);
+  return section.description->Number(section.name, key, 0);
 }
 
 // The section of the n-th entry of a list ("Menu" 3 gives [Menu3]); false
 // at the first entry without a name.
-bool ListEntry(const profile::Document& ini, const char* list, int n, LinkSection* section, char* name) {
-  section->ini = &ini;
+bool ListEntry(const profile::Document& description, const char* list, int n, LinkSection* section, char* name) {
+  section->description = &description;
   wsprintfA(section->name, "%s%d", list, n);
-  ReadLink(*section, "Name", name);
+  ReadLink(*section, ini::kName, name);
   return name[0] != '\0';
 }
 
@@ -47,8 +47,8 @@ int ShowCommand(int show) {
 
 // "1" in [Check] `key` once what the box stands for has been removed, so
 // that the box shows cleared next time.
-void ClearCheck(profile::Document& ini, const char* key) {
-  if (ini.Number("Check", key, 0) != 0) ini.Write("Check", key, "1");
+void ClearCheck(profile::Document& description, const char* key) {
+  if (description.Number(ini::kCheck, key, 0) != 0) description.Write(ini::kCheck, key, "1");
 }
 
 // Writes one link file with every field of its section. One shell-link
@@ -60,22 +60,22 @@ bool SaveLink(const LinkSection& section, const char* path, bool withHotkey) {
   if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                  reinterpret_cast<void**>(&link)))) {
     char root[MAX_PATH], value[MAX_PATH], resolved[MAX_PATH];
-    section.ini->Read("Root", "Named", root, sizeof root);
-    link->SetShowCmd(ShowCommand(ReadLinkNumber(section, "Show")));
-    ReadLink(section, "Arg", value);
+    section.description->Read(ini::kRoot, ini::kNamed, root, sizeof root);
+    link->SetShowCmd(ShowCommand(ReadLinkNumber(section, ini::kShow)));
+    ReadLink(section, ini::kArg, value);
     link->SetArguments(value);
-    ReadLink(section, "Short", value);
+    ReadLink(section, ini::kShort, value);
     if (withHotkey && value[0]) link->SetHotkey(setup::HotkeyWord(value));
-    ReadLink(section, "Path", value);
+    ReadLink(section, ini::kPath, value);
     ResolvePath(value, root, resolved, true);
     link->SetPath(resolved);
     // Without an icon of its own a link shows its target's.
-    ReadLink(section, "Icon", value);
+    ReadLink(section, ini::kIcon, value);
     if (value[0]) {
       ResolvePath(value, root, resolved, true);
-      link->SetIconLocation(resolved, ReadLinkNumber(section, "IconNo"));
+      link->SetIconLocation(resolved, ReadLinkNumber(section, ini::kIconNo));
     }
-    ReadLink(section, "Work", value);
+    ReadLink(section, ini::kWork, value);
     if (value[0] == '!') {
       lstrcpyA(resolved, value + 1);
     } else {
@@ -154,10 +154,10 @@ bool MenuLinkPath(char* path, const char* menu, const char* programs, const char
   return NestedLinkPath(path, menu, name, makeFolders);
 }
 
-void RemoveMenuLinks(const profile::Document& ini, const char* menu, const char* programs) {
+void RemoveMenuLinks(const profile::Document& description, const char* menu, const char* programs) {
   LinkSection section;
   char name[MAX_PATH], path[MAX_PATH];
-  for (int i = 0; ListEntry(ini, "Menu", i, &section, name); ++i) {
+  for (int i = 0; ListEntry(description, ini::kMenu, i, &section, name); ++i) {
     if (!MenuLinkPath(path, menu, programs, name, false)) continue;
     DeleteLink(path);
     if (name[0] != '\\') RemoveNameFolders(menu, name);
@@ -167,53 +167,53 @@ void RemoveMenuLinks(const profile::Document& ini, const char* menu, const char*
 // "2" in [Check] `key` once what the box stands for has been made, so
 // that a version-up and a run of the installed copy offer the box checked
 // again (an absent key counts as 3, always done, and stays).
-void RecordChosen(profile::Document& ini, const char* key) {
-  if (ini.Number("Check", key, 3) != 3) ini.Write("Check", key, "2");
+void RecordChosen(profile::Document& description, const char* key) {
+  if (description.Number(ini::kCheck, key, 3) != 3) description.Write(ini::kCheck, key, "2");
 }
 
-void DeleteMenuLinks(const profile::Document& ini) {
+void DeleteMenuLinks(const profile::Document& description) {
   char menu[MAX_PATH], programs[MAX_PATH];
-  GetMenuFolder(ini, menu, programs);
+  GetMenuFolder(description, menu, programs);
   if (!menu[0]) return;
   LinkSection section;
   char name[MAX_PATH], path[MAX_PATH];
-  for (int i = 0; ListEntry(ini, "Menu", i, &section, name); ++i)
+  for (int i = 0; ListEntry(description, ini::kMenu, i, &section, name); ++i)
     if (MenuLinkPath(path, menu, programs, name, false)) DeleteLink(path);
 }
 
 }  // namespace
 
-void ApplyMenuShortcuts(profile::Document& ini, Apply apply) {
+void ApplyMenuShortcuts(profile::Document& description, Apply apply) {
   char menu[MAX_PATH], programs[MAX_PATH];
-  GetMenuFolder(ini, menu, programs);
+  GetMenuFolder(description, menu, programs);
   if (!menu[0]) return;
   if (apply == Apply::kRemove) {
-    RemoveMenuLinks(ini, menu, programs);
-    RemoveEmptyMenu(ini, menu);
-    ClearCheck(ini, "Menu");
+    RemoveMenuLinks(description, menu, programs);
+    RemoveEmptyMenu(description, menu);
+    ClearCheck(description, ini::kMenu);
     return;
   }
-  if (CreateDirectoryA(menu, nullptr)) ini.Write("Menu", "Made", menu);
+  if (CreateDirectoryA(menu, nullptr)) description.Write(ini::kMenu, ini::kMade, menu);
   else if (!PathExists(menu)) return;
-  RecordChosen(ini, "Menu");
+  RecordChosen(description, ini::kMenu);
   LinkSection section;
   char name[MAX_PATH], path[MAX_PATH];
-  for (int i = 0; ListEntry(ini, "Menu", i, &section, name); ++i)
+  for (int i = 0; ListEntry(description, ini::kMenu, i, &section, name); ++i)
     if (MenuLinkPath(path, menu, programs, name, true)) SaveLink(section, path, false);
   // A menu that got no link is not left behind empty.
-  RemoveEmptyMenu(ini, menu);
-  if (PathExists(menu) && ini.Number("Menu", "Open", 0) != 0)
+  RemoveEmptyMenu(description, menu);
+  if (PathExists(menu) && description.Number(ini::kMenu, ini::kOpen, 0) != 0)
     ShellExecuteA(nullptr, "open", menu, nullptr, menu, SW_SHOWNORMAL);
 }
 
-void ApplySendToShortcuts(profile::Document& ini, Apply apply) {
+void ApplySendToShortcuts(profile::Document& description, Apply apply) {
   bool make = apply == Apply::kMake;
   char sendTo[MAX_PATH];
   if (!ReadShellFolder("SendTo", sendTo) || !sendTo[0]) return;
   LinkSection section;
   char name[MAX_PATH], path[MAX_PATH];
-  if (make) RecordChosen(ini, "Send");
-  for (int i = 0; ListEntry(ini, "Send", i, &section, name); ++i) {
+  if (make) RecordChosen(description, ini::kSend);
+  for (int i = 0; ListEntry(description, ini::kSend, i, &section, name); ++i) {
     if (!NestedLinkPath(path, sendTo, name, make)) continue;
     if (make) {
       SaveLink(section, path, false);
@@ -222,25 +222,25 @@ void ApplySendToShortcuts(profile::Document& ini, Apply apply) {
       RemoveNameFolders(sendTo, name);
     }
   }
-  if (!make) ClearCheck(ini, "Send");
+  if (!make) ClearCheck(description, ini::kSend);
 }
 
-void ApplyFolderShortcut(profile::Document& ini, Apply apply, const char* kind) {
+void ApplyFolderShortcut(profile::Document& description, Apply apply, const char* kind) {
   char folder[MAX_PATH], name[MAX_PATH], path[MAX_PATH];
   LinkSection section;
-  section.ini = &ini;
+  section.description = &description;
   lstrcpyA(section.name, kind);
   if (!ReadShellFolder(kind, folder)) return;
-  ReadLink(section, "Name", name);
+  ReadLink(section, ini::kName, name);
   if (!name[0] || !LinkPath(path, folder, name)) return;
   if (apply == Apply::kRemove) {
-    ini.Write("LastGo", kind, "");
-    ClearCheck(ini, kind);
+    description.Write(ini::kLastGo, kind, "");
+    ClearCheck(description, kind);
     DeleteLink(path);
     return;
   }
-  if (SaveLink(section, path, true)) ini.Write("LastGo", kind, path);
-  RecordChosen(ini, kind);
+  if (SaveLink(section, path, true)) description.Write(ini::kLastGo, kind, path);
+  RecordChosen(description, kind);
 }
 
 void RemoveOldMenus() {
@@ -257,13 +257,13 @@ void RemoveOldMenus() {
 // The whole menu folder when this product made it, links the user added
 // included, as a new install of the menu starts afresh; otherwise only the
 // links the description names, then the folders left empty.
-void DeleteMenuFolder(profile::Document& ini) {
+void DeleteMenuFolder(profile::Document& description) {
   char menu[MAX_PATH], programs[MAX_PATH];
-  GetMenuFolder(ini, menu, programs);
+  GetMenuFolder(description, menu, programs);
   if (!menu[0]) return;
-  if (RemoveMadeMenuFolder(ini, menu)) return;
-  RemoveMenuLinks(ini, menu, programs);
-  RemoveEmptyMenu(ini, menu);
+  if (RemoveMadeMenuFolder(description, menu)) return;
+  RemoveMenuLinks(description, menu, programs);
+  RemoveEmptyMenu(description, menu);
 }
 
 namespace {
@@ -274,8 +274,8 @@ void Open(const char* link) { ShellExecuteA(GetDesktopWindow(), nullptr, link, n
 // with '$' is opened once and then goes.
 void OpenFolderLink(const char* kind, const char* andGo) {
   char link[MAX_PATH];
-  ReadSetting("LastGo", kind, link);
-  if (!ReadNumber("LastGo", andGo) || !link[0]) return;
+  ReadSetting(ini::kLastGo, kind, link);
+  if (!ReadNumber(ini::kLastGo, andGo) || !link[0]) return;
   Open(link);
   if (link[text::SplitPath(link, platform::IsAnsiLeadByte).name] == '$') ShellDelete(link);
 }
@@ -285,15 +285,15 @@ void OpenFolderLink(const char* kind, const char* andGo) {
 void LaunchAfterInstall() {
   char programs[MAX_PATH], named[MAX_PATH], name[MAX_PATH], menu[MAX_PATH];
   if (!ReadShellFolder("Programs", programs)) return;
-  ReadSetting("Menu", "Named", named);
-  ReadSetting("Menu", "Name", name);
+  ReadSetting(ini::kMenu, ini::kNamed, named);
+  ReadSetting(ini::kMenu, ini::kName, name);
   // Without a Name or a chosen folder the menu has no folder of its own
   // whose links the install opens.
   setup::MenuFolder kind = setup::ComposeMenuFolder(menu, sizeof menu, named, name, programs, platform::IsAnsiLeadByte);
   if (kind == setup::MenuFolder::kNone || kind == setup::MenuFolder::kPrograms) return;
   for (int i = 0;; ++i) {
     char entry[MAX_PATH], link[MAX_PATH];
-    ReadSetting("LastGo", i, entry);
+    ReadSetting(ini::kLastGo, i, entry);
     if (!entry[0]) break;
     if (!LinkPath(link, menu, entry)) continue;
     Open(link);
@@ -301,6 +301,6 @@ void LaunchAfterInstall() {
   }
   // A menu that only held links opened once is not left behind empty.
   RemoveEmptyMenu(Settings(), menu);
-  OpenFolderLink("Startup", "StartupAndGo");
-  OpenFolderLink("Desktop", "DesktopAndGo");
+  OpenFolderLink(ini::kStartup, ini::kStartupAndGo);
+  OpenFolderLink(ini::kDesktop, ini::kDesktopAndGo);
 }

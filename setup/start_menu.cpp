@@ -66,9 +66,9 @@ bool IsProtectedFolder(const char* folder) {
 // Made, written when the install created the folder. A folder that was
 // there before (a shared one such as Accessories, another program's of
 // the same name) is not its to remove whole.
-bool MadeMenuFolder(const profile::Document& ini, const char* folder) {
+bool MadeMenuFolder(const profile::Document& description, const char* folder) {
   char made[MAX_PATH];
-  ini.Read("Menu", "Made", made, sizeof made);
+  description.Read(ini::kMenu, ini::kMade, made, sizeof made);
   return made[0] && platform::SamePath(made, folder) && !IsProtectedFolder(folder);
 }
 
@@ -91,36 +91,36 @@ void RemoveFolderTree(const char* folder) {
 
 }  // namespace
 
-void GetMenuFolder(const profile::Document& ini, char* menuFolder, char* programs) {
+void GetMenuFolder(const profile::Document& description, char* menuFolder, char* programs) {
   char named[MAX_PATH], name[MAX_PATH];
-  ini.Read("Menu", "Named", named, sizeof named);
-  ini.Read("Menu", "Name", name, sizeof name);
+  description.Read(ini::kMenu, ini::kNamed, named, sizeof named);
+  description.Read(ini::kMenu, ini::kName, name, sizeof name);
   if (!ReadShellFolder("Programs", programs)) programs[0] = '\0';
   setup::ComposeMenuFolder(menuFolder, MAX_PATH, named, name, programs, platform::IsAnsiLeadByte);
 }
 
-void RemoveEmptyMenu(profile::Document& ini, const char* menu) {
+void RemoveEmptyMenu(profile::Document& description, const char* menu) {
   if (IsProtectedFolder(menu) || !RemoveDirectoryA(menu)) return;
   char made[MAX_PATH];
-  ini.Read("Menu", "Made", made, sizeof made);
-  if (made[0] && platform::SamePath(made, menu)) ini.Write("Menu", "Made", nullptr);
+  description.Read(ini::kMenu, ini::kMade, made, sizeof made);
+  if (made[0] && platform::SamePath(made, menu)) description.Write(ini::kMenu, ini::kMade, nullptr);
 }
 
-bool RemoveMadeMenuFolder(const profile::Document& ini, const char* menu) {
-  if (!MadeMenuFolder(ini, menu)) return false;
+bool RemoveMadeMenuFolder(const profile::Document& description, const char* menu) {
+  if (!MadeMenuFolder(description, menu)) return false;
   RemoveFolderTree(menu);
   return true;
 }
 
 void ChooseMenuFolder(HWND dialog) {
   char name[MAX_PATH], other[MAX_PATH], start[MAX_PATH];
-  ReadSetting("Menu", "Name", name);
+  ReadSetting(ini::kMenu, ini::kName, name);
   if (!name[0]) return;
   GetDlgItemTextA(dialog, IDC_FOLDER, other, sizeof other);
   JoinPath(other, "Setup.ini");
   start[0] = '\0';
-  if (other[0]) ReadIniFile(other, "Menu", "Named", start);
-  if (!start[0]) ReadSetting("Menu", "Named", start);
+  if (other[0]) ReadIniFile(other, ini::kMenu, ini::kNamed, start);
+  if (!start[0]) ReadSetting(ini::kMenu, ini::kNamed, start);
   char title[MAX_PATH + 32];
   wsprintfA(title, "ﾒﾆｭｰ \"%s\" の作成位置", name);
   LPITEMIDLIST programs = nullptr;
@@ -129,6 +129,6 @@ void ChooseMenuFolder(HWND dialog) {
   bool ok = platform::BrowseForFolder(dialog, title, programs, start, chosen);
   if (programs) CoTaskMemFree(programs);
   if (!ok || !setup::JoinNameUnlessPresent(chosen, MAX_PATH, name, platform::IsAnsiLeadByte)) return;
-  WriteSetting("Menu", "Change", chosen);
+  WriteSetting(ini::kMenu, ini::kChange, chosen);
   FlushSettings();
 }

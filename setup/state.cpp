@@ -28,8 +28,8 @@ void ReadSetting(const char* section, int k, char* out) {
   ReadSetting(section, key, out);
 }
 
-void LoadEarlierRecord(const char* ini) {
-  if (platform::LoadIniFile(ini, g_setup.earlierRecord)) g_setup.earlier = g_setup.earlierRecord;
+void LoadEarlierRecord(const char* iniPath) {
+  if (platform::LoadIniFile(iniPath, g_setup.earlierRecord)) g_setup.earlier = g_setup.earlierRecord;
 }
 
 bool LoadSettings() { return platform::LoadIniFile(g_setup.ini, g_setup.settings); }
@@ -42,22 +42,22 @@ bool SaveSettings() {
 
 bool FlushSettings() { return !Settings().changed() || SaveSettings(); }
 
-void ReadIniFile(const char* ini, const char* section, const char* key, char* out) {
+void ReadIniFile(const char* iniPath, const char* section, const char* key, char* out) {
   profile::Document other(platform::ResizeOnHeap);
   out[0] = '\0';
-  if (platform::LoadIniFile(ini, &other)) other.Read(section, key, out, MAX_PATH);
+  if (platform::LoadIniFile(iniPath, &other)) other.Read(section, key, out, MAX_PATH);
 }
 
-bool IsInstallationRecord(const char* ini, const char* folder) {
+bool IsInstallationRecord(const char* iniPath, const char* folder) {
   profile::Document record(platform::ResizeOnHeap);
-  if (!platform::LoadIniFile(ini, &record)) return false;
+  if (!platform::LoadIniFile(iniPath, &record)) return false;
   return IsInstallationRecord(record, folder);
 }
 
-bool IsInstallationRecord(const profile::Document& ini, const char* folder) {
+bool IsInstallationRecord(const profile::Document& description, const char* folder) {
   char named[MAX_PATH];
-  if (ini.Number("CopiedFile", "Count", 0) == 0) return false;
-  ini.Read("Root", "Named", named, sizeof named);
+  if (description.Number(ini::kCopiedFile, ini::kCount, 0) == 0) return false;
+  description.Read(ini::kRoot, ini::kNamed, named, sizeof named);
   return named[0] && platform::SamePath(named, folder);
 }
 

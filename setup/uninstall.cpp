@@ -59,8 +59,8 @@ using ItemVisitor = void (*)(void* context, const char* path, Item item);
 // program; the removal copy takes it.
 void WalkRemovable(ItemVisitor visit, void* context) {
   char root[MAX_PATH], path[MAX_PATH], folder[MAX_PATH], file[MAX_PATH];
-  ReadSetting("Root", "Named", root);
-  for (int k = 0; ListedPath("Del", k, root, path); ++k) {
+  ReadSetting(ini::kRoot, ini::kNamed, root);
+  for (int k = 0; ListedPath(ini::kDel, k, root, path); ++k) {
     platform::FolderPart(folder, path);
     WIN32_FIND_DATAA entry;
     HANDLE find = FindFirstFileA(path, &entry);
@@ -71,14 +71,14 @@ void WalkRemovable(ItemVisitor visit, void* context) {
     } while (FindNextFileA(find, &entry));
     FindClose(find);
   }
-  for (int k = ReadNumber("CopiedFile", "Count") - 1; k >= 0; --k) {
-    ReadSetting("CopiedFile", k, path);
+  for (int k = ReadNumber(ini::kCopiedFile, ini::kCount) - 1; k >= 0; --k) {
+    ReadSetting(ini::kCopiedFile, k, path);
     if (path[0]) visit(context, path, Item::kRecordedFile);
   }
-  for (int k = 1; ListedPath("DirRemove", k, root, path); ++k)
+  for (int k = 1; ListedPath(ini::kDirRemove, k, root, path); ++k)
     if (path[0]) visit(context, path, Item::kFolder);
-  for (int k = ReadNumber("MakedDirectory", "Count") - 1; k >= 1; --k) {
-    ReadSetting("MakedDirectory", k, path);
+  for (int k = ReadNumber(ini::kMakedDirectory, ini::kCount) - 1; k >= 1; --k) {
+    ReadSetting(ini::kMakedDirectory, k, path);
     if (path[0]) visit(context, path, Item::kFolder);
   }
 }
@@ -122,7 +122,7 @@ namespace {
 // elsewhere by the version-up). Another program's entry of the same name
 // is left as it is.
 bool EntryIsOurs(const char* name, const char* folder, bool earlierToo) {
-  char command[MAX_PATH], ini[MAX_PATH];
+  char command[MAX_PATH], iniPath[MAX_PATH];
   if (!platform::ReadUninstallString(name, command) || !command[0]) return true;
   // Setup writes its program unquoted; a quoted one is another program's.
   if (setup::CutToCommandProgram(command, nullptr, platform::IsAnsiLeadByte)) return false;
@@ -130,7 +130,7 @@ bool EntryIsOurs(const char* name, const char* folder, bool earlierToo) {
   if (!slash) return false;
   slash[1] = '\0';
   if (platform::SamePath(command, folder)) return true;
-  return earlierToo && platform::JoinChecked(ini, command, "Setup.ini") && IsInstallationRecord(ini, command);
+  return earlierToo && platform::JoinChecked(iniPath, command, "Setup.ini") && IsInstallationRecord(iniPath, command);
 }
 
 }  // namespace
@@ -141,15 +141,15 @@ void RegisterUninstall() {
   if (!currentVersion) return;
   char name[MAX_PATH], text[MAX_PATH], folder[MAX_PATH], command[MAX_PATH + 16];
   if (HKEY uninstall = platform::CreateRegistryKey(currentVersion, "Uninstall", KEY_CREATE_SUB_KEY)) {
-    ReadSetting("Root", "Name", name);
-    ReadSetting("Root", "Named", folder);
+    ReadSetting(ini::kRoot, ini::kName, name);
+    ReadSetting(ini::kRoot, ini::kNamed, folder);
     HKEY application = name[0] && EntryIsOurs(name, folder, true)
                            ? platform::CreateRegistryKey(uninstall, name, KEY_SET_VALUE)
                            : nullptr;
     if (application) {
-      ReadSetting("Setup", "Name", text);
+      ReadSetting(ini::kSetup, ini::kName, text);
       if (text[0]) platform::WriteRegistryString(application, "DisplayName", text);
-      if (setup::ComposeUninstallCommand(command, sizeof command, folder, ReadNumber("Del", "Auto") != 0,
+      if (setup::ComposeUninstallCommand(command, sizeof command, folder, ReadNumber(ini::kDel, ini::kAuto) != 0,
                                          platform::IsAnsiLeadByte))
         platform::WriteRegistryString(application, "UninstallString", command);
       platform::FlushAndClose(application);
@@ -161,7 +161,7 @@ void RegisterUninstall() {
 
 void RemoveUninstallEntry() {
   char name[MAX_PATH], own[MAX_PATH];
-  ReadSetting("Root", "Name", name);
+  ReadSetting(ini::kRoot, ini::kName, name);
   OwnFolder(own);
   // Only the entry that starts this very copy: one that a later install
   // elsewhere, or another program, has made under the name stays.
@@ -171,17 +171,17 @@ void RemoveUninstallEntry() {
 
 void RemoveRegistration() {
   char name[MAX_PATH], company[MAX_PATH];
-  ReadSetting("Root", "Name", name);
+  ReadSetting(ini::kRoot, ini::kName, name);
   if (!name[0]) return;
-  ReadSetting("Registry", "Company", company);
+  ReadSetting(ini::kRegistry, ini::kCompany, company);
   if (!company[0]) return;
-  ReadSetting("Registry", "Name", name);
+  ReadSetting(ini::kRegistry, ini::kName, name);
   RemoveSettingsKeys(HKEY_CURRENT_USER, company, name);
   RemoveSettingsKeys(HKEY_LOCAL_MACHINE, company, name);
 }
 
 void RemoveInstalledFiles() {
-  bool force = ReadNumber("Del", "Force") != 0;
+  bool force = ReadNumber(ini::kDel, ini::kForce) != 0;
   WalkRemovable(
       [](void* force, const char* path, Item item) {
         // A recorded folder (an earlier stub recorded the folders it
@@ -216,8 +216,8 @@ size_t ListRemainingItems(char* list, size_t size) {
       },
       &remaining);
   char installed[MAX_PATH];
-  if (ReadNumber("MakedDirectory", "Count") > 0) {
-    ReadSetting("MakedDirectory", 0, installed);
+  if (ReadNumber(ini::kMakedDirectory, ini::kCount) > 0) {
+    ReadSetting(ini::kMakedDirectory, 0, installed);
     if (installed[0] && HoldsOtherFiles(installed)) remaining.Add(installed);
   }
   return remaining.total;

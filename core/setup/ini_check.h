@@ -7,7 +7,7 @@
 //   line 20  [Reg] Erase0   (system-wide) the line names a key that the
 //                           whole system shares, which setup refuses ...
 //
-// The file is read as setup reads it (core/profile.h): where a name
+// The file is read as setup reads it (core/ini/reader.h): where a name
 // appears twice, only the first counts, and the rules look only at that.
 #ifndef SFX_CORE_SETUP_INI_CHECK_H
 #define SFX_CORE_SETUP_INI_CHECK_H

@@ -1,7 +1,7 @@
 // Every section and key of Setup.ini that setup reads or writes, with how
 // it reads each: the one list of names the builder checks a description
-// against, made of the constants in `ini` below. A host test holds it
-// against the names in setup's sources.
+// against, made of the constants in `ini` below, by which setup, the stubs
+// and the check name every section and key.
 //
 //   [Reg]          keys Make0, Make1, ... and Erase0, ...   lists of keys
 //   [CopyFile]     keys 0, 1, ... and Self, DefaultNo
