@@ -26,11 +26,20 @@ bool LoadIniFile(const char* path, profile::Document* document) {
     return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) && document->Load("", 0);
   }
   DWORD size = GetFileSize(file, nullptr), done = 0;
-  char* bytes = size != INVALID_FILE_SIZE ? static_cast<char*>(ResizeOnHeap(nullptr, size + 1)) : nullptr;
-  bool read = bytes && ReadFile(file, bytes, size, &done, nullptr) && done == size && document->Load(bytes, size);
-  if (bytes) ResizeOnHeap(bytes, 0);
+  profile::Resize resize = document->resizer();
+  char* bytes = size != INVALID_FILE_SIZE ? static_cast<char*>(resize(nullptr, size + 1)) : nullptr;
+  bool read = bytes && ReadFile(file, bytes, size, &done, nullptr) && done == size;
   CloseHandle(file);
-  return read;
+  if (read) return document->Adopt(bytes, size);
+  if (bytes) resize(bytes, 0);
+  return false;
+}
+
+bool TemporaryBeside(const char* path, char* temporary) {
+  if (lstrlenA(path) + 4 >= MAX_PATH) return false;
+  wsprintfA(temporary, "%s.$$$", path);
+  ClearReadOnly(temporary);
+  return true;
 }
 
 bool ReplaceWith(const char* temporary, const char* destination) {
@@ -49,10 +58,8 @@ bool ReplaceWith(const char* temporary, const char* destination) {
 
 bool SaveIniFile(const char* path, const profile::Document& document) {
   char temporary[MAX_PATH];
-  if (lstrlenA(path) + 4 >= MAX_PATH) return false;
-  wsprintfA(temporary, "%s.$$$", path);
+  if (!TemporaryBeside(path, temporary)) return false;
   FlushProfileCache(path);
-  ClearReadOnly(temporary);
   HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD size = static_cast<DWORD>(document.size()), done = 0;

@@ -26,6 +26,12 @@ bool LoadIniFile(const char* path, profile::Document* document);
 // left as it was, when it cannot be written.
 bool SaveIniFile(const char* path, const profile::Document& document);
 
+// The name of the temporary file that replaces `path` ("name.$$$" beside
+// it, so that a later run reuses what a cut one left), into `temporary`
+// (MAX_PATH), without a read-only attribute such a leftover may carry;
+// false when it would not fit.
+bool TemporaryBeside(const char* path, char* temporary);
+
 // Moves `temporary` over `destination`; false, with `temporary` deleted,
 // when it cannot.
 bool ReplaceWith(const char* temporary, const char* destination);

@@ -1,5 +1,6 @@
 #include "profile_calls.h"
 
+#include "ini/lists.h"
 #include "setup/ini_names.h"
 
 namespace platform {
@@ -9,14 +10,12 @@ int ListCount(const char* ini, const char* section) {
   return static_cast<int>(GetPrivateProfileIntA(section, setup::ini::kCount, 0, ini));
 }
 
-void KeyText(char* key, int i) { wsprintfA(key, "%d", i); }
-
 }  // namespace
 
 bool IsListed(const char* ini, const char* section, const char* value) {
-  char key[16], listed[MAX_PATH];
+  char key[profile::kNumberSize], listed[MAX_PATH];
   for (int i = 0, count = ListCount(ini, section); i < count; ++i) {
-    KeyText(key, i);
+    profile::NumberText(key, i);
     GetPrivateProfileStringA(section, key, "", listed, MAX_PATH, ini);
     if (listed[0] && lstrcmpiA(listed, value) == 0) return true;
   }
@@ -24,11 +23,11 @@ bool IsListed(const char* ini, const char* section, const char* value) {
 }
 
 void AppendToList(const char* ini, const char* section, const char* value) {
-  char key[16];
+  char key[profile::kNumberSize];
   int count = ListCount(ini, section);
-  KeyText(key, count);
+  profile::NumberText(key, count);
   WritePrivateProfileStringA(section, key, value, ini);
-  KeyText(key, count + 1);
+  profile::NumberText(key, count + 1);
   WritePrivateProfileStringA(section, setup::ini::kCount, key, ini);
 }
 

@@ -24,9 +24,7 @@ void KeepWritable(const char* path) { platform::ClearReadOnly(path); }
 // so that a later run replaces what a killed one left.
 bool CopyReplacing(const char* source, const char* destination) {
   char temporary[MAX_PATH];
-  if (lstrlenA(destination) + 4 >= MAX_PATH) return false;
-  wsprintfA(temporary, "%s.$$$", destination);
-  platform::ClearReadOnly(temporary);
+  if (!platform::TemporaryBeside(destination, temporary)) return false;
   if (!CopyFileA(source, temporary, FALSE)) {
     DeleteFileA(temporary);
     return false;

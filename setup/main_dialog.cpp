@@ -6,6 +6,7 @@
 
 #include <shlobj.h>
 
+#include "ini_file.h"
 #include "paths.h"
 #include "registry.h"
 #include "setup/install_folder.h"
@@ -22,7 +23,6 @@ const char* const kLeftRowKeys[setup::kLeftRows] = {ini::kMenu, ini::kDesktop, i
 struct Presentation {
   char folder[MAX_PATH];        // proposed installation folder
   bool versionUp;               // an earlier installation is registered
-  char previousIni[MAX_PATH];   // its Setup.ini, or the running one's place
   bool installedCopy;
   bool uninstallPosted;         // the 1009 command is posted at most once
 };
@@ -60,6 +60,7 @@ void TakeIcons(HWND dialog) {
 // entry is this product's only when its folder holds the record of an
 // installation there: another program's entry of the same name would
 // otherwise be taken for an earlier version, installed over and deleted.
+// That record is read once, into g_setup.earlierRecord.
 bool FindEarlierInstallation(char* folder, char* name, const char** keyName) {
   ReadSetting(ini::kRoot, ini::kName, name);
   const char* last = text::FindLast(name, '\\', platform::IsAnsiLeadByte);
@@ -74,7 +75,8 @@ bool FindEarlierInstallation(char* folder, char* name, const char** keyName) {
   char* slash = const_cast<char*>(text::FindLast(folder, '\\', platform::IsAnsiLeadByte));
   char iniPath[MAX_PATH];
   if (slash) *slash = '\0';
-  if (!slash || !platform::JoinChecked(iniPath, folder, "Setup.ini") || !IsInstallationRecord(iniPath, folder)) {
+  if (!slash || !platform::JoinChecked(iniPath, folder, "Setup.ini") ||
+      !platform::LoadIniFile(iniPath, g_setup.earlierRecord) || !IsInstallationRecord(*g_setup.earlierRecord, folder)) {
     folder[0] = '\0';
     return false;
   }
@@ -85,7 +87,6 @@ void ShowFolder(HWND dialog, Presentation* p) {
   // Room for the folder and "\Setup.ini" joined to it.
   SendDlgItemMessageA(dialog, IDC_FOLDER, EM_LIMITTEXT, MAX_PATH - 1 - 10, 0);
   SetDlgItemTextA(dialog, IDC_FOLDER, p->folder);
-  if (!platform::JoinChecked(p->previousIni, p->folder, "Setup.ini")) p->previousIni[0] = '\0';
 }
 
 // The folder proposed from `name`, the [Root] Name (MAX_PATH bytes; empty
@@ -277,8 +278,7 @@ void InitMainDialog(HWND dialog) {
     PresentInstalledCopy(dialog, &p);
   } else {
     ProposeFolder(dialog, &p);
-    if (p.versionUp) LoadEarlierRecord(p.previousIni);
-    p.versionUp = g_setup.earlier != nullptr;
+    if (p.versionUp) g_setup.earlier = g_setup.earlierRecord;
     PresentNewInstall(dialog, p);
   }
   PresentReadMeButton(dialog);

@@ -85,9 +85,6 @@ void WriteSetting(const char* section, const char* key, const char* value);
 void ReadSetting(const char* section, int k, char* out);
 // Reads the running Setup.ini from the disk into Settings().
 bool LoadSettings();
-// Reads the record of the earlier installation that a version-up
-// replaces; g_setup.earlier stays null when it cannot be read.
-void LoadEarlierRecord(const char* iniPath);
 // Writes Settings() to the disk, or only when they changed; false when
 // the file cannot be written.
 bool SaveSettings();

@@ -28,10 +28,6 @@ void ReadSetting(const char* section, int k, char* out) {
   ReadSetting(section, key, out);
 }
 
-void LoadEarlierRecord(const char* iniPath) {
-  if (platform::LoadIniFile(iniPath, g_setup.earlierRecord)) g_setup.earlier = g_setup.earlierRecord;
-}
-
 bool LoadSettings() { return platform::LoadIniFile(g_setup.ini, g_setup.settings); }
 
 bool SaveSettings() {

@@ -112,22 +112,19 @@ struct Move {
 
 enum class Records { kNone, kReady, kUnwritable };
 
-// Whether the records of `arriving` fit the Setup.ini `ini` as the profile
-// calls write them: on the Windows 95 family a file past their limits
-// would be rewritten cut, its earlier records lost.
-bool RecordsFit(const char* ini, const PathList& arriving, int folderLength) {
+// Whether the records of `arriving` fit a Setup.ini of `size` bytes as the
+// profile calls write them: on the Windows 95 family a file past their
+// limits would be rewritten cut, its earlier records lost.
+bool RecordsFit(DWORD size, const PathList& arriving, int folderLength) {
   if (!(GetVersion() & 0x80000000)) return true;  // the NT family has no such limits
-  HANDLE file = CreateFileA(ini, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD size = GetFileSize(file, nullptr);
-  CloseHandle(file);
   return size != INVALID_FILE_SIZE &&
          setup::WithinProfileCalls95(size, setup::RecordBytesBound(arriving.count, arriving.used,
                                                                     static_cast<uint32_t>(folderLength)));
 }
 
-// The Setup.ini of an installed application in `folder`, made writable.
-Records PrepareRecords(const char* folder, char* ini) {
+// The Setup.ini of an installed application in `folder`, made writable;
+// `size` receives its length.
+Records PrepareRecords(const char* folder, char* ini, DWORD* size) {
   char named[MAX_PATH];
   // Only a folder that setup installed keeps such records.
   if (!platform::JoinChecked(ini, folder, "Setup.ini") ||
@@ -136,6 +133,7 @@ Records PrepareRecords(const char* folder, char* ini) {
   platform::ClearReadOnly(ini);
   HANDLE file = CreateFileA(ini, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return Records::kUnwritable;
+  *size = GetFileSize(file, nullptr);
   CloseHandle(file);
   return Records::kReady;
 }
@@ -149,14 +147,15 @@ void MoveFolderContents(HWND owner, const char* destination, const char* source,
   lstrcpynA(from, source, sizeof from);
   platform::DropTrailingSlash(to);
   platform::DropTrailingSlash(from);
-  Records records = record ? PrepareRecords(to, ini) : Records::kNone;
+  DWORD iniSize = 0;
+  Records records = record ? PrepareRecords(to, ini, &iniSize) : Records::kNone;
   // What could not be recorded for the uninstall stays behind, and shows
   // in the leftover count.
   if (records == Records::kUnwritable) return;
 
   Move move = {from, to, record, records == Records::kReady, {}, {}, {}};
   move.Collect();
-  if (move.sources.used == 0 || (move.recording && !RecordsFit(ini, move.arriving, lstrlenA(to)))) return;
+  if (move.sources.used == 0 || (move.recording && !RecordsFit(iniSize, move.arriving, lstrlenA(to)))) return;
   PathList* lists[] = {&move.sources, &move.destinations, &move.arriving};
   DWORD size = 0;
   for (PathList* list : lists) size += list->used + 1;

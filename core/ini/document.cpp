@@ -23,11 +23,29 @@ size_t CountLineEnds(const char* bytes, size_t size) {
 }  // namespace
 
 bool Document::Load(const char* bytes, size_t size) {
+  char* block = size <= kLargestFile ? static_cast<char*>(resize_(nullptr, size + 1)) : nullptr;
+  if (!block) {
+    Clear();
+    return false;
+  }
+  memcpy(block, bytes, size);
+  return Adopt(block, size);
+}
+
+bool Document::Adopt(char* block, size_t size) {
   Clear();
-  if (size > kLargestFile || !Reserve(size + 1, CountLineEnds(bytes, size) + 1)) return false;
-  memcpy(bytes_, bytes, size);
+  if (size > kLargestFile) {
+    resize_(block, 0);
+    return false;
+  }
+  bytes_ = block;
+  capacity_ = size + 1;
   size_ = size;
   bytes_[size_] = '\0';
+  if (!Reserve(capacity_, CountLineEnds(bytes_, size_) + 1)) {
+    Clear();
+    return false;
+  }
   Index();
   return true;
 }

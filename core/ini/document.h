@@ -32,6 +32,11 @@ class Document {
   // over, as the reader passes it). False, the document left empty, when
   // the memory cannot be had.
   bool Load(const char* bytes, size_t size);
+  // Takes `block` itself, which holds a file's `size` bytes and room for
+  // one more and came from this document's block function: a file read
+  // straight into it is not copied again. The block is the document's
+  // from then on, freed at once when the document cannot be had.
+  bool Adopt(char* block, size_t size);
   void Clear();
 
   const char* bytes() const { return bytes_; }

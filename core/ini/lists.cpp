@@ -7,9 +7,6 @@
 #include "text.h"
 
 namespace profile {
-namespace {
-
-}  // namespace
 
 void NumberText(char* out, int value) {
   char digits[kNumberSize];

@@ -27,8 +27,6 @@ class SetupSettings {
 
   // Writes `text` as the running Setup.ini (g_setup.ini) and reads it in.
   bool Write(const std::string& text) { return driver::WriteFileBytes(g_setup.ini, text) && LoadSettings(); }
-  // Reads another installation's record as the earlier one.
-  void Earlier(const std::string& ini) { LoadEarlierRecord(ini.c_str()); }
 
  private:
   profile::Document settings_{platform::ResizeOnHeap};
