@@ -11,11 +11,6 @@
 
 namespace {
 
-// The fallback of a document's program: its own path joined to the root.
-void RootJoined(char* out, const char* root, const char* document) {
-  setup::RootJoined(out, MAX_PATH, root, document, false, platform::IsAnsiLeadByte);
-}
-
 // The program of a command as the registry holds it: a quoted program, or
 // the longest start of the command that names an existing file. (A start
 // that names a folder, down to the drive's root, is no program; blanks
@@ -37,8 +32,8 @@ bool ProgramOfCommand(char* command) {
 }
 
 // The program registered for the path's extension; `out` keeps what it
-// held when the extension has none.
-void FindProgramForFile(const char* path, const char* root, char* out) {
+// held (the fallback) when none is.
+void FindProgramForFile(const char* path, char* out) {
   text::PathParts parts = text::SplitPath(path, platform::IsAnsiLeadByte);
   if (parts.extension == parts.end) return;  // no extension: the classes root itself would open
   HKEY extension;
@@ -53,7 +48,6 @@ void FindProgramForFile(const char* path, const char* root, char* out) {
             ProgramOfCommand(command);
   }
   if (found) lstrcpyA(out, command);
-  else RootJoined(out, root, path);
 }
 
 }  // namespace
@@ -69,25 +63,25 @@ void JoinPath(char* path, const char* name) {
 }
 
 void ResolvePath(const char* path, const char* root, char* out, bool programMode) {
-  if (programMode && setup::SplitPathMacro(path).rest == 0) {
-    char document[MAX_PATH], found[MAX_PATH];
+  // A document stands for the program that opens it: the system's own
+  // lookup first, then the registry's, then the document's own path.
+  bool lookUp = programMode && setup::SplitPathMacro(path).rest == 0;
+  char document[MAX_PATH], found[MAX_PATH];
+  if (lookUp) {
     lstrcpynA(document, path, sizeof document);
     if (reinterpret_cast<INT_PTR>(FindExecutableA(document, root, found)) > 32 && PathExists(found)) {
       lstrcpyA(out, found);
       return;
     }
-    // Neither found nor registered: the document's own path.
-    RootJoined(out, root, document);
-    FindProgramForFile(document, root, out);
-    return;
   }
-  char system[MAX_PATH], windows[MAX_PATH], programs[MAX_PATH], result[MAX_PATH];
+  char system[MAX_PATH], windows[MAX_PATH], programs[MAX_PATH];
   if (!GetSystemDirectoryA(system, sizeof system)) system[0] = '\0';
   if (!GetWindowsDirectoryA(windows, sizeof windows)) windows[0] = '\0';
   ProgramFilesFolder(programs);
   setup::MachineFolders folders = {system, windows, programs};
-  setup::ResolvePath(result, sizeof result, path, root, folders, programMode, platform::IsAnsiLeadByte);
-  lstrcpyA(out, result);
+  setup::ResolvePath(found, sizeof found, path, root, folders, programMode, platform::IsAnsiLeadByte);
+  if (lookUp) FindProgramForFile(document, found);
+  lstrcpyA(out, found);
 }
 
 void ShellDelete(const char* path) {
