@@ -38,7 +38,6 @@ bool LoadIniFile(const char* path, profile::Document* document) {
 bool TemporaryBeside(const char* path, char* temporary) {
   if (lstrlenA(path) + 4 >= MAX_PATH) return false;
   wsprintfA(temporary, "%s.$$$", path);
-  ClearReadOnly(temporary);
   return true;
 }
 
@@ -60,6 +59,7 @@ bool SaveIniFile(const char* path, const profile::Document& document) {
   char temporary[MAX_PATH];
   if (!TemporaryBeside(path, temporary)) return false;
   FlushProfileCache(path);
+  ClearReadOnly(temporary);
   HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD size = static_cast<DWORD>(document.size()), done = 0;

@@ -25,7 +25,12 @@ void KeepWritable(const char* path) { platform::ClearReadOnly(path); }
 bool CopyReplacing(const char* source, const char* destination) {
   char temporary[MAX_PATH];
   if (!platform::TemporaryBeside(destination, temporary)) return false;
-  if (!CopyFileA(source, temporary, FALSE)) {
+  // A temporary file is asked about only when the copy fails: asking
+  // about a missing name costs a search of its folder under Wine. (A
+  // killed run may have left it read-only.)
+  bool copied = CopyFileA(source, temporary, FALSE) ||
+                (platform::ClearReadOnly(temporary) && CopyFileA(source, temporary, FALSE));
+  if (!copied) {
     DeleteFileA(temporary);
     return false;
   }
@@ -80,8 +85,7 @@ void Record(CopyRun* run, const char* destination) { run->copied->Add(destinatio
 // installation's own, to be removed by its uninstall, unless the entry
 // takes it over: a shared library it updates stays for the programs that
 // had it.
-void Copy(CopyRun* run, int k, const CopyEntry& entry) {
-  bool existed = PathExists(entry.destination);
+void Copy(CopyRun* run, int k, const CopyEntry& entry, bool existed) {
   if (entry.destination[0] && CopyReplacing(entry.source, entry.destination)) {
     run->states[k] = kDone;
     if (!entry.marks.noRecord && (!existed || entry.marks.takeOver)) Record(run, entry.destination);
@@ -114,10 +118,10 @@ bool LastWriteTime(const char* path, FILETIME* time) {
 
 // Above zero when the source was written later than the destination, zero
 // for the same time, below zero for an earlier one; 2, as a newer source,
-// when either time cannot be read (a missing destination among them).
+// when either time cannot be read.
 int CompareWriteTimes(const char* destination, const char* source) {
   FILETIME destinationTime, sourceTime;
-  if (!destination[0] || !LastWriteTime(destination, &destinationTime)) return 2;
+  if (!LastWriteTime(destination, &destinationTime)) return 2;
   if (!LastWriteTime(source, &sourceTime)) return 2;
   return CompareFileTime(&sourceTime, &destinationTime);
 }
@@ -128,10 +132,12 @@ bool CopyEntries(CopyRun* run) {
   CopyEntry entry;
   for (int k = 0; ReadEntry(*run, k, &entry); ++k) {
     if (!GrowStates(run, k + 1)) return false;
-    int newer = CompareWriteTimes(entry.destination, entry.source);
+    // A missing destination is a newer source, without opening it.
+    bool existed = PathExists(entry.destination);
+    int newer = existed ? CompareWriteTimes(entry.destination, entry.source) : 2;
     if (newer > 0 || entry.marks.overwrite) {
       if (newer <= 0 && entry.marks.keep) continue;  // the keep mark is tested first
-      Copy(run, k, entry);
+      Copy(run, k, entry, existed);
     } else if (!entry.marks.keep) {
       run->states[k] = kWaiting;
       run->waitingLength += lstrlenA(entry.shown) + 2;
@@ -188,7 +194,7 @@ void AskAboutWaiting(HWND dialog, CopyRun* run) {
   if (!overwrite) return;
   CopyEntry entry;
   for (int k = 0; k < run->count; ++k)
-    if (run->states[k] == kWaiting && ReadEntry(*run, k, &entry)) Copy(run, k, entry);
+    if (run->states[k] == kWaiting && ReadEntry(*run, k, &entry)) Copy(run, k, entry, PathExists(entry.destination));
 }
 
 void ReportLostRecords(HWND dialog) {

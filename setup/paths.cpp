@@ -56,6 +56,25 @@ void ProgramFilesFolder(char* folder) {
   if (!platform::ReadProgramFilesFolder(folder) && !GetWindowsDirectoryA(folder, MAX_PATH)) folder[0] = '\0';
 }
 
+namespace {
+
+// The machine's folders stay as they are while setup runs; asked once,
+// not for every path of a long list (the registry's answer costs three
+// calls into the system).
+const setup::MachineFolders& MachineFolders() {
+  static char system[MAX_PATH], windows[MAX_PATH], programs[MAX_PATH];
+  static setup::MachineFolders folders;
+  if (!folders.system) {
+    if (!GetSystemDirectoryA(system, sizeof system)) system[0] = '\0';
+    if (!GetWindowsDirectoryA(windows, sizeof windows)) windows[0] = '\0';
+    ProgramFilesFolder(programs);
+    folders = {system, windows, programs};
+  }
+  return folders;
+}
+
+}  // namespace
+
 bool PathExists(const char* path) { return path[0] && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
 void JoinPath(char* path, const char* name) {
@@ -74,12 +93,7 @@ void ResolvePath(const char* path, const char* root, char* out, bool programMode
       return;
     }
   }
-  char system[MAX_PATH], windows[MAX_PATH], programs[MAX_PATH];
-  if (!GetSystemDirectoryA(system, sizeof system)) system[0] = '\0';
-  if (!GetWindowsDirectoryA(windows, sizeof windows)) windows[0] = '\0';
-  ProgramFilesFolder(programs);
-  setup::MachineFolders folders = {system, windows, programs};
-  setup::ResolvePath(found, sizeof found, path, root, folders, programMode, platform::IsAnsiLeadByte);
+  setup::ResolvePath(found, sizeof found, path, root, MachineFolders(), programMode, platform::IsAnsiLeadByte);
   if (lookUp) FindProgramForFile(document, found);
   lstrcpyA(out, found);
 }
