@@ -14,210 +14,16 @@
 #include <vector>
 
 #include "built_file.h"
+#include "demo_support.h"
 #include "machine.h"
-#include "setup_run.h"
 #include "stub_resource.h"
-#include "window_driver.h"
 
 namespace {
 
+using namespace demo;
 using setuptest::FieldText;
 using setuptest::UserFolder;
 using setuptest::WaitFor;
-
-constexpr DWORD kWindowTimeoutMs = 30000;
-constexpr int kSteps = 11;
-// What the complete example's Setup.ini names.
-const char kApplication[] = "Sample App";
-const char kSetupName[] = "Sample App 1.0";
-const char kProgramClass[] = "SampleAppWindow";
-
-std::string g_shots;
-int g_shotNumber = 0;
-
-// A line on the console: setup's texts come in the ANSI code page (932), the
-// terminal wants UTF-8, and Wine's console converts only wide text.
-void Print(const std::string& ansi) {
-  std::string line = ansi + "\n";
-  int length = MultiByteToWideChar(CP_ACP, 0, line.data(), static_cast<int>(line.size()), nullptr, 0);
-  std::wstring wide(length, L'\0');
-  MultiByteToWideChar(CP_ACP, 0, line.data(), static_cast<int>(line.size()), &wide[0], length);
-  HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-  DWORD mode, written;
-  if (GetConsoleMode(out, &mode)) {
-    WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
-    return;
-  }
-  int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-  std::string utf8(size, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, &utf8[0], size, nullptr, nullptr);
-  WriteFile(out, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
-}
-
-void Step(int number, const std::string& text) {
-  Print(std::to_string(number) + "/" + std::to_string(kSteps) + " " + text);
-}
-
-// Saves the screen as NN-name.bmp; make demo turns it into the PNG file
-// whose name this returns.
-std::string Shot(const std::string& name) {
-  char number[8];
-  wsprintfA(number, "%02d-", ++g_shotNumber);
-  driver::Screenshot(g_shots + "\\" + number + name + ".bmp");
-  return number + name + ".png";
-}
-
-BOOL CALLBACK PrintVisibleWindow(HWND window, LPARAM) {
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  if (IsWindowVisible(window))
-    Print("  process " + std::to_string(process) + " " + driver::ClassName(window) + " \"" +
-          driver::WindowText(window) + "\"");
-  return TRUE;
-}
-
-// Ends the demo: what was expected, and what the screen showed instead.
-[[noreturn]] void Fail(const std::string& expected) {
-  Print("demo: FAILED: " + expected);
-  Print("demo: visible windows:");
-  EnumWindows(PrintVisibleWindow, 0);
-  Print("demo: the screen at that moment: " + Shot("failure"));
-  ExitProcess(1);
-}
-
-// The text of a control once `match` accepts it.
-template <typename Match>
-std::string WaitForTextThat(HWND window, int id, Match match, const char* what) {
-  std::string text;
-  if (!WaitFor([&] { return match(text = driver::ControlText(window, id)); }, kWindowTimeoutMs)) Fail(what);
-  return text;
-}
-
-bool StartsWith(const std::string& text, const char* start) { return text.rfind(start, 0) == 0; }
-
-// A process that `parent` started, running `program`.
-DWORD WaitForChild(DWORD parent, const char* program) {
-  DWORD found = 0;
-  WaitFor(
-      [&] {
-        for (const driver::ChildProcess& child : driver::ChildrenOf(parent))
-          if (lstrcmpiA(child.name.c_str(), program) == 0) found = child.id;
-        return found != 0;
-      },
-      kWindowTimeoutMs);
-  if (!found) Fail(std::string("a process of ") + program);
-  return found;
-}
-
-bool WaitForEnd(DWORD processId, DWORD timeoutMs = kWindowTimeoutMs) {
-  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
-  if (!process) return true;
-  bool ended = WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
-  CloseHandle(process);
-  return ended;
-}
-
-// A visible top-level window of the process that holds control `id`:
-// setup's dialog and its read-me viewer share their caption, not their
-// controls.
-HWND WindowWith(DWORD processId, int id, const char* what) {
-  HWND found = nullptr;
-  WaitFor(
-      [&] {
-        for (HWND window : driver::TopLevelWindows(processId))
-          if (IsWindowVisible(window) && GetDlgItem(window, id)) found = window;
-        return found != nullptr;
-      },
-      kWindowTimeoutMs);
-  if (!found) Fail(what);
-  return found;
-}
-
-// What the user sees of `window`: brought to the front as a click brings it
-// (Wine's unmanaged windows stack in the order they were first shown, not
-// as the programs ask), painted through, then the whole screen.
-std::string ShotOf(HWND window, const std::string& name) {
-  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-  // Returns once the window's thread has dealt with what came before.
-  DWORD_PTR result;
-  SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &result);
-  return Shot(name);
-}
-
-// Closes a window as its close box does and waits until it has gone, so
-// that what lay below it is uncovered.
-void Close(HWND window, const char* what) {
-  PostMessageA(window, WM_CLOSE, 0, 0);
-  if (!WaitFor([&] { return !IsWindow(window); }, kWindowTimeoutMs)) Fail(what);
-}
-
-COLORREF ScreenPixel(int x, int y) {
-  HDC screen = GetDC(nullptr);
-  COLORREF colour = GetPixel(screen, x, y);
-  ReleaseDC(nullptr, screen);
-  return colour;
-}
-
-// Everything the install makes on the machine, which the uninstall must
-// take away again.
-struct Made {
-  std::vector<std::string> files;  // and folders
-  std::vector<std::pair<HKEY, std::string>> keys;
-};
-
-Made WhatTheInstallMakes(const std::string& folder) {
-  const std::string menu = UserFolder("Programs") + "\\" + kApplication;
-  return {
-      {folder + "\\bin\\Sample App.exe", folder + "\\doc\\readme.txt", folder + "\\art\\logo.bmp",
-       folder + "\\art\\tile.bmp", folder + "\\Setup.exe", folder + "\\Setup.ini", folder + "\\Welcome.sdoc",
-       menu + "\\Sample App.lnk", menu + "\\Documents\\Welcome.lnk", menu + "\\Documents\\Read me.lnk",
-       menu + "\\Uninstall Sample App.lnk", UserFolder("Desktop") + "\\Sample App.lnk",
-       UserFolder("Startup") + "\\Sample App.lnk", UserFolder("SendTo") + "\\Sample App.lnk",
-       driver::SystemFolder() + "\\samplegr.dll", menu, folder},
-      {{HKEY_CLASSES_ROOT, ".sdoc"},
-       {HKEY_CLASSES_ROOT, "Sample App document"},
-       {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Sample App.exe"},
-       {HKEY_CURRENT_USER, "Software\\Sample Maker"},
-       {HKEY_LOCAL_MACHINE, driver::UninstallKey(kApplication)}},
-  };
-}
-
-std::string RootName(HKEY root) {
-  return root == HKEY_CLASSES_ROOT ? "HKCR" : root == HKEY_CURRENT_USER ? "HKCU" : "HKLM";
-}
-
-// The items of `made` that are (present) or are not there.
-std::vector<std::string> Items(const Made& made, bool present) {
-  std::vector<std::string> items;
-  for (const std::string& path : made.files)
-    if (driver::Exists(path) == present) items.push_back(path);
-  for (const auto& key : made.keys)
-    if (driver::KeyExists(key.first, key.second) == present) items.push_back(RootName(key.first) + "\\" + key.second);
-  return items;
-}
-
-std::string Joined(const std::vector<std::string>& items) {
-  std::string text;
-  for (const std::string& item : items) text += "\n    " + item;
-  return text;
-}
-
-// An interrupted demo leaves an installation that would turn the next
-// install into a version-up: the demo starts from a machine without it.
-void RemoveEarlierDemo(const Made& made) {
-  std::vector<std::string> left = Items(made, true);
-  if (left.empty()) return;
-  Print("demo: an earlier demo left these; removed first:" + Joined(left));
-  for (const std::string& path : made.files) {
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (driver::IsFolder(path))
-      driver::RemoveTree(path);
-    else
-      DeleteFileA(path.c_str());
-  }
-  for (const auto& key : made.keys) driver::DeleteKeyTree(key.first, key.second);
-}
 
 // A visible window of another program that the built file started from
 // [shell] besides setup (Setup.ini, opened with what opens .ini files), and
@@ -246,12 +52,6 @@ struct Road {
   DWORD setupId = 0;
   HWND dialog = nullptr;
 };
-
-std::string OneLine(std::string text) {
-  for (char& c : text)
-    if (c == '\n') c = ' ';
-  return text;
-}
 
 // Follows the built file's window until its text starts with `start`.
 std::string FollowProgress(Road& road, const char* start, const char* what) {
@@ -529,7 +329,7 @@ int main(int argc, char** argv) {
     Print("usage: demo-driver.exe BUILT-FILE SCREENSHOT-FOLDER");
     return 2;
   }
-  g_shots = argv[2];
+  SetShotFolder(argv[2]);
   Road road;
   road.built = argv[1];
   // The folder the dialog will propose.
