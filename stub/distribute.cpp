@@ -155,7 +155,15 @@ void MoveFolderContents(HWND owner, const char* destination, const char* source,
 
   Move move = {from, to, record, records == Records::kReady, {}, {}, {}};
   move.Collect();
-  if (move.sources.used == 0 || (move.recording && !RecordsFit(iniSize, move.arriving, lstrlenA(to)))) return;
+  if (move.sources.used == 0) return;
+  if (move.recording && !RecordsFit(iniSize, move.arriving, lstrlenA(to))) {
+    // Left in the workspace, the files go with it: the user hears why.
+    char text[MAX_PATH + 160];
+    wsprintfA(text, "Setup.ini of the application is too large\nfor this Windows to record more files in it.\n\n"
+                    "Nothing is moved into\n%s", to);
+    MessageBoxA(owner, text, title, MB_ICONWARNING);
+    return;
+  }
   PathList* lists[] = {&move.sources, &move.destinations, &move.arriving};
   DWORD size = 0;
   for (PathList* list : lists) size += list->used + 1;

@@ -66,7 +66,7 @@ void DistributeWorkspace(HWND window, const char* workspace);
 // at the top, and records in that folder's Setup.ini each file that the
 // move brought to a place that was free before; when that Setup.ini
 // cannot be written, or on the Windows 95 family would grow past what the
-// profile calls there handle, nothing moves.
+// profile calls there handle, nothing moves (the latter says so).
 void MoveFolderContents(HWND owner, const char* destination, const char* source, const char* title,
                         bool record);
 // Appends `entry` to the list unless it is there already, ignoring case;

@@ -209,6 +209,37 @@ TEST_F(Distribution, ApplicationFolderReceivesFilesAndRecordsThemOnce) {
       << "a name without a key leaves an empty key";
 }
 
+// On the Windows 95 family the profile calls read no more than 32 KB of a
+// section and rewrite the file cut: a record that would pass that is not
+// made, nor the move it records, and the user is told why.
+TEST_F(Distribution, OnThe95FamilyARecordPastTheProfileLimitsMovesNothingAndSaysWhy) {
+  ASSERT_TRUE(driver::CopyFromProgramFolder("lzhdec32.dll", root_));
+  std::string app = root_ + "\\Program Files\\Big App";
+  std::string ini = driver::MakeInstalledApplication(app);
+  std::string records = "[CopiedFile]\r\n";
+  for (int k = 0; k < 1000; ++k) records += std::to_string(k) + "=" + app + "\\data\\" + std::to_string(k) + ".dat\r\n";
+  ASSERT_TRUE(driver::WriteFileBytes(ini, driver::ReadFileBytes(ini) + records + "Count=1000\r\n"));
+  const std::string before = driver::ReadFileBytes(ini);
+  std::string name = tag_ + " big";
+  RegisterApplication(name, "\"" + app + "\\Setup.exe\" uninstall");
+  Put("[Application]\\" + name + "\\plugin.dll");
+  std::string built = Build("big app", "", "lzh");
+  // Wine reports the Windows 95 family to a program set to win98.
+  SetKeyStringUntilEnd(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\big app.exe", "Version", "win98");
+
+  std::string box;
+  driver::ProgressRun run = Run(built, [&](const driver::ProgressRun& progress) {
+    if (progress.texts.back().rfind("Transport", 0) == 0)
+      driver::AnswerMessageBox(progress.process.id(), ("Copy to app=" + name + "...").c_str(), IDOK, 20000, &box);
+  });
+  EXPECT_EQ(box, "Setup.ini of the application is too large\nfor this Windows to record more files in it.\n\n"
+                 "Nothing is moved into\n" + app);
+  ASSERT_FALSE(run.texts.empty());
+  EXPECT_EQ(run.texts.back(), "1 File\n1 Byte\n...failure at copy.\n\nDeleting workspace...");
+  EXPECT_FALSE(driver::Exists(app + "\\plugin.dll"));
+  EXPECT_TRUE(driver::ReadFileBytes(ini) == before) << "the record was rewritten";
+}
+
 // An application updated while it runs: its program at the destination is
 // in use, so the shell's move cannot replace it. The running program keeps
 // its file, the new one counts as left over and goes with the workspace,
