@@ -50,14 +50,6 @@ void FindProgramForFile(const char* path, char* out) {
   if (found) lstrcpyA(out, command);
 }
 
-}  // namespace
-
-void ProgramFilesFolder(char* folder) {
-  if (!platform::ReadProgramFilesFolder(folder) && !GetWindowsDirectoryA(folder, MAX_PATH)) folder[0] = '\0';
-}
-
-namespace {
-
 // The machine's folders stay as they are while setup runs; asked once,
 // not for every path of a long list (the registry's answer costs three
 // calls into the system).
@@ -74,6 +66,10 @@ const setup::MachineFolders& MachineFolders() {
 }
 
 }  // namespace
+
+void ProgramFilesFolder(char* folder) {
+  if (!platform::ReadProgramFilesFolder(folder) && !GetWindowsDirectoryA(folder, MAX_PATH)) folder[0] = '\0';
+}
 
 bool PathExists(const char* path) { return path[0] && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 

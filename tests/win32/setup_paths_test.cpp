@@ -123,20 +123,6 @@ TEST_F(SetupPaths, OverLongResultsAreEmptyNeverCut) {
   EXPECT_EQ(Resolve("%root%\\" + std::string(20, 'n'), longRoot, false), "");
   EXPECT_EQ(Resolve(std::string(20, 'n'), longRoot, false), "");
   EXPECT_EQ(Resolve("%system%\\" + std::string(250, 's'), root_, false), "");
-
-  // A program-files folder of 259 characters and a rest behind it.
-  HKEY key;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0, KEY_ALL_ACCESS,
-                          &key),
-            ERROR_SUCCESS);
-  std::string huge = "C:\\" + std::string(256, 'p');
-  RegSetValueExA(key, "ProgramFilesDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(huge.c_str()),
-                 static_cast<DWORD>(huge.size() + 1));
-  std::string resolved = Resolve("%programs%\\App\\file.txt", root_, false);
-  RegSetValueExA(key, "ProgramFilesDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(programs_.c_str()),
-                 static_cast<DWORD>(programs_.size() + 1));
-  RegCloseKey(key);
-  EXPECT_EQ(resolved, "");
 }
 
 TEST_F(SetupPaths, ShellDeleteSendsToTheRecycleBinWithoutAsking) {
