@@ -29,7 +29,7 @@ bool SaveIniFile(const char* path, const profile::Document& document);
 // The name of the temporary file that replaces `path` ("name.$$$" beside
 // it, so that a later run reuses what a cut one left), into `temporary`
 // (MAX_PATH); false when it would not fit. Such a leftover may be
-// read-only: the writer clears that before it gives up.
+// read-only, which its writer has to clear.
 bool TemporaryBeside(const char* path, char* temporary);
 
 // Moves `temporary` over `destination`; false, with `temporary` deleted,

@@ -52,6 +52,8 @@ struct CopyEntry {
   char shown[MAX_PATH];  // the destination, or the entry when it could not be made
 };
 
+typedef BOOL(WINAPI* AttributesByName)(LPCSTR, GET_FILEEX_INFO_LEVELS, LPVOID);
+
 // The per-entry states, and the lengths the message boxes will need.
 struct CopyRun {
   char folder[MAX_PATH];   // the installation folder, as the field shows it
@@ -63,6 +65,7 @@ struct CopyRun {
   // [CopiedFile] and [MakedDirectory], written in one go at the end.
   profile::ListText* copied;
   profile::ListText* made;
+  AttributesByName attributesByName;  // GetFileAttributesExA where the system has it
 };
 
 bool ReadEntry(const CopyRun& run, int k, CopyEntry* entry) {
@@ -108,23 +111,14 @@ bool GrowStates(CopyRun* run, int count) {
   return true;
 }
 
-typedef BOOL(WINAPI* AttributesByName)(LPCSTR, GET_FILEEX_INFO_LEVELS, LPVOID);
-AttributesByName g_attributesByName;
-bool g_attributesAsked = false;
-
 // A file's last write time. Where the system gives it by name (all but the
 // first Windows 95) the file is not opened: a version-up compares two
 // times for every file, and under Wine each open costs more than the copy
 // of a small file. A folder has no time to compare, as it cannot be opened.
-bool LastWriteTime(const char* path, FILETIME* time) {
-  if (!g_attributesAsked) {
-    g_attributesByName = reinterpret_cast<AttributesByName>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFileAttributesExA")));
-    g_attributesAsked = true;
-  }
+bool LastWriteTime(AttributesByName byName, const char* path, FILETIME* time) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (g_attributesByName) {
-    if (!g_attributesByName(path, GetFileExInfoStandard, &data) || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+  if (byName) {
+    if (!byName(path, GetFileExInfoStandard, &data) || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
       return false;
     *time = data.ftLastWriteTime;
     return true;
@@ -139,10 +133,10 @@ bool LastWriteTime(const char* path, FILETIME* time) {
 // Above zero when the source was written later than the destination, zero
 // for the same time, below zero for an earlier one; 2, as a newer source,
 // when either time cannot be read.
-int CompareWriteTimes(const char* destination, const char* source) {
+int CompareWriteTimes(const CopyRun& run, const char* destination, const char* source) {
   FILETIME destinationTime, sourceTime;
-  if (!LastWriteTime(destination, &destinationTime)) return 2;
-  if (!LastWriteTime(source, &sourceTime)) return 2;
+  if (!LastWriteTime(run.attributesByName, destination, &destinationTime)) return 2;
+  if (!LastWriteTime(run.attributesByName, source, &sourceTime)) return 2;
   return CompareFileTime(&sourceTime, &destinationTime);
 }
 
@@ -154,7 +148,7 @@ bool CopyEntries(CopyRun* run) {
     if (!GrowStates(run, k + 1)) return false;
     // A missing destination is a newer source, without opening it.
     bool existed = PathExists(entry.destination);
-    int newer = existed ? CompareWriteTimes(entry.destination, entry.source) : 2;
+    int newer = existed ? CompareWriteTimes(*run, entry.destination, entry.source) : 2;
     if (newer > 0 || entry.marks.overwrite) {
       if (newer <= 0 && entry.marks.keep) continue;  // the keep mark is tested first
       Copy(run, k, entry, existed);
@@ -292,6 +286,8 @@ void CopyInstallFiles(HWND dialog) {
   CopyRun run = {};
   run.copied = &copied;
   run.made = &made;
+  run.attributesByName = reinterpret_cast<AttributesByName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFileAttributesExA")));
   GetDlgItemTextA(dialog, IDC_FOLDER, run.folder, sizeof run.folder);
   WriteSetting(ini::kRoot, ini::kNamed, run.folder);
   MakeFolders(&run);

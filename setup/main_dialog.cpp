@@ -11,6 +11,7 @@
 #include "registry.h"
 #include "setup/install_folder.h"
 #include "setup/option_rows.h"
+#include "setup/resolve_path.h"
 #include "setup/uninstall_command.h"
 
 namespace {
@@ -92,27 +93,27 @@ void ShowFolder(HWND dialog, Presentation* p) {
 // The folder proposed from `name`, the [Root] Name (MAX_PATH bytes; empty
 // when it would not fit).
 void DefaultInstallFolder(char* folder, const char* name) {
-  char base[MAX_PATH];
+  const setup::MachineFolders& machine = MachineFolders();
+  char desktop[MAX_PATH];
+  const char* base = "";
   setup::FolderMacro macro = setup::SplitFolderMacro(name, platform::IsAnsiLeadByte);
-  base[0] = '\0';
   switch (macro.base) {
-    case setup::FolderBase::kNone: {
-      char system[MAX_PATH];
-      if (!GetSystemDirectoryA(system, sizeof system)) system[0] = '\0';
-      setup::ComposeSystemDriveFolder(folder, MAX_PATH, system, name, platform::IsAnsiLeadByte);
+    case setup::FolderBase::kNone:
+      setup::ComposeSystemDriveFolder(folder, MAX_PATH, machine.system, name, platform::IsAnsiLeadByte);
       return;
-    }
     case setup::FolderBase::kSystem:
-      GetSystemDirectoryA(base, sizeof base);
+      base = machine.system;
       break;
     case setup::FolderBase::kWindows:
-      GetWindowsDirectoryA(base, sizeof base);
+      base = machine.windows;
       break;
     case setup::FolderBase::kDesktop:
-      platform::ShellFolderPath(nullptr, CSIDL_DESKTOP, base);
+      desktop[0] = '\0';
+      platform::ShellFolderPath(nullptr, CSIDL_DESKTOP, desktop);
+      base = desktop;
       break;
     case setup::FolderBase::kPrograms:
-      ProgramFilesFolder(base);
+      base = machine.programs;
       break;
   }
   setup::ComposeMacroFolder(folder, MAX_PATH, base, name + macro.rest, platform::IsAnsiLeadByte);

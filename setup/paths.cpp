@@ -50,25 +50,23 @@ void FindProgramForFile(const char* path, char* out) {
   if (found) lstrcpyA(out, command);
 }
 
-// The machine's folders stay as they are while setup runs; asked once,
-// not for every path of a long list (the registry's answer costs three
-// calls into the system).
+}  // namespace
+
 const setup::MachineFolders& MachineFolders() {
   static char system[MAX_PATH], windows[MAX_PATH], programs[MAX_PATH];
   static setup::MachineFolders folders;
   if (!folders.system) {
     if (!GetSystemDirectoryA(system, sizeof system)) system[0] = '\0';
     if (!GetWindowsDirectoryA(windows, sizeof windows)) windows[0] = '\0';
-    ProgramFilesFolder(programs);
-    folders = {system, windows, programs};
+    // "Program Files", or the Windows folder when the system names none.
+    if (!platform::ReadProgramFilesFolder(programs)) lstrcpyA(programs, windows);
+    // Member by member: an aggregate would be copied from a template in a
+    // data section of its own, 512 bytes more of file.
+    folders.windows = windows;
+    folders.programs = programs;
+    folders.system = system;
   }
   return folders;
-}
-
-}  // namespace
-
-void ProgramFilesFolder(char* folder) {
-  if (!platform::ReadProgramFilesFolder(folder) && !GetWindowsDirectoryA(folder, MAX_PATH)) folder[0] = '\0';
 }
 
 bool PathExists(const char* path) { return path[0] && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }

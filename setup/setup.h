@@ -27,6 +27,10 @@
 #include "setup/ini_names.h"
 #include "setup_resource.h"
 
+namespace setup {
+struct MachineFolders;
+}
+
 // Setup.ini's sections and keys, by the names of the builder's table.
 namespace ini = setup::ini;
 
@@ -139,8 +143,11 @@ void ShellDelete(const char* path);
 // The user's shell folder `name` ("Programs", "Desktop", "Startup",
 // "SendTo"); false when it cannot be read.
 bool ReadShellFolder(const char* name, char* folder);
-// "Program Files", or the Windows folder when the system names none.
-void ProgramFilesFolder(char* folder);
+// The system, Windows and program-files folders ("Program Files", or the
+// Windows folder when the system names none). They stay as they are while
+// setup runs: asked once, not for every path of a long list (the
+// registry's answer costs three calls into the system).
+const setup::MachineFolders& MachineFolders();
 // Whether a file or folder of that name exists.
 bool PathExists(const char* path);
 
